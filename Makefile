@@ -1,0 +1,56 @@
+# The two commands of README.md: `make run` and `make test` set up a fresh Debian machine
+# (apt-get, non-interactive, idempotent), build, then start Quillo or run the tests.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+# Debian packages the build, the tests and the benchmarks need.
+PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
+            libgl-dev libxkbcommon-dev libbenchmark-dev fonts-liberation fonts-dejavu-core
+# Optional tools the tests use when present (LibreOffice for RTF interoperability checks).
+TEST_PACKAGES := $(shell cat tools/test-packages.txt 2>/dev/null)
+
+.PHONY: all deps test-deps configure build run test screenshots bench clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installation de :$$missing"; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+test-deps: deps
+	@missing=""; for p in $(TEST_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installation de :$$missing"; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+configure: $(BUILD_DIR)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/bin/Quillo
+
+test: test-deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/quillo-screenshots $(BUILD_DIR)/screenshots
+	@echo "Captures d'écran dans $(BUILD_DIR)/screenshots/"
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD_DIR)

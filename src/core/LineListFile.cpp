@@ -1,0 +1,35 @@
+#include "LineListFile.h"
+
+#include "TextFile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace LineListFile {
+
+bool read(const QString &path, QStringList *entries, QString *error)
+{
+    QString text;
+    if (!TextFile::read(path, &text, error))
+        return false;
+    entries->clear();
+    for (const QString &line : TextFile::splitLines(text)) {
+        if (!line.isEmpty())
+            entries->append(line);
+    }
+    return true;
+}
+
+bool write(const QString &path, const QStringList &entries, QString *error)
+{
+    QString text;
+    for (QString entry : entries) {
+        entry.replace(u"\r\n"_s, u" "_s).replace(u'\r', u' ').replace(u'\n', u' ');
+        if (entry.isEmpty())
+            continue;
+        text += entry;
+        text += u"\r\n"_s;
+    }
+    return TextFile::write(path, text, error);
+}
+
+} // namespace LineListFile

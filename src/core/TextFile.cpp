@@ -1,0 +1,75 @@
+#include "TextFile.h"
+
+#include "Cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace TextFile {
+
+bool read(const QString &path, QString *text, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) {
+            *error = file.exists()
+                ? u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(QDir::toNativeSeparators(path), file.errorString())
+                : u"Le fichier « %1 » est introuvable."_s.arg(QDir::toNativeSeparators(path));
+        }
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    *text = Cp1252::decodeFile(bytes);
+    return true;
+}
+
+bool write(const QString &path, const QString &text, QString *error)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = Cp1252::encodeFile(text);
+    const auto fail = [&] {
+        if (error) {
+            *error = u"Le fichier « %1 » n'a pas pu être enregistré (%2). Son contenu précédent est conservé."_s
+                         .arg(QDir::toNativeSeparators(path), file.errorString());
+        }
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    if (file.write(bytes) != bytes.size())
+        return fail();
+    if (!file.commit())
+        return fail();
+    return true;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+} // namespace TextFile

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Whole-file text reads and atomic writes in the encoding of the data files (Cp1252.h).
+// Failures come back as a French sentence naming the file.
+namespace TextFile {
+
+bool read(const QString &path, QString *text, QString *error = nullptr);
+
+// Replaces the file whole: a crash or a full disk leaves the old file or the new one.
+bool write(const QString &path, const QString &text, QString *error = nullptr);
+
+// Splits text into lines: CR LF, a lone CR and a lone LF each end a line. A final line without
+// an end is a line too; nothing follows the last line end.
+QStringList splitLines(const QString &text);
+
+} // namespace TextFile

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The program's windows exist once per process, created on first use. Each window class keeps a
+// typed accessor that registers its instance here under its form name ("frmMenu", "frmEditeur",
+// ...), so that any window can unload another one without knowing its class, and so that the
+// application destroys them all before it ends.
+namespace WindowRegistry {
+
+void add(const QString &name, QWidget *window);
+// The loaded window of that name, or nullptr when it was never loaded or has been unloaded.
+QWidget *find(const QString &name);
+// Closes and destroys the window when it is loaded; does nothing otherwise.
+void unload(const QString &name);
+void unloadAll();
+
+} // namespace WindowRegistry

@@ -1,0 +1,30 @@
+#include "FrmAbout.h"
+#include "TestSupport.h"
+#include "Version.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+class TestFrmAbout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QVERIFY(QuilloTest::closeAllWindows().isEmpty()); }
+
+    void showsNameVersionAndLink()
+    {
+        FrmAbout *about = FrmAbout::instance();
+        QCOMPARE(FrmAbout::instance(), about); // one window per process
+        QCOMPARE(about->nameLabel->text(), u"Quillane"_s);
+        QCOMPARE(about->versionLabel->text(), u"v "_s + QStringLiteral(QUILLO_VERSION_STRING));
+        QVERIFY(QRegularExpression(u"^v \\d+\\.\\d+\\.\\d+$"_s).match(about->versionLabel->text()).hasMatch());
+        QVERIFY(about->linkLabel->text().contains(u"href=\"https://"_s));
+        QVERIFY(about->linkLabel->textInteractionFlags() & Qt::LinksAccessibleByKeyboard);
+    }
+};
+
+QUILLO_TEST_MAIN(TestFrmAbout)
+#include "tst_frmabout.moc"

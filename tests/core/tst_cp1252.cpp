@@ -1,0 +1,64 @@
+#include "Cp1252.h"
+#include "TestSupport.h"
+
+using namespace Qt::StringLiterals;
+
+class TestCp1252 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyByteSurvivesDecodeThenEncode()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = Cp1252::decode(all);
+        QCOMPARE(text.size(), 256);
+        QVERIFY(Cp1252::fits(text));
+        QCOMPARE(Cp1252::encode(text), all);
+    }
+
+    void frenchLettersAndTypographicSignsAreOneByte()
+    {
+        const QString text = u"Été, œuvre « déjà » — 10 €, naïveté, Ÿ"_s;
+        const QByteArray bytes = Cp1252::encode(text);
+        QCOMPARE(bytes.size(), text.size());
+        QCOMPARE(bytes.at(0), char(0xC9));
+        QCOMPARE(static_cast<unsigned char>(bytes.at(bytes.indexOf(char(0x9C)))), 0x9C); // œ
+        QCOMPARE(Cp1252::decode(bytes), text);
+    }
+
+    void fileDecoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("windows-1252") << QByteArray("Pr\xE9" "fecture d'\xC9tampes") << u"Préfecture d'Étampes"_s;
+        QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFPr\xC3\xA9" "fecture") << u"Préfecture"_s;
+        QTest::newRow("utf-8 without mark") << QByteArray("Pr\xC3\xA9" "fecture \xE2\x82\xAC") << u"Préfecture €"_s;
+        QTest::newRow("plain ascii") << QByteArray("Paris") << u"Paris"_s;
+        // A lone lead byte is not UTF-8: the text is Windows-1252.
+        QTest::newRow("broken utf-8 is cp1252") << QByteArray("caf\xC3 au lait") << u"cafÃ au lait"_s;
+    }
+
+    void fileDecoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(Cp1252::decodeFile(bytes), text);
+    }
+
+    void fileEncodingKeepsEveryCharacter()
+    {
+        // Fits: plain Windows-1252, no mark.
+        QCOMPARE(Cp1252::encodeFile(u"Reçu"_s), QByteArray("Re\xE7u"));
+        // Does not fit (a Polish name, an emoji): UTF-8 with a mark, and it reads back whole.
+        const QString foreign = u"Łódź 😀 Müller"_s;
+        const QByteArray bytes = Cp1252::encodeFile(foreign);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(Cp1252::decodeFile(bytes), foreign);
+    }
+};
+
+QUILLO_TEST_MAIN(TestCp1252)
+#include "tst_cp1252.moc"
