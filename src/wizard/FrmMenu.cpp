@@ -6,6 +6,10 @@
 #include "WindowRegistry.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -294,6 +298,15 @@ void FrmMenu::buildBodyStep()
     body->setAccessibleName(u"Corps de la lettre"_s);
     body->setTabChangesFocus(true);
     place(body, 120, 450, 6855, 3900);
+
+    bodyButtons[0] = addButton(stepPanels[4], u"Outils4_0"_s, u"Assistant rédaction"_s, u"Aide à la rédaction du corps"_s,
+                               120, 4500, 1815);
+    bodyButtons[1] = addButton(stepPanels[4], u"Outils4_1"_s, u"Importer"_s, u"Importer un contenu"_s, 2760, 4500);
+    bodyButtons[2] = addButton(stepPanels[4], u"Outils4_2"_s, u"Exporter"_s, u"Exporter le contenu"_s, 3960, 4500);
+    bodyButtons[3] = addButton(stepPanels[4], u"Outils4_3"_s, u"Effacer"_s, u"Nouvelle rédaction"_s, 5880, 4500);
+    bodyButtons[2]->setEnabled(false);
+    bodyButtons[3]->setEnabled(false);
+    connect(bodyButtons[0], &QPushButton::clicked, this, [this] { showModal(u"frmAssistant"_s); });
 }
 
 void FrmMenu::buildFinalStep()
@@ -370,7 +383,31 @@ void FrmMenu::showStepsMenu()
 
 void FrmMenu::showReferencesDialog()
 {
-    // The reference-lists dialog arrives with its own window.
+    showModal(u"frmOptions"_s);
+}
+
+void FrmMenu::showModal(const QString &formName)
+{
+    QWidget *window = WindowRegistry::load(formName);
+    if (!window)
+        return;
+    if (auto *dialog = qobject_cast<QDialog *>(window)) {
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->exec();
+        return;
+    }
+    // A window that is not a dialog waits in a local loop until it is hidden or destroyed.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    QEventLoop loop;
+    QPointer<QWidget> alive(window);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!alive || !alive->isVisible())
+            loop.quit();
+    });
+    poll.start(50);
+    loop.exec();
 }
 
 void FrmMenu::closeEvent(QCloseEvent *event)

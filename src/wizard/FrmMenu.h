@@ -30,6 +30,9 @@ public:
 
     // Shows step index + 1 (index 0 to 4) without moving the focus; the steps menu uses it.
     void Affiche_Etape(int index);
+    // Shows a window of another layer (registered by name, see WindowRegistry) modally and
+    // returns when it is closed or hidden; does nothing when no such window is registered.
+    void showModal(const QString &formName);
     // Gives the focus to the first field of the step shown.
     void focusStepField(int step);
     // The step panel (1 to 5).
@@ -58,8 +61,9 @@ public:
     QComboBox *formulaFirst = nullptr;
     QComboBox *formulaSecond = nullptr;
 
-    // Step 4: the body.
+    // Step 4: the body, and "Assistant rédaction", "Importer", "Exporter", "Effacer".
     QPlainTextEdit *body = nullptr;
+    std::array<QPushButton *, 4> bodyButtons{};
 
     // Step 5: the six final actions.
     std::array<QPushButton *, 6> finalButtons{};
