@@ -1,0 +1,45 @@
+#include "Clock.h"
+#include "TestSupport.h"
+
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void standardButtonsSpeakFrench()
+    {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_fr.qm"_s))
+            QSKIP("Qt's French translations are not installed (package qt6-translations-l10n).");
+        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel
+                             | QDialogButtonBox::Open | QDialogButtonBox::Save);
+        QCOMPARE(box.button(QDialogButtonBox::Yes)->text().remove(u'&'), u"Oui"_s);
+        QCOMPARE(box.button(QDialogButtonBox::No)->text().remove(u'&'), u"Non"_s);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), u"Annuler"_s);
+        QCOMPARE(box.button(QDialogButtonBox::Open)->text().remove(u'&'), u"Ouvrir"_s);
+        QCOMPARE(box.button(QDialogButtonBox::Save)->text().remove(u'&'), u"Enregistrer"_s);
+    }
+
+    void datesAreFrenchWhateverTheHost()
+    {
+        QCOMPARE(QLocale().language(), QLocale::French);
+        QCOMPARE(QLocale().toString(QDate(2025, 3, 3), QLocale::LongFormat), u"lundi 3 mars 2025"_s);
+    }
+
+    void clockCanBePinned()
+    {
+        Clock::setFixed(QDateTime(QDate(2025, 3, 3), QTime(9, 30)));
+        QCOMPARE(Clock::today(), QDate(2025, 3, 3));
+        Clock::reset();
+        QVERIFY(qAbs(Clock::now().secsTo(QDateTime::currentDateTime())) < 5);
+    }
+};
+
+QUILLO_TEST_MAIN(TestTranslations)
+#include "tst_translations.moc"
