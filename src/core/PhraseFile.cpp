@@ -1,0 +1,45 @@
+#include "PhraseFile.h"
+
+#include "TextFile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace PhraseFile {
+
+bool read(const QString &path, int listCount, QList<QStringList> *lists, QString *error)
+{
+    lists->clear();
+    for (int i = 0; i < listCount; ++i)
+        lists->append(QStringList());
+    QString text;
+    if (!TextFile::read(path, &text, error))
+        return false;
+    int list = 0;
+    for (const QString &line : TextFile::splitLines(text)) {
+        if (list >= listCount)
+            break;
+        if (line.isEmpty())
+            ++list;
+        else
+            (*lists)[list].append(line);
+    }
+    return true;
+}
+
+bool write(const QString &path, const QList<QStringList> &lists, QString *error)
+{
+    QString text;
+    for (const QStringList &fragments : lists) {
+        for (QString fragment : fragments) {
+            fragment.replace(u"\r\n"_s, u" "_s).replace(u'\r', u' ').replace(u'\n', u' ');
+            if (fragment.isEmpty())
+                continue;
+            text += fragment;
+            text += u"\r\n"_s;
+        }
+        text += u"\r\n"_s;
+    }
+    return TextFile::write(path, text, error);
+}
+
+} // namespace PhraseFile
