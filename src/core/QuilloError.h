@@ -13,6 +13,7 @@ struct QuilloError
         FileNotFound = 53,
         PermissionDenied = 70,
         PathNotFound = 76,
+        InvalidFileFormat = 321,
         Cancelled = 32755,
     };
 
