@@ -1,25 +1,38 @@
 #include "FrmMenu.h"
 
+#include "Clock.h"
+#include "ContactCard.h"
+#include "DateForms.h"
+#include "Fiches.h"
 #include "Fonctions.h"
 #include "Product.h"
 #include "Twips.h"
 #include "WindowRegistry.h"
 
 #include <QAction>
-#include <QDialog>
-#include <QEventLoop>
-#include <QPointer>
-#include <QTimer>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QTabBar>
+#include <QTimer>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -96,6 +109,42 @@ const QStringList &qualifiers()
     return items;
 }
 
+// Card fields are lines of a card file: a line end pasted or set into one becomes a space, so
+// what the box shows is what the card will hold.
+void keepOnOneLine(QLineEdit *edit)
+{
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString &text) {
+        if (!text.contains(u'\n') && !text.contains(u'\r'))
+            return;
+        const int cursor = edit->cursorPosition();
+        const QString line = ContactCard::singleLine(text);
+        edit->setText(line);
+        edit->setCursorPosition(std::min(cursor, int(line.size())));
+    });
+}
+
+// The small card drawn on every row of the batch list.
+QIcon drawCardIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(60, 90, 140);
+    painter.setPen(ink);
+    painter.setBrush(QColor(236, 241, 250));
+    painter.drawRoundedRect(QRectF(0.5, 2.5, 15, 11), 2, 2);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawEllipse(QRectF(3, 4.5, 3.5, 3.5));
+    painter.drawChord(QRectF(2, 8.5, 5.5, 5), 0, 180 * 16);
+    painter.setPen(QPen(ink, 1));
+    painter.drawLine(QPointF(9, 6.5), QPointF(13.5, 6.5));
+    painter.drawLine(QPointF(9, 9.5), QPointF(13.5, 9.5));
+    painter.end();
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 FrmMenu *FrmMenu::instance()
@@ -124,6 +173,7 @@ FrmMenu::FrmMenu()
     buildReferencesStep();
     buildBodyStep();
     buildFinalStep();
+    connectCardEditors();
 }
 
 FrmMenu::~FrmMenu() = default;
@@ -136,6 +186,8 @@ void FrmMenu::load()
         move(area.left() + (area.width() - frameGeometry().width()) / 2,
              area.top() + (area.height() - frameGeometry().height()) / 2);
     }
+    Liste_Formats_Date(DateForms::shortText(Clock::today()));
+    Tab1_Click();
     versionLabel->setText(Product::name() + u" - v"_s + Product::versionText());
 }
 
@@ -272,14 +324,90 @@ void FrmMenu::buildRecipientStep()
     recipientButtons[2] = addButton(card, u"Outils2_2"_s, u"Supprimer"_s, u"Supprimer la fiche"_s, 5760, 960);
     recipientButtons[0]->setEnabled(false);
     recipientButtons[2]->setEnabled(false);
+
+    // Batch mode: the list of every recipient card lies on the same rectangle as the card.
+    cardIcon = drawCardIcon();
+    recipientList = new QTreeWidget(stepPanels[2]);
+    recipientList->setObjectName(u"List1"_s);
+    recipientList->setAccessibleName(u"Liste des fiches destinataire"_s);
+    place(recipientList, 120, 600, 6855, 3615);
+    recipientList->setHeaderLabels({u"Nom prénom"_s, u"Adresse postale"_s, u"Résidence"_s, u"CP + Ville"_s,
+                                    u"Province / Pays"_s, u"Qualificatif"_s, u"Fonction"_s});
+    recipientList->setRootIsDecorated(false);
+    recipientList->setUniformRowHeights(true);
+    recipientList->setAllColumnsShowFocus(true);
+    recipientList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    recipientList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    recipientList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    recipientList->setContextMenuPolicy(Qt::CustomContextMenu);
+    recipientList->header()->setSectionsClickable(true);
+    recipientList->header()->setSortIndicatorShown(false);
+    recipientList->header()->setStretchLastSection(false);
+    static const int columnWidths[] = {1800, 1800, 1200, 1500, 1300, 1100, 1500};
+    for (int column = 0; column < 7; ++column)
+        recipientList->setColumnWidth(column, Twips::toPixels(columnWidths[column]));
+    recipientList->hide();
+    recipientList->installEventFilter(this);
+    connect(recipientList->header(), &QHeaderView::sectionClicked, this, &FrmMenu::sortRecipientList);
+    connect(recipientList, &QTreeWidget::itemDoubleClicked, this, &FrmMenu::editRecipientRow);
+    connect(recipientList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (recipientList->topLevelItemCount() > 0)
+            Mnu_Selection->popup(recipientList->viewport()->mapToGlobal(at));
+    });
+    connect(Mnu_OutSelection[0], &QAction::triggered, recipientList, &QTreeWidget::selectAll);
+    connect(Mnu_OutSelection[2], &QAction::triggered, recipientList, &QTreeWidget::clearSelection);
+
+    recipientMode = new QTabBar(stepPanels[2]);
+    recipientMode->setObjectName(u"Tab1"_s);
+    recipientMode->setAccessibleName(u"Mode d'édition du destinataire"_s);
+    recipientMode->addTab(u"Edition simple"_s);
+    recipientMode->addTab(u"Edition multiple"_s);
+    recipientMode->setExpanding(true);
+    recipientMode->setDrawBase(false);
+    place(recipientMode, 120, 4440, 2505, 345);
+    connect(recipientMode, &QTabBar::currentChanged, this, &FrmMenu::Tab1_Click);
+
+    recipientHint = addCaption(stepPanels[2], QString(), 2700, 4440, 4275);
+    place(recipientHint, 2700, 4440, 4275, 420);
+    recipientHint->setObjectName(u"Label2_7"_s);
+    recipientHint->setWordWrap(true);
+    recipientHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void FrmMenu::buildReferencesStep()
 {
     QWidget *panel = stepPanels[3];
     dateFormats = addCombo(panel, u"Combo3_0"_s, u"Format de date"_s, 1680, 600);
+    referenceButtons[0] = addButton(panel, u"Outils3_0"_s, u"Par défaut"_s, u"Rétablir la date par défaut"_s, 5880, 600);
+    connect(referenceButtons[0], &QPushButton::clicked, this,
+            [this] { Liste_Formats_Date(DateForms::shortText(Clock::today())); });
+
+    letterDate = new QDateEdit(panel);
+    letterDate->setObjectName(u"DDate"_s);
+    letterDate->setAccessibleName(u"Date de la lettre"_s);
+    // Its editable part is what a screen reader lands on.
+    if (auto *dateText = letterDate->findChild<QLineEdit *>())
+        dateText->setAccessibleName(u"Date de la lettre"_s);
+    letterDate->setDisplayFormat(u"dd/MM/yyyy"_s);
+    letterDate->setCalendarPopup(true);
+    letterDate->setDateRange(QDate(1990, 1, 1), QDate(3000, 12, 31));
+    letterDate->setEnabled(false);
+    place(letterDate, 1680, 1080, 1935, 315);
+    addCaption(panel, u"Date de la lettre"_s, 60, 1110, 1590)->setBuddy(letterDate);
+    connect(letterDate, &QDateEdit::dateChanged, this, &FrmMenu::letterDateChanged);
+
+    changeDate = new QCheckBox(u" Modifier les valeurs"_s, panel);
+    changeDate->setObjectName(u"Check1_0"_s);
+    place(changeDate, 3720, 1080, 1935, 315);
+    connect(changeDate, &QCheckBox::toggled, letterDate, &QWidget::setEnabled);
     town = addCombo(panel, u"Combo3_1"_s, u"Communes / Villes"_s, 1680, 1800);
     object = addCombo(panel, u"Combo3_2"_s, u"Objet par défaut"_s, 1680, 2280);
+    noObject = new QCheckBox(u" Pas d'objet"_s, panel);
+    noObject->setObjectName(u"Check1_1"_s);
+    noObject->setToolTip(u"Pas d'objet dans la lettre"_s);
+    place(noObject, 5760, 2280, 1215, 315);
+    // The object stays in its box while greyed: unticking brings it back as it was.
+    connect(noObject, &QCheckBox::toggled, object, [this](bool ticked) { object->setEnabled(!ticked); });
     signature = addCombo(panel, u"Combo3_3"_s, u"Signature"_s, 1680, 2760);
     QLabel *formulaHeading = addLabel(panel, u"Formule de politesse :"_s, 120, 3480, 3975);
     QFont bold = formulaHeading->font();
@@ -287,6 +415,8 @@ void FrmMenu::buildReferencesStep()
     formulaHeading->setFont(bold);
     formulaFirst = addCombo(panel, u"Combo3_4"_s, u"Première partie"_s, 1680, 3960);
     formulaSecond = addCombo(panel, u"Combo3_5"_s, u"Deuxième partie"_s, 1680, 4440);
+    referenceButtons[1] = addButton(panel, u"Outils3_1"_s, u"Aléatoire"_s, u"Générer une formule aléatoire"_s, 5880, 4200);
+    connect(referenceButtons[1], &QPushButton::clicked, this, &FrmMenu::drawFormula);
     // The first formula part reads "Je vous prie d'agréer" etc.: a wider box would not help, the
     // box shows the whole entry in its drop-down.
 }
@@ -362,7 +492,10 @@ void FrmMenu::focusStepField(int step)
         senderName->setFocus();
         break;
     case 2:
-        recipientName->setFocus();
+        if (isBatchMode())
+            recipientList->setFocus();
+        else
+            recipientName->setFocus();
         break;
     case 3:
         dateFormats->setFocus();
@@ -423,4 +556,178 @@ void FrmMenu::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     for (int step = 1; step <= 5; ++step)
         stepPanels[step]->setBackgroundRole(QPalette::Button);
+}
+
+void FrmMenu::connectCardEditors()
+{
+    struct Editor
+    {
+        int kind;
+        QComboBox *name, *qualifier, *function;
+        std::array<QPushButton *, 3> buttons;
+    };
+    const Editor editors[] = {
+        {1, senderName, senderQualifier, senderFunction, senderButtons},
+        {2, recipientName, recipientQualifier, recipientFunction, recipientButtons},
+    };
+    for (const Editor &editor : editors) {
+        // A typed name must stay as typed: completing it with a saved card's name would make
+        // "Sauver" overwrite that card.
+        editor.name->setCompleter(nullptr);
+        QComboBox *name = editor.name;
+        const auto saveAndDelete = editor.buttons;
+        for (QComboBox *box : {editor.name, editor.qualifier, editor.function}) {
+            connect(box, &QComboBox::editTextChanged, this, [name, saveAndDelete] {
+                const bool named = !name->currentText().isEmpty();
+                saveAndDelete[0]->setEnabled(named);
+                saveAndDelete[2]->setEnabled(named);
+            });
+        }
+        const int kind = editor.kind;
+        connect(name, &QComboBox::activated, this, [name, kind](int index) {
+            if (kind == 1)
+                Charge_Expediteur(name->itemText(index));
+            else
+                Charge_Destinataire(name->itemText(index));
+        });
+        connect(editor.buttons[0], &QPushButton::clicked, this, [kind] { Enregistre_Fiche(kind); });
+        connect(editor.buttons[1], &QPushButton::clicked, this, [this, kind] { newCard(kind); });
+        connect(editor.buttons[2], &QPushButton::clicked, this, [name, kind] {
+            if (!name->currentText().isEmpty())
+                Supprime_Fiche(kind);
+        });
+    }
+    for (QLineEdit *field : senderFields)
+        keepOnOneLine(field);
+    for (QLineEdit *field : recipientFields)
+        keepOnOneLine(field);
+    for (QComboBox *box : {senderName, senderQualifier, senderFunction, recipientName, recipientQualifier,
+                           recipientFunction, dateFormats, town, object, signature, formulaFirst, formulaSecond})
+        keepOnOneLine(box->lineEdit());
+}
+
+void FrmMenu::newCard(int kind)
+{
+    // Only the fields are emptied: no card file is touched.
+    if (kind == 1) {
+        senderName->setEditText(QString());
+        for (QLineEdit *field : senderFields)
+            field->setText(QString());
+        senderQualifier->setEditText(QString());
+        senderFunction->setEditText(QString());
+    } else {
+        recipientName->setEditText(QString());
+        for (QLineEdit *field : recipientFields)
+            field->setText(QString());
+        recipientQualifier->setEditText(QString());
+        recipientFunction->setEditText(QString());
+    }
+}
+
+bool FrmMenu::isBatchMode() const
+{
+    return recipientMode->currentIndex() == 1;
+}
+
+void FrmMenu::Tab1_Click()
+{
+    if (!isBatchMode()) {
+        recipientList->hide();
+        recipientCard->show();
+        recipientCard->raise();
+        stepHeadings[2]->setText(u"Fiche d'identité du destinataire :"_s);
+        recipientHint->setText(u"Pour une création par lot utilisez le mode [ Edition multiple ]"_s);
+        const bool withModel = !CurrentModelName.isEmpty();
+        for (int i = 0; i < 6; ++i)
+            finalButtons[i]->setEnabled(i < 2 || withModel);
+    } else {
+        recipientCard->hide();
+        recipientList->show();
+        recipientList->raise();
+        stepHeadings[2]->setText(u"Liste des fiches destinataire :"_s);
+        recipientHint->setText(u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
+        Liste_Destinataires();
+        // A batch goes to the editor only: one letter per selected recipient.
+        for (int i = 0; i < 6; ++i)
+            finalButtons[i]->setEnabled(i == 3);
+    }
+}
+
+void FrmMenu::sortRecipientList(int column)
+{
+    // A second click on the same header reverses the order. A refilled list hides the
+    // indicator, so its first sort is always ascending.
+    QHeaderView *header = recipientList->header();
+    const bool again = header->isSortIndicatorShown() && recipientList->sortColumn() == column;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (again && recipientSortOrder == Qt::AscendingOrder)
+        order = Qt::DescendingOrder;
+    recipientSortOrder = order;
+    header->setSortIndicatorShown(true);
+    recipientList->sortItems(column, order);
+    header->setSortIndicator(column, order);
+}
+
+void FrmMenu::editRecipientRow(QTreeWidgetItem *row)
+{
+    if (!row || recipientList->topLevelItemCount() == 0)
+        return;
+    recipientName->setEditText(row->text(0));
+    for (int i = 0; i < 4; ++i)
+        recipientFields[i]->setText(row->text(i + 1));
+    recipientQualifier->setEditText(row->text(5));
+    recipientFunction->setEditText(row->text(6));
+    recipientMode->setCurrentIndex(0);
+    recipientName->setFocus();
+}
+
+bool FrmMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter on a row of the batch list does what a double click does.
+    if (watched == recipientList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            editRecipientRow(recipientList->currentItem());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMenu::Liste_Formats_Date(const QString &dateText)
+{
+    const QDate asked = DateForms::fromShortText(dateText);
+    if (!asked.isValid())
+        return;
+    {
+        const QScopedValueRollback<bool> quiet(settingLetterDate, true);
+        letterDate->setDate(asked);
+    }
+    // The picker keeps its dates within its range; the forms follow what it shows.
+    const QDate date = letterDate->date();
+    const QString text = date == asked ? dateText : DateForms::shortText(date);
+    dateFormats->clear();
+    dateFormats->addItems(DateForms::worded(date, text));
+    dateFormats->setCurrentIndex(0);
+}
+
+void FrmMenu::letterDateChanged(const QDate &date)
+{
+    if (!settingLetterDate)
+        Liste_Formats_Date(DateForms::shortText(date));
+}
+
+void FrmMenu::drawFormula()
+{
+    // Each entry of a box is equally likely; the two halves are drawn independently. An empty
+    // first box ends the action without drawing the second.
+    QRandomGenerator *random = QRandomGenerator::global();
+    const int firstCount = formulaFirst->count();
+    if (firstCount == 0)
+        return;
+    formulaFirst->setCurrentIndex(int(random->bounded(firstCount)));
+    const int secondCount = formulaSecond->count();
+    if (secondCount == 0)
+        return;
+    formulaSecond->setCurrentIndex(int(random->bounded(secondCount)));
 }

@@ -2,16 +2,24 @@
 
 #include <QMainWindow>
 
+#include <QIcon>
+
 #include <array>
 
+class QAction;
+class QCheckBox;
 class QComboBox;
+class QDate;
+class QDateEdit;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QAction;
 class QPlainTextEdit;
 class QPushButton;
+class QTabBar;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 // The letter wizard: five steps collect the sender, the recipient(s), the references, the body
 // and the final action. The window is the store of the letter in preparation; the program's
@@ -38,6 +46,17 @@ public:
     // The step panel (1 to 5).
     QWidget *stepPanel(int step) const { return stepPanels.at(step); }
 
+    // Step 2: applies the recipient mode of the selected tab (single card or batch list): which
+    // of the card and the list is shown, the heading, the hint and the step-5 buttons. Batch mode
+    // rebuilds the list from the card files.
+    void Tab1_Click();
+    // True while step 2 is in batch mode ("Edition multiple").
+    bool isBatchMode() const;
+
+    // Step 3: sets the date picker to dateText (a short date, dd/mm/yyyy) and rebuilds the eight
+    // worded forms of that date, showing the first one.
+    void Liste_Formats_Date(const QString &dateText);
+
     // Step 1: the sender card (Combo1 0 to 2, Text1 0 to 5).
     QComboBox *senderName = nullptr;
     QComboBox *senderQualifier = nullptr;
@@ -53,6 +72,13 @@ public:
     std::array<QLineEdit *, 4> recipientFields{};
     std::array<QPushButton *, 3> recipientButtons{};
 
+    // Step 2: the mode tabs (Tab1: "Edition simple", "Edition multiple"), the batch list of every
+    // recipient card (List1, seven columns, several rows selectable) and the hint beside the tabs.
+    QTabBar *recipientMode = nullptr;
+    QTreeWidget *recipientList = nullptr;
+    QLabel *recipientHint = nullptr;
+    QIcon cardIcon; // the small icon of every row of the batch list
+
     // Step 3: the date form, town, object, signature and the politeness formula's two parts.
     QComboBox *dateFormats = nullptr;
     QComboBox *town = nullptr;
@@ -60,6 +86,12 @@ public:
     QComboBox *signature = nullptr;
     QComboBox *formulaFirst = nullptr;
     QComboBox *formulaSecond = nullptr;
+    // The letter's date (DDate), enabled only while " Modifier les valeurs" (Check1_0) is ticked;
+    // " Pas d'objet" (Check1_1) greys the object box; "Par défaut" and "Aléatoire" (Outils3).
+    QDateEdit *letterDate = nullptr;
+    QCheckBox *changeDate = nullptr;
+    QCheckBox *noObject = nullptr;
+    std::array<QPushButton *, 2> referenceButtons{};
 
     // Step 4: the body, and "Assistant rédaction", "Importer", "Exporter", "Effacer".
     QPlainTextEdit *body = nullptr;
@@ -88,6 +120,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     FrmMenu();
@@ -100,6 +133,18 @@ private:
     void buildFinalStep();
     void showStepsMenu();
     void showReferencesDialog();
+    void connectCardEditors();
+    void saveCard(int kind);
+    void newCard(int kind);
+    void sortRecipientList(int column);
+    void editRecipientRow(QTreeWidgetItem *row);
+    void drawFormula();
+    void letterDateChanged(const QDate &date);
+
+    // Set while Liste_Formats_Date moves the picker, so that move does not rebuild the list again.
+    bool settingLetterDate = false;
+    // The order of the batch list's last sort; a second click on its header reverses it.
+    Qt::SortOrder recipientSortOrder = Qt::AscendingOrder;
 
     QWidget *central = nullptr;
     std::array<QWidget *, 6> stepPanels{}; // index 0 unused: the steps are numbered from 1

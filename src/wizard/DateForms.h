@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDate>
+#include <QStringList>
+
+// The worded forms of a letter's date, always in French whatever the host's language.
+namespace DateForms {
+
+// The short date as the date line uses it: day and month on two digits, the year on four
+// (03/03/2025).
+QString shortText(const QDate &date);
+// Reads a short date (03/03/2025, or 3/3/2025); an invalid date when it is not one.
+QDate fromShortText(const QString &text);
+
+// The eight forms, in the order the date-format box offers them: the long date in small
+// letters, then "lundi 3 mars 25", and the day name followed by dateText and by dd/mm/yy, with
+// "/", then "-", then "." between the numbers. dateText is the short date as given (shortText).
+QStringList worded(const QDate &date, const QString &dateText);
+
+} // namespace DateForms

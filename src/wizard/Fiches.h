@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// The contact cards seen from the wizard: loading a card into the fields of step 1 or 2, saving
+// those fields as a card, deleting a card, and filling the batch list with every recipient card.
+// Messages go through the dialog seam; every procedure loads the wizard window when needed.
+
+// Fill the sender (step 1) or recipient (step 2) fields from the card of that name. A card that
+// is missing or shorter than its kind leaves the fields it lacks empty; nothing is shown.
+void Charge_Expediteur(const QString &name);
+void Charge_Destinataire(const QString &name);
+
+// Write the sender or recipient fields as the card of that name (replacing a card of the same
+// name without a question), then refill the name list and show the saved card again. A name that
+// cannot be a file name, or a file that cannot be written, is reported in French, nothing is
+// written, the fields keep what was typed and the focus goes back to the name box. Returns true
+// when the card was written.
+bool Sauve_Expediteur(const QString &name);
+bool Sauve_Destinataire(const QString &name);
+
+// What the "Sauver" buttons do: refuse a card without a name, qualifier or function (with the
+// message, the focus back on the name box), else save it under the name typed. kind 1 sender,
+// 2 recipient; other kinds do nothing.
+void Enregistre_Fiche(int kind);
+
+// After a confirmation, deletes the card named in the name box (kind 1 sender, 2 recipient),
+// refills the name list and says so. A failure (no such card, most often) is reported under the
+// title "Erreur de suppression" and leaves the list and the fields as they were.
+void Supprime_Fiche(int kind);
+
+// Refills the batch list with one row per recipient card, in the order of the file names, and
+// selects the first row.
+void Liste_Destinataires();
