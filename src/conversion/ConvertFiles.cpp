@@ -1,0 +1,169 @@
+#include "ConvertFiles.h"
+
+#include "DataPaths.h"
+#include "Folders.h"
+#include "LineListFile.h"
+#include "TextFile.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace ConvertFiles {
+namespace {
+
+QString listTarget(OldVersion::ListIndex list)
+{
+    const QDir references(DataPaths::referencesFolder());
+    const QDir formulas(DataPaths::formulasFolder());
+    switch (list) {
+    case OldVersion::Towns:
+        return references.filePath(u"Communes.ini"_s);
+    case OldVersion::Objects:
+        return references.filePath(u"Objets.ini"_s);
+    case OldVersion::Functions:
+        return references.filePath(u"Fonctions.ini"_s);
+    case OldVersion::Signatures:
+        return references.filePath(u"Signatures.ini"_s);
+    case OldVersion::FormulasFirst:
+        return formulas.filePath(u"Formules1.ini"_s);
+    case OldVersion::FormulasSecond:
+        return formulas.filePath(u"Formules2.ini"_s);
+    case OldVersion::ListCount:
+        break;
+    }
+    return QString();
+}
+
+void writeCards(const QList<OldVersion::Card> &cards, ContactCard::Kind kind, Report *report)
+{
+    for (const OldVersion::Card &card : cards) {
+        const QString name = card.fields.value(0);
+        const QString problem = ContactCard::nameProblem(name);
+        if (!problem.isEmpty()) {
+            report->refusedCards.append({kind, name, card.sourceFile, problem});
+            continue;
+        }
+        QString error;
+        if (ContactCard::write(ContactCard::filePath(kind, name), kind, card.fields, &error))
+            ++report->cardsWritten;
+        else
+            report->failures.append(error);
+    }
+}
+
+// The phrase files hold one block of lines per drop-down list of the writing assistant, each
+// block ended by an empty line. The old files have the same layout: their lines are kept as
+// they are, the line ends become CR LF and the last block gets its closing empty line.
+bool copyPhraseFile(const QString &source, const QString &target, QString *error)
+{
+    QString text;
+    if (!TextFile::read(source, &text, error))
+        return false;
+    QStringList lines = TextFile::splitLines(text);
+    if (!lines.isEmpty() && !lines.last().isEmpty())
+        lines.append(QString());
+    QString converted;
+    for (const QString &line : std::as_const(lines))
+        converted += line + u"\r\n"_s;
+    return TextFile::write(target, converted, error);
+}
+
+// A saved body is taken whole, line ends included: the letter assistant's import drops the
+// final line end that its own export writes.
+bool copyContent(const QString &source, const QString &target, QString *error)
+{
+    QString text;
+    return TextFile::read(source, &text, error) && TextFile::write(target, text, error);
+}
+
+QString cardLine(const RefusedCard &card)
+{
+    const bool sender = card.kind == ContactCard::Kind::Sender;
+    const QString who = card.name.isEmpty() ? (sender ? u"Expéditeur sans nom"_s : u"Destinataire sans nom"_s)
+                                            : (sender ? u"Expéditeur « %1 »"_s : u"Destinataire « %1 »"_s).arg(card.name);
+    return u"%1 (fichier « %2 ») : %3"_s.arg(who, card.sourceFile, card.problem);
+}
+
+} // namespace
+
+QString phraseFileTarget(const QString &oldName)
+{
+    static const std::pair<QString, QString> names[] = {
+        {u"Introduction.lst"_s, u"Introduction.ini"_s},
+        {u"Conclusion simple.lst"_s, u"Conclusion1.ini"_s},
+        {u"Conclusion évoluée.lst"_s, u"Conclusion2.ini"_s},
+    };
+    for (const auto &[oldFile, newFile] : names) {
+        if (OldVersion::sameFileName(oldName, oldFile))
+            return newFile;
+    }
+    return QString();
+}
+
+Report convert(const OldVersion::Data &data, const QString &sourceFolder)
+{
+    Report report;
+    // The folders were made when the window opened; one removed since would fail every write.
+    Init_Dossiers();
+
+    writeCards(data.senders, ContactCard::Kind::Sender, &report);
+    writeCards(data.recipients, ContactCard::Kind::Recipient, &report);
+
+    for (int list = 0; list < OldVersion::ListCount; ++list) {
+        QString error;
+        if (LineListFile::write(listTarget(OldVersion::ListIndex(list)), data.lists.at(list), &error))
+            ++report.listsWritten;
+        else
+            report.failures.append(error);
+    }
+
+    if (sourceFolder.isEmpty())
+        return report;
+    const QDir source(sourceFolder);
+    // The writing assistant reads its phrase files from the Assistant folder of the program
+    // folder: that is where they go.
+    const QDir assistant(DataPaths::assistantFolder());
+    for (const QString &file : OldVersion::filesMatching(sourceFolder, u"*.lst"_s)) {
+        const QString target = phraseFileTarget(file);
+        if (target.isEmpty())
+            continue;
+        QString error;
+        if (copyPhraseFile(source.filePath(file), assistant.filePath(target), &error))
+            ++report.phraseFilesWritten;
+        else
+            report.failures.append(error);
+    }
+
+    const QDir contents(DataPaths::contentsFolder());
+    for (const QString &file : OldVersion::filesMatching(sourceFolder, u"*.txt"_s)) {
+        QString error;
+        if (copyContent(source.filePath(file), contents.filePath(file), &error))
+            ++report.contentsWritten;
+        else
+            report.failures.append(error);
+    }
+    return report;
+}
+
+QString conversionMessage(const Report &report)
+{
+    QString text = u"Conversion des fichiers terminés."_s;
+    if (!report.refusedCards.isEmpty()) {
+        QStringList lines;
+        for (const RefusedCard &card : report.refusedCards)
+            lines.append(cardLine(card));
+        text += report.refusedCards.size() == 1
+            ? u"\n\nCette fiche n'a pas été convertie, car son nom ne peut pas servir de nom de fichier :"_s
+            : u"\n\nCes fiches n'ont pas été converties, car leur nom ne peut pas servir de nom de fichier :"_s;
+        text += OldVersion::messageLines(lines);
+    }
+    if (!report.failures.isEmpty()) {
+        text += report.failures.size() == 1 ? u"\n\nCe fichier n'a pas pu être converti :"_s
+                                            : u"\n\nCes fichiers n'ont pas pu être convertis :"_s;
+        text += OldVersion::messageLines(report.failures);
+    }
+    return text;
+}
+
+} // namespace ConvertFiles

@@ -1,0 +1,320 @@
+#include "DataPaths.h"
+#include "FrmConvert.h"
+#include "OldFolder.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFolderTitle = u"Veuillez sélectionner le dossier ''Fichiers'' de l'ancienne version de Quillane."_s;
+
+// Every file under the program folder, relative to it, sorted.
+QStringList filesUnder(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(root).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+QStringList itemsOf(const QListWidget *list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->item(i)->text());
+    return items;
+}
+
+QStringList rowOf(const QTreeWidget *view, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < view->columnCount(); ++column)
+        texts.append(view->topLevelItem(row)->text(column));
+    return texts;
+}
+
+QStringList headersOf(const QTreeWidget *view)
+{
+    QStringList texts;
+    for (int column = 0; column < view->columnCount(); ++column)
+        texts.append(view->headerItem()->text(column));
+    return texts;
+}
+
+} // namespace
+
+class TestFrmConvert : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    std::shared_ptr<ScriptedDialogs> dialogs;
+    QStringList started;
+
+    QByteArray bytesOf(const QString &relative) const { return QuilloTest::readBytes(folder->filePath(relative)); }
+
+    // "Dossier" with the folder chosen, the import's message acknowledged.
+    FrmConvert *importFrom(const QString &path)
+    {
+        FrmConvert *window = FrmConvert::instance();
+        dialogs->answerText(path);
+        dialogs->answerButton(QMessageBox::Ok);
+        window->folderButton->click();
+        return window;
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>();
+        dialogs = ScriptedDialogs::install();
+        started.clear();
+        FrmConvert::setStarter([this](const QString &program) {
+            started.append(program);
+            return true;
+        });
+    }
+
+    void cleanup()
+    {
+        QVERIFY(QuilloTest::closeAllWindows().isEmpty());
+        QCOMPARE(dialogs->unexpected, 0);
+        FrmConvert::setStarter({});
+        ScriptedDialogs::uninstall();
+        folder.reset();
+    }
+
+    void opensWaitingCentredWithTheFoldersMade()
+    {
+        FrmConvert *window = FrmConvert::instance();
+        QCOMPARE(window->objectName(), u"frmConvert"_s);
+        QCOMPARE(window->windowTitle(), u"Conversion des fichiers"_s);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window->x(), area.left() + (area.width() - window->frameGeometry().width()) / 2);
+        for (const QString &made : {DataPaths::assistantFolder(), DataPaths::modelsFolder(), DataPaths::sendersFolder(),
+                                    DataPaths::recipientsFolder(), DataPaths::referencesFolder(),
+                                    DataPaths::formulasFolder(), DataPaths::contentsFolder()})
+            QVERIFY2(QFileInfo(made).isDir(), qPrintable(made));
+        QVERIFY(filesUnder(folder->path()).isEmpty());
+
+        QCOMPARE(window->tabs->count(), 4);
+        QCOMPARE(window->tabs->currentIndex(), 0);
+        QCOMPARE(window->tabs->tabText(3), u"Formules"_s);
+        QCOMPARE(window->tabs->widget(2)->objectName(), u"Fond_3"_s);
+        QCOMPARE(headersOf(window->senderList),
+                 (QStringList{u"Nom prénom"_s, u"Adresse"_s, u"Résidence"_s, u"CP + Ville"_s, u"Province / Pays"_s,
+                              u"Téléphone fixe"_s, u"Portable"_s, u"Qualificatif"_s, u"Fonction"_s}));
+        QCOMPARE(headersOf(window->recipientList),
+                 (QStringList{u"Nom prénom"_s, u"Adresse"_s, u"Résidence"_s, u"CP + Ville"_s, u"Province / Pays"_s,
+                              u"Qualificatif"_s, u"Fonction"_s}));
+        QCOMPARE(window->senderList->accessibleName(), u"Liste des expéditeurs :"_s);
+        QCOMPARE(window->lists[0]->objectName(), u"List3"_s);
+        QCOMPARE(window->lists[0]->accessibleName(), u"Communes / Villes :"_s);
+        QCOMPARE(window->lists[5]->accessibleName(), u"Deuxième partie :"_s);
+
+        QCOMPARE(window->startQuillo->text(), u" Exécuter Quillane et quitter l'assistant à la fin de la conversion."_s);
+        QVERIFY(!window->startQuillo->isChecked());
+        QCOMPARE(window->statusText->text(), u" En attente de conversion..."_s);
+        QCOMPARE(window->folderButton->toolTip(), u"Sélection du dossier source"_s);
+        QVERIFY(!window->convertButton->isEnabled());
+        QVERIFY(window->quitButton->isEnabled());
+    }
+
+    void cancelledFolderDialogDoesNothing()
+    {
+        FrmConvert *window = FrmConvert::instance();
+        dialogs->answerCancel();
+        window->folderButton->click();
+        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests.first().kind, Dialogs::Request::Kind::Folder);
+        QCOMPARE(dialogs->requests.first().title, kFolderTitle);
+        QVERIFY(window->sourceFolder().isEmpty());
+        QCOMPARE(window->statusText->text(), u" En attente de conversion..."_s);
+        QVERIFY(!window->convertButton->isEnabled());
+    }
+
+    void importShowsTheRowsAndChoosingTwiceAppends()
+    {
+        OldFolder old;
+        old.add(u"dupont.exp"_s, OldFolder::sender("\"Dupont Jean\""));
+        old.add(u"lenoir.dst"_s, OldFolder::recipient("Lenoir Anne"));
+        old.add(u"VILLE.LST"_s, "\"Paris\"\r\n   \r\nLyon\r\n");
+        old.add(u"FormuleF.lst"_s, "mes salutations.\r\n");
+        QString chosen = old.path();
+        chosen.chop(1); // the dialog answers without a final separator
+        FrmConvert *window = importFrom(chosen);
+
+        QCOMPARE(window->sourceFolder(), old.path());
+        QCOMPARE(window->statusText->text(), u" "_s + old.path());
+        QVERIFY(window->convertButton->isEnabled());
+        const Dialogs::Request &done = dialogs->requests.last();
+        QCOMPARE(done.text, u"Importation des fichiers terminés."_s);
+        QCOMPARE(done.icon, Dialogs::Icon::Information);
+        QCOMPARE(done.title, u"Quillane"_s);
+        QCOMPARE(rowOf(window->senderList, 0),
+                 (QStringList{u"Dupont Jean"_s, u"12 rue de l'Église"_s, u"Bât. A"_s, u"75001 Paris"_s, u"France"_s,
+                              u"01 02 03 04 05"_s, u"06 07 08 09 10"_s, u"Monsieur"_s, u"Directeur général"_s}));
+        QCOMPARE(rowOf(window->recipientList, 0),
+                 (QStringList{u"Lenoir Anne"_s, u"3 allée Verte"_s, u"Résidence des Pins"_s, u"69001 Lyon"_s, {},
+                              u"Madame"_s, u"Maire"_s}));
+        QCOMPARE(itemsOf(window->lists[0]), (QStringList{u"Paris"_s, u"Lyon"_s}));
+        QCOMPARE(itemsOf(window->lists[5]), QStringList{u"mes salutations."_s});
+
+        importFrom(old.path());
+        QCOMPARE(window->senderList->topLevelItemCount(), 2);
+        QCOMPARE(window->recipientList->topLevelItemCount(), 2);
+        QCOMPARE(itemsOf(window->lists[0]), (QStringList{u"Paris"_s, u"Lyon"_s, u"Paris"_s, u"Lyon"_s}));
+        QCOMPARE(window->sourceFolder(), old.path());
+    }
+
+    void conversionWritesEveryFileByteForByte()
+    {
+        OldFolder old;
+        old.add(u"dupont.exp"_s, OldFolder::sender("Dupont Jean"));
+        old.add(u"LENOIR.DST"_s, OldFolder::recipient("\"Lenoir Anne\""));
+        old.add(u"court.dst"_s, "Court\r\nR1\r\nA1\r\n");
+        old.add(u"Ville.lst"_s, "Paris\r\nOrl\xE9" "ans\r\n");
+        old.add(u"Objets.lst"_s, "Demande\r\n");
+        old.add(u"Fonction.lst"_s, "Maire\r\n");
+        old.add(u"Signature.lst"_s, "J. Dupont\r\n");
+        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9" "er, Madame,\r\n");
+        old.add(u"FormuleF.lst"_s, "mes salutations.\r\n");
+        old.add(u"Introduction.lst"_s, "Suite \xE0\r\nEn r\xE9ponse \xE0\r\n\r\nvotre lettre\r\n\r\n");
+        old.add(u"Conclusion simple.lst"_s, "Dans l'attente\r\n\r\nje demeure");
+        old.add(u"CONCLUSION E\u0301VOLUE\u0301E.LST"_s, "\xC0 la disposition\r\n\r\n");
+        old.add(u"Lettre type.txt"_s, "Madame,\r\n\r\nSuite \xE0 votre appel.\r\n");
+        FrmConvert *window = importFrom(old.path());
+        QVERIFY(dialogs->requests.last().text.contains(u"1 fichier de fiche était incomplet"_s));
+        importFrom(old.path());
+
+        dialogs->answerButton(QMessageBox::Ok);
+        window->convertButton->click();
+        const Dialogs::Request &done = dialogs->requests.last();
+        QCOMPARE(done.text, u"Conversion des fichiers terminés."_s);
+        QCOMPARE(done.icon, Dialogs::Icon::Information);
+        QVERIFY(!window->convertButton->isEnabled());
+        QVERIFY(started.isEmpty());
+
+        QCOMPARE(filesUnder(folder->path()),
+                 (QStringList{u"Assistant/Conclusion1.ini"_s, u"Assistant/Conclusion2.ini"_s,
+                              u"Assistant/Introduction.ini"_s, u"Fichiers/Contenus/Lettre type.txt"_s,
+                              u"Fichiers/Destinataires/Court.ini"_s, u"Fichiers/Destinataires/Lenoir Anne.ini"_s,
+                              u"Fichiers/Expéditeurs/Dupont Jean.ini"_s, u"Fichiers/Formules/Formules1.ini"_s,
+                              u"Fichiers/Formules/Formules2.ini"_s, u"Fichiers/Références/Communes.ini"_s,
+                              u"Fichiers/Références/Fonctions.ini"_s, u"Fichiers/Références/Objets.ini"_s,
+                              u"Fichiers/Références/Signatures.ini"_s}));
+        QCOMPARE(bytesOf(u"Fichiers/Expéditeurs/Dupont Jean.ini"_s), OldFolder::convertedSender("Dupont Jean"));
+        QCOMPARE(bytesOf(u"Fichiers/Destinataires/Lenoir Anne.ini"_s), OldFolder::convertedRecipient("Lenoir Anne"));
+        QCOMPARE(bytesOf(u"Fichiers/Destinataires/Court.ini"_s), QByteArray("Court\r\nA1\r\nR1\r\n\r\n\r\n\r\n\r\n"));
+        // Imported twice: each list holds its entries twice.
+        QCOMPARE(bytesOf(u"Fichiers/Références/Communes.ini"_s),
+                 QByteArray("Paris\r\nOrl\xE9" "ans\r\nParis\r\nOrl\xE9" "ans\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Formules/Formules1.ini"_s),
+                 QByteArray("Je vous prie d'agr\xE9" "er, Madame,\r\nJe vous prie d'agr\xE9" "er, Madame,\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Références/Signatures.ini"_s), QByteArray("J. Dupont\r\nJ. Dupont\r\n"));
+        QCOMPARE(bytesOf(u"Assistant/Introduction.ini"_s),
+                 QByteArray("Suite \xE0\r\nEn r\xE9ponse \xE0\r\n\r\nvotre lettre\r\n\r\n"));
+        // The last block gets the empty line that closes it.
+        QCOMPARE(bytesOf(u"Assistant/Conclusion1.ini"_s), QByteArray("Dans l'attente\r\n\r\nje demeure\r\n\r\n"));
+        // A name in capitals with decomposed accents is matched all the same.
+        QCOMPARE(bytesOf(u"Assistant/Conclusion2.ini"_s), QByteArray("\xC0 la disposition\r\n\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Contenus/Lettre type.txt"_s), QByteArray("Madame,\r\n\r\nSuite \xE0 votre appel.\r\n"));
+    }
+
+    void emptyFolderWritesSixEmptyListsAndNoCard()
+    {
+        OldFolder old;
+        FrmConvert *window = importFrom(old.path());
+        QCOMPARE(dialogs->requests.last().text, u"Importation des fichiers terminés."_s);
+        dialogs->answerButton(QMessageBox::Ok);
+        window->convertButton->click();
+        QCOMPARE(dialogs->requests.last().text, u"Conversion des fichiers terminés."_s);
+        QCOMPARE(filesUnder(folder->path()),
+                 (QStringList{u"Fichiers/Formules/Formules1.ini"_s, u"Fichiers/Formules/Formules2.ini"_s,
+                              u"Fichiers/Références/Communes.ini"_s, u"Fichiers/Références/Fonctions.ini"_s,
+                              u"Fichiers/Références/Objets.ini"_s, u"Fichiers/Références/Signatures.ini"_s}));
+        for (const QString &file : filesUnder(folder->path()))
+            QCOMPARE(bytesOf(file), QByteArray());
+    }
+
+    void cardsThatCannotBeFileNamesAreNamedAndNotWritten()
+    {
+        OldFolder old;
+        old.add(u"a.dst"_s, OldFolder::recipient("Durand/Martin"));
+        old.add(u"b.dst"_s, OldFolder::recipient("  "));
+        old.add(u"c.dst"_s, OldFolder::recipient("Martin"));
+        old.add(u"x.exp"_s, OldFolder::sender("..\\..\\Quillo"));
+        FrmConvert *window = importFrom(old.path());
+        dialogs->answerButton(QMessageBox::Ok);
+        window->convertButton->click();
+
+        const Dialogs::Request &done = dialogs->requests.last();
+        QCOMPARE(done.icon, Dialogs::Icon::Warning);
+        QCOMPARE(done.text,
+                 u"Conversion des fichiers terminés.\n\n"
+                 u"Ces fiches n'ont pas été converties, car leur nom ne peut pas servir de nom de fichier :\n"
+                 u"- Expéditeur « ..\\..\\Quillo » (fichier « x.exp ») : Le nom de la fiche ne peut pas contenir le "
+                 u"caractère « \\ ».\n"
+                 u"- Destinataire « Durand/Martin » (fichier « a.dst ») : Le nom de la fiche ne peut pas contenir le "
+                 u"caractère « / ».\n"
+                 u"- Destinataire sans nom (fichier « b.dst ») : Le nom de la fiche est vide."_s);
+        const QStringList written = filesUnder(folder->path());
+        QCOMPARE(written.filter(u"Destinataires"_s), QStringList{u"Fichiers/Destinataires/Martin.ini"_s});
+        QCOMPARE(written.filter(u"Expéditeurs"_s), QStringList());
+        QCOMPARE(written.size(), 7);
+    }
+
+    void tickedBoxStartsQuilloBesideAndCloses()
+    {
+        OldFolder old;
+        FrmConvert *window = importFrom(old.path());
+        window->show();
+        window->startQuillo->setChecked(true);
+        dialogs->answerButton(QMessageBox::Ok);
+        window->convertButton->click();
+        QCOMPARE(started, QStringList{FrmConvert::quilloExecutable()});
+        QCOMPARE(QFileInfo(FrmConvert::quilloExecutable()).path(), QCoreApplication::applicationDirPath());
+        QVERIFY(window->isHidden());
+    }
+
+    void quilloThatCannotStartIsReported()
+    {
+        FrmConvert::setStarter([](const QString &) { return false; });
+        OldFolder old;
+        FrmConvert *window = importFrom(old.path());
+        window->show();
+        window->startQuillo->setChecked(true);
+        dialogs->answerButton(QMessageBox::Ok);
+        dialogs->answerButton(QMessageBox::Ok);
+        window->convertButton->click();
+        QCOMPARE(dialogs->requests.last().icon, Dialogs::Icon::Warning);
+        QVERIFY(dialogs->requests.last().text.startsWith(u"Quillane n'a pas pu être démarré"_s));
+        QVERIFY(window->isHidden());
+    }
+
+    void quitCloses()
+    {
+        FrmConvert *window = FrmConvert::instance();
+        window->show();
+        window->quitButton->click();
+        QVERIFY(window->isHidden());
+        QVERIFY(dialogs->requests.isEmpty());
+    }
+};
+
+QUILLO_TEST_MAIN(TestFrmConvert)
+#include "tst_frmconvert.moc"
