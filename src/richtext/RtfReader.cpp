@@ -18,6 +18,7 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <atomic>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -1746,7 +1747,9 @@ void RtfReader::Private::openTable()
     } else if (blockHasContent) {
         applyBlockFormat();
     }
-    const int columns = qMax(1, int(rowDef.cells.size()));
+    // The row definition in force may be another table's (a nested table's comes after its
+    // cells): start narrow, cells add columns as they come and \row pads to the definition.
+    const int columns = 1;
     QTextTableFormat format;
     format.setCellPadding(RichText::twipsToPixels(rowDef.gap));
     format.setCellSpacing(0);
@@ -2010,7 +2013,10 @@ void RtfReader::Private::finishPicture()
     if (heightTwips <= 0)
         heightTwips = image.height() * RichText::kTwipsPerPixel;
 
-    const QUrl name(u"rtfimage:%1"_s.arg(++pictureCount));
+    // Names unique in the process: a pasted document's pictures join the editor's own.
+    static std::atomic<quint64> pictureSerial{0};
+    ++pictureCount;
+    const QUrl name(u"rtfimage:%1"_s.arg(++pictureSerial));
     document->addResource(QTextDocument::ImageResource, name, image);
     QTextImageFormat format;
     format.setName(name.toString());

@@ -664,7 +664,7 @@ void RtfWriter::Private::writeBlock(const QTextBlock &block, int depth, const ch
                 writeImage(format.toImageFormat());
             continue;
         }
-        out.append('{');
+        out.append("{\\plain");
         writeCharProps(format);
         writeText(fragment.text());
         out.append('}');

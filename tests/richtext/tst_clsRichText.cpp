@@ -1,0 +1,98 @@
+#include "TestSupport.h"
+
+#include "clsRichText.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+class TestClsRichText : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QList<double> tabsOf(const QTextBlock &block)
+    {
+        QList<double> positions;
+        for (const QTextOption::Tab &tab : block.blockFormat().tabPositions())
+            positions << tab.position;
+        return positions;
+    }
+
+private slots:
+    void justify_keepsJustifiedParagraphsJustifiedAndClearsTheSelection()
+    {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        QTextBlockFormat justified;
+        justified.setAlignment(Qt::AlignJustify | Qt::AlignAbsolute);
+        cursor.setBlockFormat(justified);
+        cursor.insertText(u"Madame, Monsieur, nous avons l'honneur de vous écrire."_s);
+        cursor.insertBlock();
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        cursor.setBlockFormat(centred);
+        cursor.insertText(u"Titre"_s);
+        QTextCursor selection(&document);
+        selection.setPosition(3);
+        selection.setPosition(10, QTextCursor::KeepAnchor);
+
+        clsRichText().Justify(&document, 0, qint16(document.characterCount() - 1), &selection);
+
+        QCOMPARE(document.begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+        QCOMPARE(document.lastBlock().blockFormat().alignment(), Qt::AlignHCenter); // others untouched
+        QCOMPARE(selection.position(), 0);
+        QVERIFY(!selection.hasSelection());
+    }
+
+    void justify_outOfRangePositionsAreHarmless()
+    {
+        QTextDocument document(u"abc"_s);
+        clsRichText().Justify(&document, -5, 32767);
+        clsRichText().Justify(nullptr, 0, 1);
+        QCOMPARE(document.toPlainText(), u"abc"_s);
+    }
+
+    void settabs_skipsPositionsBeyondTheWidth()
+    {
+        QTextDocument document(u"un\tdeux\ttrois"_s);
+        const QList<qint32> tabs{0, 1440, 2880, 20000};
+        QVERIFY(clsRichText().Settabs(&document, tabs, 10000, 0, 3));
+        QCOMPARE(tabsOf(document.begin()), (QList<double>{96.0, 192.0}));
+    }
+
+    void settabs_leavesNoGapForASkippedPosition()
+    {
+        QTextDocument document(u"a"_s);
+        QVERIFY(clsRichText().Settabs(&document, {0, 1440, 20000, 2880}, 10000, 0, 0));
+        QCOMPARE(tabsOf(document.begin()), (QList<double>{96.0, 192.0}));
+    }
+
+    void settabs_appliesToEveryParagraphOfTheRangeOnly()
+    {
+        QTextDocument document(u"un\ndeux\ntrois"_s);
+        QVERIFY(clsRichText().Settabs(&document, {0, 720}, 10000, 1, 4)); // "un" and "deux"
+        QCOMPARE(tabsOf(document.begin()).size(), 1);
+        QCOMPARE(tabsOf(document.begin().next()).size(), 1);
+        QVERIFY(tabsOf(document.lastBlock()).isEmpty());
+    }
+
+    void settabs_thirtyThreeAcceptedPositionsChangeNothing()
+    {
+        QTextDocument document(u"a"_s);
+        QList<qint32> tabs{0};
+        for (int i = 1; i <= 32; ++i)
+            tabs << i * 100;
+        QVERIFY(clsRichText().Settabs(&document, tabs, 100000, 0, 0));
+        QCOMPARE(tabsOf(document.begin()).size(), 32);
+        tabs << 3300;
+        QTextDocument other(u"b"_s);
+        QVERIFY(!clsRichText().Settabs(&other, tabs, 100000, 0, 0));
+        QVERIFY(tabsOf(other.begin()).isEmpty());
+    }
+};
+
+QUILLO_TEST_MAIN(TestClsRichText)
+#include "tst_clsRichText.moc"
