@@ -1,9 +1,13 @@
 #include "Fonctions.h"
+#include "FrmAssistant.h"
+#include "FrmOptions.h"
 #include "Product.h"
 #include "Translations.h"
 #include "WindowRegistry.h"
 
 #include <QApplication>
+
+using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
@@ -11,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(Product::name());
     QApplication::setApplicationVersion(Product::versionText());
     installFrench(app);
+    WindowRegistry::setFactory(u"frmAssistant"_s, [] { return FrmAssistant::instance(); });
+    WindowRegistry::setFactory(u"frmOptions"_s, [] { return FrmOptions::instance(); });
     Main();
     const int status = QApplication::exec();
     WindowRegistry::unloadAll();

@@ -1,0 +1,346 @@
+#include "FrmAssistant.h"
+
+#include "Clock.h"
+#include "DataPaths.h"
+#include "Dialogs.h"
+#include "FrmMenu.h"
+#include "PhraseComposition.h"
+#include "PhraseFile.h"
+#include "PhraseList.h"
+#include "WindowRegistry.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFormName = u"frmAssistant"_s;
+const QString kObjectFallback = u"le problème défini en objet"_s;
+
+QPushButton *makeButton(const QString &objectName, const QString &text)
+{
+    auto *button = new QPushButton(text);
+    button->setObjectName(objectName);
+    // Enter belongs to the lists (it adds a fragment); it must never press a button.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QPlainTextEdit *makeText(const QString &objectName, const QString &accessibleName)
+{
+    auto *text = new QPlainTextEdit;
+    text->setObjectName(objectName);
+    text->setAccessibleName(accessibleName);
+    text->setTabChangesFocus(true);
+    return text;
+}
+
+} // namespace
+
+FrmAssistant *FrmAssistant::instance()
+{
+    if (auto *window = existing())
+        return window;
+    auto *window = new FrmAssistant;
+    WindowRegistry::add(kFormName, window);
+    window->load();
+    return window;
+}
+
+FrmAssistant *FrmAssistant::existing()
+{
+    return qobject_cast<FrmAssistant *>(WindowRegistry::find(kFormName));
+}
+
+FrmAssistant::FrmAssistant()
+{
+    setObjectName(kFormName);
+    setWindowTitle(u"Assistant rédaction"_s);
+    introductionPhrases.fileName = u"Introduction.ini"_s;
+    simplePhrases.fileName = u"Conclusion1.ini"_s;
+    evolvedPhrases.fileName = u"Conclusion2.ini"_s;
+    build();
+    connectEditing(introductionPhrases);
+    connectEditing(simplePhrases);
+    connectEditing(evolvedPhrases);
+}
+
+FrmAssistant::~FrmAssistant() = default;
+
+void FrmAssistant::build()
+{
+    const QString tip = u"Entrée pour ajouter un item / Backspace pour le supprimer"_s;
+    const auto makeList = [&](const QString &objectName, const QString &accessibleName) {
+        auto *list = new PhraseList;
+        list->setObjectName(objectName);
+        list->setAccessibleName(accessibleName);
+        list->setToolTip(tip);
+        return list;
+    };
+    const auto row = [](std::initializer_list<QWidget *> widgets) {
+        auto *layout = new QHBoxLayout;
+        for (QWidget *widget : widgets)
+            layout->addWidget(widget, 1);
+        return layout;
+    };
+    const auto buttonRow = [](QPushButton *button) {
+        auto *layout = new QHBoxLayout;
+        layout->addStretch(1);
+        layout->addWidget(button);
+        return layout;
+    };
+
+    // The introduction reads as one sentence over three rows.
+    for (int i = 0; i < 8; ++i)
+        introductionLists[i] = makeList(u"List1_%1"_s.arg(i), u"Introduction, partie %1"_s.arg(i + 1));
+    dateField = new QLineEdit(u"Date"_s);
+    dateField->setObjectName(u"Jjour"_s);
+    dateField->setAccessibleName(u"Date"_s);
+    objectField = new QLineEdit(u"le problème défini en objet "_s);
+    objectField->setObjectName(u"Objet"_s);
+    objectField->setAccessibleName(u"Objet"_s);
+    composeButtons[0] = makeButton(u"Outils_0"_s, u"Appliquer"_s);
+
+    auto *introductionPage = new QWidget;
+    introductionPage->setObjectName(u"Fond1_0"_s);
+    auto *introductionLayout = new QVBoxLayout(introductionPage);
+    introductionLayout->addLayout(row({introductionLists[0], introductionLists[1], introductionLists[2], dateField}));
+    introductionLayout->addLayout(row({introductionLists[3], objectField, introductionLists[4]}));
+    introductionLayout->addLayout(row({introductionLists[5], introductionLists[6], introductionLists[7]}));
+    introductionLayout->addStretch(1);
+    introductionLayout->addLayout(buttonRow(composeButtons[0]));
+
+    introductionText = makeText(u"Text1_0"_s, u"Introduction"_s);
+    auto *introductionPreview = new QWidget;
+    introductionPreview->setObjectName(u"Fond1_1"_s);
+    (new QVBoxLayout(introductionPreview))->addWidget(introductionText);
+
+    introductionTabs = new QTabWidget;
+    introductionTabs->setObjectName(u"Tab1"_s);
+    introductionTabs->addTab(introductionPage, u" Introduction "_s);
+    introductionTabs->addTab(introductionPreview, u" Aperçu du texte "_s);
+
+    // The middle part, the user's own.
+    auto *middleCaption = new QLabel(u"Développement personnel :"_s);
+    middleText = makeText(u"Text1_1"_s, u"Développement personnel :"_s);
+    middleCaption->setBuddy(middleText);
+
+    // The two conclusions.
+    for (int i = 0; i < 4; ++i)
+        simpleConclusionLists[i] = makeList(u"List2_%1"_s.arg(i), u"Conclusion simple, partie %1"_s.arg(i + 1));
+    composeButtons[1] = makeButton(u"Outils_1"_s, u"Appliquer"_s);
+    auto *simplePage = new QWidget;
+    simplePage->setObjectName(u"Fond2_0"_s);
+    auto *simpleLayout = new QVBoxLayout(simplePage);
+    simpleLayout->addLayout(row({simpleConclusionLists[0], simpleConclusionLists[1]}));
+    simpleLayout->addLayout(row({simpleConclusionLists[2], simpleConclusionLists[3]}));
+    simpleLayout->addStretch(1);
+    simpleLayout->addLayout(buttonRow(composeButtons[1]));
+
+    for (int i = 0; i < 5; ++i)
+        evolvedConclusionLists[i] = makeList(u"List3_%1"_s.arg(i), u"Conclusion évoluée, partie %1"_s.arg(i + 1));
+    composeButtons[2] = makeButton(u"Outils_2"_s, u"Appliquer"_s);
+    auto *evolvedPage = new QWidget;
+    evolvedPage->setObjectName(u"Fond2_1"_s);
+    auto *evolvedLayout = new QVBoxLayout(evolvedPage);
+    evolvedLayout->addLayout(row({evolvedConclusionLists[0], evolvedConclusionLists[1], evolvedConclusionLists[2]}));
+    evolvedLayout->addLayout(row({evolvedConclusionLists[3], evolvedConclusionLists[4]}));
+    evolvedLayout->addStretch(1);
+    evolvedLayout->addLayout(buttonRow(composeButtons[2]));
+
+    conclusionText = makeText(u"Text1_2"_s, u"Conclusion"_s);
+    auto *conclusionPreview = new QWidget;
+    conclusionPreview->setObjectName(u"Fond2_2"_s);
+    (new QVBoxLayout(conclusionPreview))->addWidget(conclusionText);
+
+    conclusionTabs = new QTabWidget;
+    conclusionTabs->setObjectName(u"Tab2"_s);
+    conclusionTabs->addTab(simplePage, u" Conclusion simple "_s);
+    conclusionTabs->addTab(evolvedPage, u" Conclusion évoluée "_s);
+    conclusionTabs->addTab(conclusionPreview, u" Aperçu du texte "_s);
+
+    buttons[0] = makeButton(u"Bouton_0"_s, u"Appliquer"_s);
+    buttons[1] = makeButton(u"Bouton_1"_s, u"Annuler"_s);
+    buttons[2] = makeButton(u"Bouton_2"_s, u"Récupérer le contenu du corps"_s);
+    buttons[3] = makeButton(u"Bouton_3"_s, u"Tout effacer"_s);
+    auto *buttonLayout = new QHBoxLayout;
+    buttonLayout->addWidget(buttons[2]);
+    buttonLayout->addWidget(buttons[3]);
+    buttonLayout->addStretch(1);
+    buttonLayout->addWidget(buttons[0]);
+    buttonLayout->addWidget(buttons[1]);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(introductionTabs);
+    layout->addWidget(middleCaption);
+    layout->addWidget(middleText);
+    layout->addWidget(conclusionTabs);
+    layout->addLayout(buttonLayout);
+    resize(760, 620);
+
+    simplePhrases.lists.assign(simpleConclusionLists.begin(), simpleConclusionLists.end());
+    evolvedPhrases.lists.assign(evolvedConclusionLists.begin(), evolvedConclusionLists.end());
+    introductionPhrases.lists.assign(introductionLists.begin(), introductionLists.end());
+
+    connect(composeButtons[0], &QPushButton::clicked, this, &FrmAssistant::composeIntroduction);
+    connect(composeButtons[1], &QPushButton::clicked, this, [this] { composeConclusion(simplePhrases); });
+    connect(composeButtons[2], &QPushButton::clicked, this, [this] { composeConclusion(evolvedPhrases); });
+    connect(buttons[0], &QPushButton::clicked, this, &FrmAssistant::applyToBody);
+    connect(buttons[1], &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons[2], &QPushButton::clicked, this, &FrmAssistant::fetchBody);
+    connect(buttons[3], &QPushButton::clicked, this, &FrmAssistant::clearTexts);
+}
+
+void FrmAssistant::load()
+{
+    // Centred on the screen, once: later openings show the window where the user left it.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - frameGeometry().width()) / 2,
+             area.top() + (area.height() - frameGeometry().height()) / 2);
+    }
+
+    FrmMenu *menu = FrmMenu::existing();
+    const auto *picker = menu ? menu->findChild<QDateEdit *>(u"DDate"_s) : nullptr;
+    const QDate letterDate = picker ? picker->date() : Clock::today();
+    dateField->setText(letterDate.toString(u"dd/MM/yyyy"_s));
+
+    loadPhrases(introductionPhrases);
+    loadPhrases(simplePhrases);
+    loadPhrases(evolvedPhrases);
+
+    const QString object = menu ? menu->object->currentText() : QString();
+    objectField->setText(object.isEmpty() ? kObjectFallback : object);
+}
+
+QString FrmAssistant::filePath(const PhraseArray &array) const
+{
+    return QDir(DataPaths::assistantFolder()).filePath(array.fileName);
+}
+
+void FrmAssistant::loadPhrases(PhraseArray &array)
+{
+    // A missing or unreadable file leaves its lists empty, without a word: the assistant still
+    // helps with the other files.
+    const QString path = filePath(array);
+    QList<QStringList> blocks;
+    const bool read = PhraseFile::read(path, int(array.lists.size()), &blocks);
+    array.rewritable = read || !QFileInfo(path).isFile();
+    for (size_t i = 0; i < array.lists.size(); ++i)
+        array.lists[i]->setFragments(blocks.value(qsizetype(i)));
+}
+
+void FrmAssistant::connectEditing(PhraseArray &array)
+{
+    for (PhraseList *list : array.lists) {
+        connect(list, &PhraseList::addRequested, this, [this, &array, list] { addFragment(array, list); });
+        connect(list, &PhraseList::removeRequested, this, [this, &array, list] { removeFragment(array, list); });
+    }
+}
+
+void FrmAssistant::addFragment(PhraseArray &array, PhraseList *list)
+{
+    const QString fragment = list->currentText();
+    // An empty fragment cannot be stored: its empty line would end the block and move every
+    // later fragment of the file to the next list.
+    if (PhraseComposition::trimSpaces(fragment).isEmpty())
+        return;
+    const int index = list->addFragment(fragment);
+    if (!rewrite(array, true)) {
+        list->removeFragment(index);
+        list->setEditText(fragment);
+    }
+}
+
+void FrmAssistant::removeFragment(PhraseArray &array, PhraseList *list)
+{
+    const int index = list->chosenIndex();
+    if (index < 0) {
+        // Nothing to take away; the file is still rewritten as the lists hold it (a block
+        // beyond the last list goes), and a failure loses nothing the user did.
+        if (array.rewritable)
+            rewrite(array, false);
+        return;
+    }
+    const QString fragment = list->itemText(index);
+    list->removeFragment(index);
+    if (!rewrite(array, true))
+        list->restoreFragment(index, fragment);
+}
+
+bool FrmAssistant::rewrite(const PhraseArray &array, bool report)
+{
+    const QString path = filePath(array);
+    QString error;
+    if (!array.rewritable) {
+        error = u"Le fichier « %1 » n'a pas pu être lu à l'ouverture de l'assistant : il n'est pas réécrit, "
+                u"pour ne pas perdre les phrases qu'il contient. Son contenu précédent est conservé."_s
+                    .arg(QDir::toNativeSeparators(path));
+    } else {
+        QList<QStringList> blocks;
+        for (const PhraseList *list : array.lists)
+            blocks.append(list->fragments());
+        if (PhraseFile::write(path, blocks, &error))
+            return true;
+    }
+    if (report)
+        Dialogs::message(this, error, QMessageBox::Ok, Dialogs::Icon::Warning);
+    return false;
+}
+
+void FrmAssistant::composeIntroduction()
+{
+    QStringList texts;
+    for (const PhraseList *list : introductionLists)
+        texts.append(list->currentText());
+    introductionText->setPlainText(PhraseComposition::introduction(texts, dateField->text(), objectField->text()));
+    introductionTabs->setCurrentIndex(1);
+}
+
+void FrmAssistant::composeConclusion(const PhraseArray &array)
+{
+    QStringList texts;
+    for (const PhraseList *list : array.lists)
+        texts.append(list->currentText());
+    conclusionText->setPlainText(PhraseComposition::conclusion(texts));
+    conclusionTabs->setCurrentIndex(2);
+}
+
+void FrmAssistant::applyToBody()
+{
+    if (FrmMenu *menu = FrmMenu::existing()) {
+        menu->body->setPlainText(PhraseComposition::body(
+            introductionText->toPlainText(), middleText->toPlainText(), conclusionText->toPlainText()));
+    }
+    accept();
+}
+
+void FrmAssistant::fetchBody()
+{
+    FrmMenu *menu = FrmMenu::existing();
+    if (!menu)
+        return;
+    const QString letterBody = menu->body->toPlainText();
+    const QString middle = middleText->toPlainText();
+    middleText->setPlainText(middle.isEmpty() ? letterBody : middle + u"\n\n"_s + letterBody);
+}
+
+void FrmAssistant::clearTexts()
+{
+    introductionText->clear();
+    middleText->clear();
+    conclusionText->clear();
+}
