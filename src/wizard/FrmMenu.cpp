@@ -657,8 +657,10 @@ void FrmMenu::sortRecipientList(int column)
 {
     // A second click on the same header reverses the order. A refilled list hides the
     // indicator, so its first sort is always ascending.
+    // (The header has already moved its own indicator by the time it reports the click.)
     QHeaderView *header = recipientList->header();
-    const bool again = header->isSortIndicatorShown() && recipientList->sortColumn() == column;
+    const bool again = header->isSortIndicatorShown() && recipientSortColumn == column;
+    recipientSortColumn = column;
     Qt::SortOrder order = Qt::AscendingOrder;
     if (again && recipientSortOrder == Qt::AscendingOrder)
         order = Qt::DescendingOrder;

@@ -144,6 +144,7 @@ private:
     // Set while Liste_Formats_Date moves the picker, so that move does not rebuild the list again.
     bool settingLetterDate = false;
     // The order of the batch list's last sort; a second click on its header reverses it.
+    int recipientSortColumn = -1;
     Qt::SortOrder recipientSortOrder = Qt::AscendingOrder;
 
     QWidget *central = nullptr;

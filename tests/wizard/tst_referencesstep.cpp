@@ -1,0 +1,231 @@
+// Step 3: the worded date forms, the date picker and its tick box, " Pas d'objet" and the
+// random politeness formula.
+#include "Clock.h"
+#include "DateForms.h"
+#include "Fonctions.h"
+#include "FrmMenu.h"
+#include "TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QStringList itemsOf(const QComboBox *box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}
+
+QStringList numbered(const QString &stem, int count)
+{
+    QStringList items;
+    for (int i = 0; i < count; ++i)
+        items.append(u"%1 %2"_s.arg(stem).arg(i, 2, 10, QChar(u'0')));
+    return items;
+}
+} // namespace
+
+class TestReferencesStep : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    FrmMenu *menu = nullptr;
+
+    template<typename T> T *widget(const QString &name)
+    {
+        T *found = menu->findChild<T *>(name);
+        if (!found)
+            qFatal("no widget %s", qPrintable(name));
+        return found;
+    }
+
+private slots:
+    void init()
+    {
+        // Monday 3 March 2025.
+        Clock::setFixed(QDateTime(QDate(2025, 3, 3), QTime(9, 30)));
+        folder = std::make_unique<QuilloTest::TempProgramFolder>();
+        EtapeCourante = 0;
+        Main();
+        menu = FrmMenu::existing();
+        menu->Affiche_Etape(2);
+    }
+
+    void cleanup()
+    {
+        Clock::reset();
+        menu = nullptr;
+        const QStringList leftovers = QuilloTest::closeAllWindows();
+        folder.reset();
+        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(u", "_s)));
+    }
+
+    void todaysEightFormsAtStart()
+    {
+        const QStringList forms = {
+            u"lundi 3 mars 2025"_s, u"lundi 3 mars 25"_s,  u"lundi 03/03/2025"_s, u"lundi 03/03/25"_s,
+            u"lundi 03-03-2025"_s,  u"lundi 03-03-25"_s,   u"lundi 03.03.2025"_s, u"lundi 03.03.25"_s,
+        };
+        auto *box = widget<QComboBox>(u"Combo3_0"_s);
+        QCOMPARE(itemsOf(box), forms);
+        QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(box->currentText(), forms.first());
+        QDateEdit *picker = widget<QDateEdit>(u"DDate"_s);
+        QCOMPARE(picker, menu->letterDate);
+        QCOMPARE(picker->date(), QDate(2025, 3, 3));
+        QCOMPARE(picker->minimumDate(), QDate(1990, 1, 1));
+        QCOMPARE(picker->maximumDate(), QDate(3000, 12, 31));
+        QVERIFY(!picker->isEnabled());
+        QVERIFY(!widget<QCheckBox>(u"Check1_0"_s)->isChecked());
+        QVERIFY(!widget<QCheckBox>(u"Check1_1"_s)->isChecked());
+        // The other boxes start empty.
+        for (QComboBox *other : {menu->town, menu->object, menu->signature, menu->formulaFirst, menu->formulaSecond})
+            QVERIFY(other->currentText().isEmpty());
+    }
+
+    void wordedFormsUseFrenchNamesWhateverTheDay_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("eighth");
+        QTest::newRow("sunday, August") << QDate(2024, 8, 25) << u"dimanche 25 août 24"_s << u"dimanche 25.08.24"_s;
+        QTest::newRow("saturday, February") << QDate(2025, 2, 1) << u"samedi 1 février 25"_s << u"samedi 01.02.25"_s;
+        QTest::newRow("December, year 3000") << QDate(3000, 12, 31) << u"mercredi 31 décembre 00"_s
+                                             << u"mercredi 31.12.00"_s;
+    }
+
+    void wordedFormsUseFrenchNamesWhateverTheDay()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, second);
+        QFETCH(QString, eighth);
+        const QStringList forms = DateForms::worded(date, DateForms::shortText(date));
+        QCOMPARE(forms.size(), 8);
+        QCOMPARE(forms[1], second);
+        QCOMPARE(forms[7], eighth);
+        QVERIFY(forms[0].startsWith(second.section(u' ', 0, 0)));
+        QCOMPARE(forms[0], forms[0].toLower());
+    }
+
+    void tickingTheBoxEnablesThePicker()
+    {
+        auto *tick = widget<QCheckBox>(u"Check1_0"_s);
+        QCOMPARE(tick->text(), u" Modifier les valeurs"_s);
+        tick->click();
+        QVERIFY(menu->letterDate->isEnabled());
+        tick->click();
+        QVERIFY(!menu->letterDate->isEnabled());
+    }
+
+    void aNewDateShowsItsFirstFormAndDefaultRestoresToday()
+    {
+        auto *box = widget<QComboBox>(u"Combo3_0"_s);
+        box->setCurrentIndex(3);
+        widget<QCheckBox>(u"Check1_0"_s)->click();
+        menu->letterDate->setDate(QDate(2025, 5, 5)); // as the picker does when the user picks
+        QCOMPARE(box->count(), 8);
+        QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(box->currentText(), u"lundi 5 mai 2025"_s);
+        QCOMPARE(box->itemText(2), u"lundi 05/05/2025"_s);
+
+        box->setCurrentIndex(5);
+        auto *byDefault = widget<QPushButton>(u"Outils3_0"_s);
+        QCOMPARE(byDefault->text(), u"Par défaut"_s);
+        QCOMPARE(byDefault->toolTip(), u"Rétablir la date par défaut"_s);
+        byDefault->click();
+        QCOMPARE(menu->letterDate->date(), QDate(2025, 3, 3));
+        QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(box->currentText(), u"lundi 3 mars 2025"_s);
+        QCOMPARE(box->count(), 8);
+    }
+
+    void aDateOutsideThePickersRangeIsNotWorded()
+    {
+        // The picker keeps its range; the forms say what it shows.
+        menu->Liste_Formats_Date(u"01/01/1985"_s);
+        QCOMPARE(menu->letterDate->date(), QDate(1990, 1, 1));
+        QCOMPARE(menu->dateFormats->itemText(2), u"lundi 01/01/1990"_s);
+        // Something that is no date changes nothing.
+        menu->Liste_Formats_Date(u"pas une date"_s);
+        QCOMPARE(menu->letterDate->date(), QDate(1990, 1, 1));
+        QCOMPARE(menu->dateFormats->count(), 8);
+    }
+
+    void noObjectGreysTheObjectWithoutClearingIt()
+    {
+        auto *noObject = widget<QCheckBox>(u"Check1_1"_s);
+        QCOMPARE(noObject->text(), u" Pas d'objet"_s);
+        QCOMPARE(noObject->toolTip(), u"Pas d'objet dans la lettre"_s);
+        menu->object->setEditText(u"Demande de congé"_s);
+        noObject->click();
+        QVERIFY(!menu->object->isEnabled());
+        QCOMPARE(menu->object->currentText(), u"Demande de congé"_s);
+        noObject->click();
+        QVERIFY(menu->object->isEnabled());
+        QCOMPARE(menu->object->currentText(), u"Demande de congé"_s);
+    }
+
+    void randomFormulaDrawsEveryEntryEvenly()
+    {
+        menu->formulaFirst->addItems(numbered(u"Première"_s, 10));
+        menu->formulaSecond->addItems(numbered(u"Deuxième"_s, 10));
+        auto *draw = widget<QPushButton>(u"Outils3_1"_s);
+        QCOMPARE(draw->text(), u"Aléatoire"_s);
+        QCOMPARE(draw->toolTip(), u"Générer une formule aléatoire"_s);
+        constexpr int draws = 10000;
+        std::array<int, 10> first{}, second{};
+        int same = 0;
+        for (int i = 0; i < draws; ++i) {
+            draw->click();
+            const int a = menu->formulaFirst->currentIndex();
+            const int b = menu->formulaSecond->currentIndex();
+            QVERIFY(a >= 0 && a < 10 && b >= 0 && b < 10);
+            ++first[a];
+            ++second[b];
+            same += a == b;
+        }
+        for (int entry = 0; entry < 10; ++entry) {
+            QVERIFY2(first[entry] >= 800 && first[entry] <= 1200, qPrintable(QString::number(first[entry])));
+            QVERIFY2(second[entry] >= 800 && second[entry] <= 1200, qPrintable(QString::number(second[entry])));
+        }
+        // Independent halves agree about one time in ten.
+        QVERIFY2(same >= 700 && same <= 1300, qPrintable(QString::number(same)));
+    }
+
+    void randomFormulaOnShortAndEmptyLists()
+    {
+        auto *draw = widget<QPushButton>(u"Outils3_1"_s);
+        // An empty first box: nothing is drawn in either box.
+        menu->formulaSecond->addItems(numbered(u"Deuxième"_s, 3));
+        menu->formulaSecond->setCurrentIndex(-1);
+        draw->click();
+        QCOMPARE(menu->formulaFirst->currentIndex(), -1);
+        QCOMPARE(menu->formulaSecond->currentIndex(), -1);
+
+        menu->formulaFirst->addItems(numbered(u"Première"_s, 4));
+        menu->formulaSecond->clear();
+        menu->formulaSecond->addItem(u"Seule"_s);
+        QSet<int> seen;
+        for (int i = 0; i < 400; ++i) {
+            draw->click();
+            seen.insert(menu->formulaFirst->currentIndex());
+            QCOMPARE(menu->formulaSecond->currentText(), u"Seule"_s);
+        }
+        QCOMPARE(seen, (QSet<int>{0, 1, 2, 3})); // the last entry too
+
+        menu->formulaSecond->clear();
+        draw->click();
+        QVERIFY(menu->formulaFirst->currentIndex() >= 0);
+        QCOMPARE(menu->formulaSecond->currentIndex(), -1);
+    }
+};
+
+QUILLO_TEST_MAIN(TestReferencesStep)
+#include "tst_referencesstep.moc"
