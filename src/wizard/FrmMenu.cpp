@@ -109,6 +109,20 @@ const QStringList &qualifiers()
     return items;
 }
 
+// A tick box keeps its place but grows to show its whole caption, up to the panel's edge; a
+// caption that still does not fit is set a little smaller.
+void widenToText(QWidget *widget, int rightEdge)
+{
+    QRect area = widget->geometry();
+    if (widget->sizeHint().width() > rightEdge - area.left()) {
+        QFont smaller = widget->font();
+        smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
+        widget->setFont(smaller);
+    }
+    area.setWidth(std::min(std::max(area.width(), widget->sizeHint().width()), rightEdge - area.left()));
+    widget->setGeometry(area);
+}
+
 // Card fields are lines of a card file: a line end pasted or set into one becomes a space, so
 // what the box shows is what the card will hold.
 void keepOnOneLine(QLineEdit *edit)
@@ -364,11 +378,18 @@ void FrmMenu::buildRecipientStep()
     recipientMode->addTab(u"Edition multiple"_s);
     recipientMode->setExpanding(true);
     recipientMode->setDrawBase(false);
+    recipientMode->setUsesScrollButtons(false);
     place(recipientMode, 120, 4440, 2505, 345);
+    // Both tab captions stay whole whatever the system font; the hint takes the rest of the row.
+    QRect tabsArea = recipientMode->geometry();
+    tabsArea.setWidth(std::max(tabsArea.width(), recipientMode->sizeHint().width()));
+    recipientMode->setGeometry(tabsArea);
     connect(recipientMode, &QTabBar::currentChanged, this, &FrmMenu::Tab1_Click);
 
     recipientHint = addCaption(stepPanels[2], QString(), 2700, 4440, 4275);
-    place(recipientHint, 2700, 4440, 4275, 420);
+    const int hintLeft = std::max(Twips::toPixels(2700), tabsArea.right() + Twips::toPixels(75));
+    recipientHint->setGeometry(hintLeft, Twips::toPixels(4440), Twips::toPixels(6975) - hintLeft,
+                               Twips::toPixels(420));
     recipientHint->setObjectName(u"Label2_7"_s);
     recipientHint->setWordWrap(true);
     recipientHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -399,6 +420,7 @@ void FrmMenu::buildReferencesStep()
     changeDate = new QCheckBox(u" Modifier les valeurs"_s, panel);
     changeDate->setObjectName(u"Check1_0"_s);
     place(changeDate, 3720, 1080, 1935, 315);
+    widenToText(changeDate, Twips::toPixels(6975));
     connect(changeDate, &QCheckBox::toggled, letterDate, &QWidget::setEnabled);
     town = addCombo(panel, u"Combo3_1"_s, u"Communes / Villes"_s, 1680, 1800);
     object = addCombo(panel, u"Combo3_2"_s, u"Objet par défaut"_s, 1680, 2280);
@@ -406,6 +428,7 @@ void FrmMenu::buildReferencesStep()
     noObject->setObjectName(u"Check1_1"_s);
     noObject->setToolTip(u"Pas d'objet dans la lettre"_s);
     place(noObject, 5760, 2280, 1215, 315);
+    widenToText(noObject, Twips::toPixels(7000));
     // The object stays in its box while greyed: unticking brings it back as it was.
     connect(noObject, &QCheckBox::toggled, object, [this](bool ticked) { object->setEnabled(!ticked); });
     signature = addCombo(panel, u"Combo3_3"_s, u"Signature"_s, 1680, 2760);
