@@ -1076,8 +1076,8 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
     case Kw::MargT: if (p >= 0) { page.marginTop = p; pageSeen = true; } break;
     case Kw::MargB: if (p >= 0) { page.marginBottom = p; pageSeen = true; } break;
     // Only the first section's page counts: QTextDocument has one page style.
-    case Kw::PgWsxn: if (p > 0 && !sectionPageSeen) page.paperWidth = p; break;
-    case Kw::PgHsxn: if (p > 0 && !sectionPageSeen) page.paperHeight = p; break;
+    case Kw::PgWsxn: if (p > 0 && !sectionPageSeen) { page.paperWidth = p; pageSeen = true; } break;
+    case Kw::PgHsxn: if (p > 0 && !sectionPageSeen) { page.paperHeight = p; pageSeen = true; } break;
     case Kw::MargLsxn: if (p >= 0 && !sectionPageSeen) page.marginLeft = p; break;
     case Kw::MargRsxn: if (p >= 0 && !sectionPageSeen) page.marginRight = p; break;
     case Kw::MargTsxn: if (p >= 0 && !sectionPageSeen) page.marginTop = p; break;
