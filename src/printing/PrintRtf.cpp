@@ -1,0 +1,84 @@
+#include "PrintRtf.h"
+
+#include "CurrentPrinter.h"
+#include "PageGeometry.h"
+#include "QuilloError.h"
+#include "RangeFormatter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString printerLabel(const QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return u"le fichier « %1 »"_s.arg(QDir::toNativeSeparators(printer.outputFileName()));
+    return u"l'imprimante « %1 »"_s.arg(printer.printerName());
+}
+
+QuilloError refused(const QPrinter &printer)
+{
+    return QuilloError(u"L'impression n'a pas abouti : %1 n'a pas accepté le document."_s.arg(printerLabel(printer)),
+                       PrinterErrorNumber);
+}
+
+} // namespace
+
+void Print_RTF(const QTextDocument &document, int left, int top, int right, int bottom)
+{
+    Print_RTF(Printing::currentPrinter(), document, left, top, right, bottom);
+}
+
+void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int top, int right, int bottom)
+{
+    const Printing::BusyScope busy;
+    if (!busy.started())
+        throw QuilloError(u"Une impression est déjà en cours : attendez qu'elle soit terminée."_s, PrinterErrorNumber);
+    if (!printer.isValid() || (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty()))
+        throw QuilloError(u"Aucune imprimante n'est disponible : installez une imprimante, puis recommencez."_s,
+                          PrinterErrorNumber);
+    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
+        throw QuilloError(u"Aucun fichier n'a été choisi pour l'impression."_s, PrinterErrorNumber);
+
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    const PageGeometry geometry = printerGeometry(printer, Margins{left, top, right, bottom});
+    const RangeFormatter formatter(document, geometry.area.width());
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw refused(printer);
+    // The formatter draws in twips.
+    const double scale = printer.resolution() / 1440.0;
+    painter.scale(scale, scale);
+
+    const int length = formatter.textLength();
+    int from = 0;
+    for (;;) {
+        const int next = formatter.formatRange(&painter, from, geometry.area);
+        if (next >= length || next <= from)
+            break;
+        from = next;
+        if (!printer.newPage()) {
+            printer.abort();
+            painter.end();
+            throw refused(printer);
+        }
+        // Let the windows repaint; the user's clicks and keys wait until the job is sent.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (!painter.end())
+        throw refused(printer);
+}
+
+bool isBlankLetter(const QTextDocument &document)
+{
+    return document.toPlainText().trimmed().isEmpty();
+}

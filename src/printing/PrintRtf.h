@@ -1,0 +1,23 @@
+#pragma once
+
+class QPrinter;
+class QTextDocument;
+
+// Error number of a print that the printer refused or could not start.
+inline constexpr int PrinterErrorNumber = 482;
+
+// Prints the letter on the current printer (Printing::currentPrinter()) as one job, on A4
+// paper, inside the margins (twips from the sheet's edges; callers pass LetterMargin on every
+// side). Pages follow one another as the range formatter cuts them; a page on which nothing
+// fits (an object taller than the area) is the last one. Lets the windows repaint between pages.
+//
+// Throws QuilloError, with a French description, when the printer cannot be used or refuses the
+// job (PrinterErrorNumber), when another print is running, or when the margins do not fit the
+// sheet. Nothing is printed then, except the pages already sent.
+void Print_RTF(const QTextDocument &document, int left, int top, int right, int bottom);
+
+// The same on a given printer (a PDF file in the tests, for instance).
+void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int top, int right, int bottom);
+
+// True when the letter holds nothing to print: its text, trimmed of blanks, is empty.
+bool isBlankLetter(const QTextDocument &document);

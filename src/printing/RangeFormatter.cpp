@@ -1,0 +1,232 @@
+#include "RangeFormatter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+
+#include <algorithm>
+
+namespace {
+
+// Wide enough horizontally for any sheet: pages are only ever cut across.
+constexpr double kClipReach = 1.0e6;
+// Twips by which the lines' culling keeps clear of the page's top and bottom edges.
+constexpr double kEdgeTolerance = 2.0;
+
+bool breaksBefore(const QTextFormat &format)
+{
+    return format.intProperty(QTextFormat::PageBreakPolicy) & QTextFormat::PageBreak_AlwaysBefore;
+}
+
+bool breaksAfter(const QTextFormat &format)
+{
+    return format.intProperty(QTextFormat::PageBreakPolicy) & QTextFormat::PageBreak_AlwaysAfter;
+}
+
+} // namespace
+
+QPaintDevice *RangeFormatter::layoutDevice()
+{
+    // A 1440 dpi image: fonts are sized for it, so the layout's unit is the twip. 56693 dots per
+    // metre read back as exactly 1440 dots per inch.
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(56693);
+        image.setDotsPerMeterY(56693);
+        return image;
+    }();
+    return &device;
+}
+
+RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth) : copy(document.clone())
+{
+    copy->setUseDesignMetrics(true);
+    copy->documentLayout()->setPaintDevice(layoutDevice());
+    copy->setDocumentMargin(0);
+    copy->setTextWidth(std::max(areaWidth, 1));
+    copy->documentLayout()->documentSize(); // lays the whole copy out now
+    collectFrame(copy->rootFrame());
+    if (units.isEmpty())
+        units.append(Unit{});
+}
+
+RangeFormatter::~RangeFormatter() = default;
+
+int RangeFormatter::textLength() const
+{
+    return copy->characterCount() - 1;
+}
+
+void RangeFormatter::collectFrame(QTextFrame *frame)
+{
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame *child = it.currentFrame()) {
+            if (auto *table = qobject_cast<QTextTable *>(child))
+                collectTable(table);
+            else
+                collectFrame(child);
+        } else {
+            collectBlock(it.currentBlock());
+        }
+    }
+}
+
+void RangeFormatter::collectBlock(const QTextBlock &block)
+{
+    const QTextLayout *layout = block.layout();
+    if (!block.isVisible() || !layout || layout->lineCount() == 0)
+        return;
+    // blockBoundingRect places the block in the document, parent frames included; the lines are
+    // relative to the layout's own origin.
+    const QRectF bounds = copy->documentLayout()->blockBoundingRect(block);
+    const double origin = bounds.top() - layout->boundingRect().top();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        Unit unit;
+        unit.top = origin + line.y();
+        unit.bottom = unit.top + line.height();
+        unit.position = block.position() + line.textStart();
+        unit.breakBefore = breakPending || (i == 0 && breaksBefore(block.blockFormat()));
+        breakPending = false;
+        units.append(unit);
+    }
+    breakPending = breaksAfter(block.blockFormat());
+}
+
+void RangeFormatter::collectTable(QTextTable *table)
+{
+    const int rows = table->rows();
+    const int columns = table->columns();
+    if (rows == 0 || columns == 0)
+        return;
+    const QAbstractTextDocumentLayout *layout = copy->documentLayout();
+    const QRectF tableBounds = layout->frameBoundingRect(table);
+
+    // Each row's content: from the top of its cells' first paragraphs to the bottom of their last.
+    // Rows that a cell spans are glued together: a page cannot break through that cell.
+    struct Row
+    {
+        double contentTop = 0;
+        double contentBottom = 0;
+        int position = -1;
+        bool gluedToPrevious = false;
+    };
+    QList<Row> rowList(rows);
+    for (int r = 0; r < rows; ++r) {
+        Row &row = rowList[r];
+        row.contentTop = tableBounds.bottom();
+        row.contentBottom = tableBounds.top();
+        for (int c = 0; c < columns;) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (!cell.isValid()) {
+                ++c;
+                continue;
+            }
+            if (cell.row() == r) {
+                const QRectF first = layout->blockBoundingRect(cell.firstCursorPosition().block());
+                const QRectF last = layout->blockBoundingRect(cell.lastCursorPosition().block());
+                row.contentTop = std::min(row.contentTop, first.top());
+                row.contentBottom = std::max(row.contentBottom, last.bottom());
+                if (row.position < 0 || cell.firstPosition() < row.position)
+                    row.position = cell.firstPosition();
+                for (int spanned = r + 1; spanned < std::min(rows, r + cell.rowSpan()); ++spanned)
+                    rowList[spanned].gluedToPrevious = true;
+            }
+            c += std::max(1, cell.columnSpan());
+        }
+        if (row.position < 0) // every cell comes from above
+            row.gluedToPrevious = true;
+    }
+
+    // Row edges: the first row starts with the table; the others start above their content by the
+    // same border and padding as the first row has, never above the previous row's content.
+    const double lead = std::max(0.0, rowList[0].contentTop - tableBounds.top());
+    QList<double> edges(rows + 1);
+    edges[0] = tableBounds.top();
+    for (int r = 1; r < rows; ++r)
+        edges[r] = std::max(rowList[r].contentTop - lead, std::max(rowList[r - 1].contentBottom, edges[r - 1]));
+    edges[rows] = std::max(tableBounds.bottom(), edges[rows - 1]);
+
+    const bool tableBreaksBefore = breaksBefore(table->format());
+    for (int r = 0; r < rows; ++r) {
+        if (rowList[r].gluedToPrevious && r > 0 && !units.isEmpty()) {
+            units.last().bottom = edges[r + 1];
+            continue;
+        }
+        Unit unit;
+        unit.top = edges[r];
+        unit.bottom = edges[r + 1];
+        unit.position = rowList[r].position >= 0 ? rowList[r].position : table->firstPosition();
+        unit.breakBefore = r == 0 && (breakPending || tableBreaksBefore);
+        units.append(unit);
+    }
+    breakPending = breaksAfter(table->format());
+}
+
+int RangeFormatter::unitAt(int position) const
+{
+    // The last unit starting at or before the position.
+    const auto after = std::upper_bound(units.cbegin(), units.cend(), position,
+                                        [](int pos, const Unit &unit) { return pos < unit.position; });
+    return after == units.cbegin() ? 0 : int(after - units.cbegin()) - 1;
+}
+
+int RangeFormatter::formatRange(QPainter *painter, int from, const TwipRect &area) const
+{
+    const int first = unitAt(from);
+    const double top = units[first].top;
+    const double limit = top + area.height();
+    if (units[first].bottom > limit) {
+        // Taller than the whole area: nothing fits, whatever the page. Show what the page holds
+        // of it and report no progress, so that the caller stops here.
+        if (painter)
+            draw(painter, area, top, limit);
+        return from;
+    }
+    int last = first;
+    while (last + 1 < units.size() && !units[last + 1].breakBefore && units[last + 1].bottom <= limit)
+        ++last;
+    const bool ends = last + 1 >= units.size();
+    if (painter) {
+        // Down to where the next page starts (or the area's end): what lies between two lines
+        // (a table border, paragraph spacing) is drawn once, on one page or the other.
+        double bottom = ends ? limit : std::min(units[last + 1].top, limit);
+        draw(painter, area, top, std::max(bottom, units[last].bottom));
+    }
+    return ends ? std::max(textLength(), from) : units[last + 1].position;
+}
+
+QList<int> RangeFormatter::pageStarts(const TwipRect &area) const
+{
+    QList<int> starts{0};
+    int from = 0;
+    for (;;) {
+        const int next = formatRange(nullptr, from, area);
+        if (next >= textLength() || next <= from)
+            break;
+        starts.append(next);
+        from = next;
+    }
+    return starts;
+}
+
+void RangeFormatter::draw(QPainter *painter, const TwipRect &area, double top, double bottom) const
+{
+    painter->save();
+    painter->translate(area.left, area.top - top);
+    const QRectF clip(-kClipReach, top, 2 * kClipReach, bottom - top);
+    painter->setClipRect(clip, Qt::IntersectClip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    // The layout also draws the lines that only touch the clip's edges: the line just above the
+    // page and the one just below would be drawn (clipped away, but present in the output).
+    context.clip = clip.adjusted(0, kEdgeTolerance, 0, -kEdgeTolerance);
+    // Letters print black on white whatever the desktop's colours.
+    context.palette.setColor(QPalette::Text, Qt::black);
+    copy->documentLayout()->draw(painter, context);
+    painter->restore();
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+// Letters and PDF read-back shared by the printing tests.
+
+#include <QImage>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <memory>
+
+namespace PrintingFixtures {
+
+using namespace Qt::StringLiterals;
+
+inline QString sentence(int n)
+{
+    return u"Phrase %1 : nous vous prions de bien vouloir trouver ci-joint le dossier complet, "
+           u"dûment rempli et signé, accompagné des pièces justificatives demandées."_s.arg(n);
+}
+
+inline std::unique_ptr<QTextDocument> emptyLetter()
+{
+    auto document = std::make_unique<QTextDocument>();
+    QFont font(u"Liberation Serif"_s);
+    font.setPointSize(12);
+    document->setDefaultFont(font);
+    return document;
+}
+
+// Paragraphs of justified text, each starting with a word that names it ("Paragraphe7").
+inline std::unique_ptr<QTextDocument> paragraphsLetter(int paragraphs)
+{
+    auto document = emptyLetter();
+    QTextCursor cursor(document.get());
+    QTextBlockFormat justified;
+    justified.setAlignment(Qt::AlignJustify);
+    justified.setBottomMargin(6);
+    for (int i = 1; i <= paragraphs; ++i) {
+        if (i > 1)
+            cursor.insertBlock();
+        cursor.setBlockFormat(justified);
+        cursor.insertText(u"Paragraphe%1 "_s.arg(i) + sentence(i) + u" "_s + sentence(i + 1));
+    }
+    return document;
+}
+
+// One short line per paragraph: "Ligne0001", "Ligne0002"…
+inline std::unique_ptr<QTextDocument> linesLetter(int lines)
+{
+    auto document = emptyLetter();
+    QTextCursor cursor(document.get());
+    for (int i = 1; i <= lines; ++i) {
+        if (i > 1)
+            cursor.insertBlock();
+        cursor.insertText(u"Ligne%1"_s.arg(i, 4, 10, QChar(u'0')));
+    }
+    return document;
+}
+
+inline void appendTable(QTextDocument *document, int rows)
+{
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setCellPadding(4);
+    QTextTable *table = cursor.insertTable(rows, 3, format);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < 3; ++c)
+            table->cellAt(r, c).firstCursorPosition().insertText(u"Cellule%1x%2 contenu"_s.arg(r + 1).arg(c + 1));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    cursor.insertText(u"Aprèslatable fin du document."_s);
+}
+
+// A picture of that many pixels at 96 dpi, added to the document's resources and inserted.
+inline void appendPicture(QTextDocument *document, int width, int height, const QString &name = u"image1"_s)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    document->addResource(QTextDocument::ImageResource, QUrl(name), picture);
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    QTextImageFormat image;
+    image.setName(name);
+    image.setWidth(width);
+    image.setHeight(height);
+    cursor.insertImage(image);
+    cursor.insertBlock();
+    cursor.insertText(u"Aprèslimage suite du texte."_s);
+}
+
+// The first word of the document's text from that position on.
+inline QString firstWordFrom(const QTextDocument &document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument *>(&document));
+    cursor.setPosition(position);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, u' ').replace(QChar::ObjectReplacementCharacter, u' ');
+    text.replace(QChar(0xfdd0), u' ').replace(QChar(0xfdd1), u' '); // table cell markers
+    const QStringList words = text.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+    return words.isEmpty() ? QString() : words.first();
+}
+
+inline bool havePoppler()
+{
+    return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()
+        && !QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty();
+}
+
+inline QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+inline int pdfPageCount(const QString &path)
+{
+    const QString info = run(u"pdfinfo"_s, {path});
+    const QRegularExpressionMatch match = QRegularExpression(u"^Pages:\\s+(\\d+)"_s,
+                                                             QRegularExpression::MultilineOption).match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+inline QString pdfText(const QString &path, int page = 0)
+{
+    QStringList arguments;
+    if (page > 0)
+        arguments << u"-f"_s << QString::number(page) << u"-l"_s << QString::number(page);
+    arguments << path << u"-"_s;
+    return run(u"pdftotext"_s, arguments);
+}
+
+inline QString firstWord(const QString &text)
+{
+    const QStringList words = text.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+    return words.isEmpty() ? QString() : words.first();
+}
+
+// Points a printer at a PDF file, without margins of its own unless asked.
+inline void toPdf(QPrinter &printer, const QString &path)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+} // namespace PrintingFixtures
