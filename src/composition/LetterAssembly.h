@@ -1,0 +1,23 @@
+#pragma once
+
+#include "LetterFields.h"
+
+class QTextDocument;
+
+// Building a letter: the template "defaut.rtf" of the program folder, its thirteen placeholders
+// replaced by the letter's values.
+
+// Replaces the first occurrence of placeholder (letter case ignored) by value. The value takes
+// the placeholder's character format; a line break in it (CR LF, CR or LF) starts a new paragraph
+// in the placeholder's paragraph format; an empty value removes the placeholder and leaves the rest
+// of its line. bold: the inserted value is made bold. Returns false when there is no occurrence.
+bool Replace_Balise(QTextDocument *document, const QString &placeholder, const QString &value, bool bold);
+
+// Loads the template into document and replaces the placeholders in their fixed order, each value
+// stripped of leading and trailing spaces (line breaks stay). Each search starts at the top, so a
+// placeholder written in an earlier value is the one replaced. Throws QuilloError when the
+// template cannot be read; the document then keeps what it held.
+void Build_Lettre(QTextDocument *document, const LetterFields &fields);
+
+// Leading and trailing space characters removed; other blank characters stay.
+QString trimSpaces(const QString &text);

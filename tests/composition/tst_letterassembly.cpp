@@ -1,0 +1,160 @@
+#include "DataPaths.h"
+#include "LetterAssembly.h"
+#include "QuilloError.h"
+#include "TestSupport.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+LetterFields fieldsWith(std::initializer_list<std::pair<const char16_t *, QString>> values)
+{
+    LetterFields f;
+    for (const auto &[name, value] : values) {
+        for (int i = 0; i < LetterFields::Count; ++i) {
+            if (LetterFields::placeholders()[size_t(i)] == QStringView(name))
+                f[i] = value;
+        }
+    }
+    return f;
+}
+
+LetterFields everyField()
+{
+    LetterFields f;
+    for (int i = 0; i < LetterFields::Count; ++i)
+        f[i] = u"Valeur %1"_s.arg(i + 1);
+    return f;
+}
+
+// Whether every character of the first occurrence of text is bold.
+std::optional<bool> isBold(QTextDocument &doc, const QString &text)
+{
+    const QTextCursor match = doc.find(text, 0, QTextDocument::FindCaseSensitively);
+    if (match.isNull())
+        return std::nullopt;
+    QTextCursor c(&doc);
+    for (int pos = match.selectionStart() + 1; pos <= match.selectionEnd(); ++pos) {
+        c.setPosition(pos);
+        if (c.charFormat().fontWeight() < QFont::Bold)
+            return false;
+    }
+    return true;
+}
+
+void writeTemplate(const QString &body)
+{
+    QuilloTest::writeBytes(DataPaths::templateFile(),
+                           "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs22 " + body.toLatin1() + "}");
+}
+
+} // namespace
+
+class TestLetterAssembly : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void installedTemplateReceivesEveryValue()
+    {
+        QuilloTest::TempProgramFolder folder(true);
+        QTextDocument doc;
+        Build_Lettre(&doc, everyField());
+        const QString text = doc.toPlainText();
+        for (int i = 0; i < LetterFields::Count; ++i) {
+            QVERIFY2(text.contains(u"Valeur %1\n"_s.arg(i + 1)) || text.endsWith(u"Valeur %1"_s.arg(i + 1)),
+                     qPrintable(QString::number(i + 1)));
+            QVERIFY(!text.contains(LetterFields::placeholders()[size_t(i)], Qt::CaseInsensitive));
+            QCOMPARE(isBold(doc, u"Valeur %1"_s.arg(i + 1)), std::optional<bool>(LetterFields::isBold(i)));
+        }
+    }
+
+    void multiLineValuesBecomeParagraphsOfThePlaceholdersFormat()
+    {
+        QuilloTest::TempProgramFolder folder(true);
+        QTextDocument doc;
+        Build_Lettre(&doc, fieldsWith({{u"#ref4", u"Premier paragraphe du corps de la lettre.\r\nSecond paragraphe.\r\nTroisième."_s},
+                                       {u"#exp3", u"12 rue des Lilas, Bât. B\r\n69001 Lyon "_s}}));
+        const QTextBlock first = doc.find(u"Premier paragraphe"_s).block();
+        const QTextBlock second = first.next();
+        QCOMPARE(second.text(), u"Second paragraphe."_s);
+        QCOMPARE(second.next().text(), u"Troisième."_s);
+        QCOMPARE(second.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 first.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+        QVERIFY(first.blockFormat().alignment() & Qt::AlignJustify);
+        // Trailing spaces go, line breaks stay.
+        QCOMPARE(doc.find(u"69001 Lyon"_s).block().text(), u"69001 Lyon"_s);
+    }
+
+    void placeholderRules()
+    {
+        QuilloTest::TempProgramFolder folder;
+        // No #exp2; #ref6 twice; #Ref4 in capitals; the body holds "#ref5" before the template's.
+        writeTemplate(u"#exp1\\par #Ref4\\par #ref5\\par #ref6\\par #ref6\\par fin #exp4 ligne\\par"_s);
+        QTextDocument doc;
+        Build_Lettre(&doc, fieldsWith({{u"#exp1", u"Monsieur Jean Martin"_s},
+                                       {u"#exp2", u"Directeur"_s},
+                                       {u"#ref4", u"Corps avec #ref5 dedans"_s},
+                                       {u"#ref5", u"Formule"_s},
+                                       {u"#ref6", u"Signature"_s}}));
+        const QStringList lines = doc.toPlainText().split(u'\n');
+        QCOMPARE(lines.mid(0, 6), (QStringList{u"Monsieur Jean Martin"_s, u"Corps avec Formule dedans"_s, u"#ref5"_s,
+                                               u"Signature"_s, u"#ref6"_s, u"fin  ligne"_s}));
+        QVERIFY(!doc.toPlainText().contains(u"Directeur"_s));
+    }
+
+    void valueTakesThePlaceholdersCharacterFormat()
+    {
+        QuilloTest::TempProgramFolder folder;
+        writeTemplate(u"{\\i\\fs32 #dst2}\\par"_s);
+        QTextDocument doc;
+        Build_Lettre(&doc, fieldsWith({{u"#dst2", u"Paul Durand"_s}}));
+        QTextCursor c(&doc);
+        c.setPosition(doc.find(u"Paul Durand"_s).selectionEnd());
+        QVERIFY(c.charFormat().fontItalic());
+        QCOMPARE(c.charFormat().fontPointSize(), 16.0);
+    }
+
+    void longLettersHaveNoSixteenBitLimit()
+    {
+        QuilloTest::TempProgramFolder folder(true);
+        QTextDocument doc;
+        const QString longBody = QString(u"Lorem ipsum dolor sit amet. "_s).repeated(2000); // 56,000 characters
+        Build_Lettre(&doc, fieldsWith({{u"#ref4", longBody}, {u"#ref5", u"Formule finale"_s}, {u"#ref6", u"Signé"_s}}));
+        QVERIFY(doc.toPlainText().size() > 56000);
+        QVERIFY(doc.toPlainText().contains(u"Formule finale"_s));
+        QCOMPARE(isBold(doc, u"Signé"_s), std::optional<bool>(true));
+    }
+
+    void missingOrDamagedTemplateIsAnError()
+    {
+        QuilloTest::TempProgramFolder folder;
+        QTextDocument doc;
+        doc.setPlainText(u"lettre précédente"_s);
+        try {
+            Build_Lettre(&doc, everyField());
+            QFAIL("no error for a missing template");
+        } catch (const QuilloError &e) {
+            QCOMPARE(e.number, int(QuilloError::FileNotFound));
+            QVERIFY(e.description.contains(u"defaut.rtf"_s));
+        }
+        QCOMPARE(doc.toPlainText(), u"lettre précédente"_s);
+        QuilloTest::writeBytes(DataPaths::templateFile(), "ceci n'est pas du RTF");
+        QVERIFY_THROWS_EXCEPTION(QuilloError, Build_Lettre(&doc, everyField()));
+    }
+
+    void trimsSpacesOnly()
+    {
+        QCOMPARE(trimSpaces(u"  a b  "_s), u"a b"_s);
+        QCOMPARE(trimSpaces(u"06\r\n"_s), u"06\r\n"_s);
+        QCOMPARE(trimSpaces(u" \ta\t "_s), u"\ta\t"_s);
+        QCOMPARE(trimSpaces(u"   "_s), QString());
+    }
+};
+
+QUILLO_TEST_MAIN(TestLetterAssembly)
+#include "tst_letterassembly.moc"
