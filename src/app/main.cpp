@@ -1,5 +1,6 @@
 #include "Fonctions.h"
 #include "FrmAssistant.h"
+#include "FrmEditeur.h"
 #include "FrmOptions.h"
 #include "Product.h"
 #include "Translations.h"
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     installFrench(app);
     WindowRegistry::setFactory(u"frmAssistant"_s, [] { return FrmAssistant::instance(); });
     WindowRegistry::setFactory(u"frmOptions"_s, [] { return FrmOptions::instance(); });
+    WindowRegistry::setFactory(u"frmEditeur"_s, [] { return FrmEditeur::instance(); });
     Main();
     const int status = QApplication::exec();
     WindowRegistry::unloadAll();

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class CharacterTable;
+class LetterEdit;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QUrl;
+
+// The letter editor: one tab per letter, each with its rich-text document, a formatting tool
+// bar, four menus and a status bar. Letter assembly fills it (Nouveau, then a caption and a
+// content per letter); the wizard shows it modally. Letters are opened from and saved to RTF
+// files. Letter numbers (tabs) count from 1, as the captions do.
+class FrmEditeur : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The one editor of the process, created and loaded on first use.
+    static FrmEditeur *instance();
+    // The editor when it is loaded, else nullptr; never creates it.
+    static FrmEditeur *existing();
+    ~FrmEditeur() override;
+
+    // How the help menu opens the product's web page; tests replace it.
+    static std::function<void(const QUrl &)> openUrl;
+
+    // --- Letters ---
+    int letterCount() const;
+    int currentLetter() const;
+    void selectLetter(int letter);
+    LetterEdit *letterEdit(int letter) const;
+    QString caption(int letter) const;
+    void setCaption(int letter, const QString &caption);
+    // The file the letter was last opened from or saved to; empty when it has none.
+    QString filePath(int letter) const;
+    // Letter assembly's way in: the letter's content as RTF, counted as unchanged afterwards.
+    bool setLetterRtf(int letter, const QByteArray &rtf, QString *error = nullptr);
+
+    // Adds a tab "Lettre n°<n>" with an empty letter and selects it.
+    void Nouveau();
+    // Asks for an RTF file and opens it: into the current tab when that one holds no file and no
+    // text, else into a new tab. False when cancelled or when the file could not be read (the
+    // user is told why, and nothing has changed).
+    bool Ouvrir();
+    // Save-as for one letter, proposing proposedName. False when cancelled or not written.
+    bool Enregistrer_Sous(int letter, const QString &proposedName);
+    // The saving rule: a blank letter is not saved; a letter with a file is written back to it;
+    // any other goes through Enregistrer_Sous with its caption proposed.
+    enum class SaveResult { Saved, Blank, NotSaved, WriteFailed };
+    SaveResult saveLetter(int letter);
+
+    // Lays the letter out at the printed line width of an A4 sheet with these margins (twips),
+    // so its lines break on screen where they break on paper; toPrinter false wraps at the
+    // window's edge. Returns the line width in twips.
+    static int Ajuste_Page(QTextEdit *document, int leftMargin, int rightMargin, bool toPrinter);
+    // Draws the tool bar's buttons flat, without raised borders.
+    static void Barre_Plate(QToolBar *toolbar);
+    // The window's geometry from and to "Editeur.ini".
+    void Charge_Fenetre();
+    void Sauve_Fenetre();
+
+    // The menu commands and the tool bar buttons, by index, as their items run them.
+    void Mnu_OutFichier_Click(int index);
+    void Mnu_OutEdition_Click(int index);
+    void Mnu_OutOutils_Click(int index);
+    void Mnu_OutAide_Click(int index);
+    void Toolbar1_ButtonClick(int index);
+    void Rechercher();
+
+    // Controls, named as the tests and the screen reader find them.
+    QToolBar *Toolbar1 = nullptr;
+    std::array<QAction *, 29> toolButtons{}; // 1 to 28; separators included
+    QActionGroup *alignmentGroup = nullptr;
+    QTabWidget *Tab1 = nullptr;
+    std::array<QLabel *, 7> statusPanels{}; // STB panels 1 to 6
+    QMenu *Mnu_Fichier = nullptr;
+    QMenu *Mnu_Edition = nullptr;
+    QMenu *Mnu_Outils = nullptr;
+    QMenu *Mnu_Aide = nullptr;
+    std::array<QAction *, 14> Mnu_OutFichier{};
+    std::array<QAction *, 8> Mnu_OutEdition{};
+    std::array<QAction *, 7> Mnu_OutOutils{};
+    std::array<QAction *, 3> Mnu_OutAide{};
+    // The character table, once "Table des caractères" has opened it.
+    CharacterTable *characterTable = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    FrmEditeur();
+    void load();
+    void buildToolBar();
+    void buildMenus();
+    void buildStatusBar();
+    void updateStatusPanels();
+    // The pressed states of the style, alignment and bullet buttons, from the current letter.
+    void showSelectionFormat();
+    LetterEdit *addLetter(const QString &caption);
+    LetterEdit *current() const;
+    bool confirmClose();
+    void showCharacterTable();
+    void insertText(const QString &text);
+    void changeCase(bool upper);
+    void printLetters(bool all);
+    void chooseFont();
+    void chooseColor();
+    void insertPicture();
+
+    struct Letter
+    {
+        LetterEdit *edit = nullptr;
+        QString path;
+    };
+    std::vector<Letter> letters;
+    QTimer *clockTimer = nullptr;
+    bool unloading = false;
+    bool geometrySaved = false;
+    bool shownOnce = false;
+};

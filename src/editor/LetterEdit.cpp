@@ -1,0 +1,43 @@
+#include "LetterEdit.h"
+
+#include "RichEditing.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+
+LetterEdit::LetterEdit(QWidget *parent) : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+    setTabChangesFocus(false);
+}
+
+QMimeData *LetterEdit::createMimeDataFromSelection() const
+{
+    return RichEditing::mimeDataFor(textCursor());
+}
+
+bool LetterEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return RichEditing::canInsert(source);
+}
+
+void LetterEdit::insertFromMimeData(const QMimeData *source)
+{
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    RichEditing::insertMimeData(cursor, source);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void LetterEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        setOverwriteMode(!overwriteMode());
+        emit insertModeChanged(!overwriteMode());
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}

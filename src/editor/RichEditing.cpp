@@ -1,0 +1,364 @@
+#include "RichEditing.h"
+
+#include "RichText.h"
+
+#include <QImage>
+#include <QLocale>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+#include <QTextList>
+#include <QUrl>
+
+#include <cmath>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace RichEditing {
+namespace {
+
+// An attribute read over a selection: the first value seen, until another one shows up.
+template <typename T>
+class Uniform
+{
+public:
+    void see(const T &value)
+    {
+        if (mixed)
+            return;
+        if (!first) {
+            first = value;
+        } else if (!(*first == value)) {
+            mixed = true;
+        }
+    }
+    std::optional<T> result() const { return mixed ? std::nullopt : first; }
+
+private:
+    std::optional<T> first;
+    bool mixed = false;
+};
+
+// Indents compared in document units: a few hundredths are rounding, not a different indent.
+struct Length
+{
+    double value = 0;
+    bool operator==(const Length &other) const { return std::abs(value - other.value) < 0.01; }
+};
+
+SelectionFormat::Alignment alignmentOf(const QTextBlockFormat &format)
+{
+    const Qt::Alignment horizontal = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignJustify)
+        return SelectionFormat::Justified;
+    if (horizontal & Qt::AlignHCenter)
+        return SelectionFormat::Center;
+    if (horizontal & Qt::AlignRight)
+        return SelectionFormat::Right;
+    return SelectionFormat::Left;
+}
+
+bool isBulleted(const QTextBlock &block)
+{
+    const QTextList *list = block.textList();
+    if (!list)
+        return false;
+    const QTextListFormat::Style style = list->format().style();
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+        || style == QTextListFormat::ListSquare;
+}
+
+// The blocks that a selection from start to end touches (the caret's block when they are equal).
+std::vector<QTextBlock> blocksOf(const QTextDocument *document, int start, int end)
+{
+    std::vector<QTextBlock> blocks;
+    const QTextBlock last = document->findBlock(qMax(start, end > start ? end - 1 : end));
+    for (QTextBlock block = document->findBlock(start); block.isValid(); block = block.next()) {
+        blocks.push_back(block);
+        if (block == last)
+            break;
+    }
+    return blocks;
+}
+
+QString uniqueImageName()
+{
+    static int counter = 0;
+    return u"quillo-image:%1"_s.arg(++counter);
+}
+
+} // namespace
+
+SelectionFormat selectionFormat(const QTextEdit *edit)
+{
+    const QTextDocument *document = edit->document();
+    const QTextCursor cursor = edit->textCursor();
+    const QFont defaultFont = document->defaultFont();
+    Uniform<bool> bold, italic, underline, strikeOut, bullet;
+    Uniform<SelectionFormat::Alignment> alignment;
+    Uniform<Length> indent;
+    Uniform<QString> fontName;
+    Uniform<Length> fontSize;
+    Uniform<QColor> color;
+
+    const auto seeCharacters = [&](const QTextCharFormat &format) {
+        const QFont font = format.font().resolve(defaultFont);
+        bold.see(font.weight() >= QFont::DemiBold);
+        italic.see(font.italic());
+        underline.see(format.fontUnderline() || font.underline());
+        strikeOut.see(font.strikeOut());
+        fontName.see(font.family());
+        fontSize.see(Length{font.pointSizeF()});
+        color.see(format.foreground().style() == Qt::NoBrush ? QColor() : format.foreground().color());
+    };
+
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    if (!cursor.hasSelection())
+        seeCharacters(edit->currentCharFormat());
+    for (const QTextBlock &block : blocksOf(document, start, end)) {
+        alignment.see(alignmentOf(block.blockFormat()));
+        bullet.see(isBulleted(block));
+        indent.see(Length{block.blockFormat().leftMargin()});
+        if (!cursor.hasSelection())
+            continue;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || fragment.position() >= end
+                || fragment.position() + fragment.length() <= start)
+                continue;
+            if (fragment.charFormat().isImageFormat())
+                continue; // a picture has no character style of its own
+            seeCharacters(fragment.charFormat());
+        }
+    }
+
+    SelectionFormat result;
+    result.bold = bold.result();
+    result.italic = italic.result();
+    result.underline = underline.result();
+    result.strikeOut = strikeOut.result();
+    result.alignment = alignment.result();
+    result.bullet = bullet.result();
+    if (const auto value = indent.result())
+        result.indent = value->value;
+    result.fontName = fontName.result();
+    if (const auto value = fontSize.result())
+        result.fontSize = value->value;
+    result.color = color.result();
+    return result;
+}
+
+int convertCase(QTextDocument *document, int from, int to, Case target)
+{
+    if (from > to)
+        std::swap(from, to);
+    struct Piece
+    {
+        int position;
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Piece> pieces;
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || fragment.charFormat().isImageFormat())
+                continue;
+            const int begin = qMax(from, fragment.position());
+            const int finish = qMin(to, fragment.position() + fragment.length());
+            if (begin >= finish)
+                continue;
+            pieces.push_back({begin, fragment.text().mid(begin - fragment.position(), finish - begin),
+                              fragment.charFormat()});
+        }
+    }
+    const QLocale locale;
+    int growth = 0;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    // From the end backwards, so that a piece that grows does not move the ones still to do.
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
+        const QString converted = target == Case::Upper ? locale.toUpper(it->text) : locale.toLower(it->text);
+        if (converted == it->text)
+            continue;
+        cursor.setPosition(it->position);
+        cursor.setPosition(it->position + int(it->text.size()), QTextCursor::KeepAnchor);
+        cursor.insertText(converted, it->format);
+        growth += int(converted.size() - it->text.size());
+    }
+    cursor.endEditBlock();
+    return to + growth;
+}
+
+bool shiftIndent(QTextEdit *edit, double delta)
+{
+    const QTextCursor selection = edit->textCursor();
+    const std::vector<QTextBlock> blocks = blocksOf(edit->document(), selection.selectionStart(),
+                                                    selection.selectionEnd());
+    Uniform<Length> indent;
+    for (const QTextBlock &block : blocks)
+        indent.see(Length{block.blockFormat().leftMargin()});
+    const std::optional<Length> current = indent.result();
+    if (!current)
+        return false;
+    double shifted = current->value + delta;
+    if (shifted < 0.01)
+        shifted = 0;
+    QTextCursor cursor(edit->document());
+    cursor.beginEditBlock();
+    for (const QTextBlock &block : blocks) {
+        QTextBlockFormat format = block.blockFormat();
+        format.setLeftMargin(shifted);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+    cursor.endEditBlock();
+    return true;
+}
+
+void setBullet(QTextEdit *edit, bool on)
+{
+    QTextCursor cursor = edit->textCursor();
+    const std::vector<QTextBlock> blocks = blocksOf(edit->document(), cursor.selectionStart(), cursor.selectionEnd());
+    cursor.beginEditBlock();
+    if (on) {
+        bool all = true;
+        for (const QTextBlock &block : blocks)
+            all = all && isBulleted(block);
+        if (!all) {
+            QTextListFormat format;
+            format.setStyle(QTextListFormat::ListDisc);
+            format.setIndent(1);
+            cursor.createList(format);
+        }
+    } else {
+        QTextCursor blockCursor(edit->document());
+        for (const QTextBlock &block : blocks) {
+            if (QTextList *list = block.textList())
+                list->remove(block);
+            // The bullet's hanging indent goes with it.
+            QTextBlockFormat format = block.blockFormat();
+            format.setIndent(0);
+            format.setTextIndent(0);
+            blockCursor.setPosition(block.position());
+            blockCursor.setBlockFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+QMimeData *mimeDataFor(const QTextCursor &selection)
+{
+    auto *data = new QMimeData;
+    if (!selection.hasSelection())
+        return data;
+    const QByteArray rtf = RichText::writeRtf(selection.document(), selection.selectionStart(), selection.selectionEnd());
+    data->setData(u"text/rtf"_s, rtf);
+    data->setData(u"application/rtf"_s, rtf);
+    data->setData(u"application/x-qt-windows-mime;value=\"Rich Text Format\""_s, rtf);
+    QString text = selection.selection().toPlainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    data->setText(text);
+    return data;
+}
+
+QByteArray rtfFrom(const QMimeData *data)
+{
+    if (!data)
+        return {};
+    const QStringList preferred{u"text/rtf"_s, u"application/rtf"_s, u"text/richtext"_s};
+    QStringList formats = preferred;
+    for (const QString &format : data->formats()) {
+        if (!formats.contains(format) && format.contains(u"Rich Text Format"_s, Qt::CaseInsensitive))
+            formats.append(format);
+    }
+    for (const QString &format : formats) {
+        if (!data->hasFormat(format))
+            continue;
+        const QByteArray bytes = data->data(format);
+        if (RichText::looksLikeRtf(bytes))
+            return bytes;
+    }
+    return {};
+}
+
+bool canInsert(const QMimeData *data)
+{
+    return data && (!rtfFrom(data).isEmpty() || data->hasText());
+}
+
+bool insertRtf(QTextCursor &cursor, const QByteArray &rtf)
+{
+    QTextDocument pasted;
+    pasted.setDefaultFont(cursor.document()->defaultFont());
+    const RichText::ReadResult read = RichText::readRtf(rtf, &pasted);
+    if (!read.ok && pasted.isEmpty())
+        return false;
+    // Picture names are only unique within a document: give the pasted ones names of their own.
+    QTextDocument *target = cursor.document();
+    QTextCursor renamer(&pasted);
+    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QVariant resource = pasted.resource(QTextDocument::ImageResource, QUrl(image.name()));
+            const QString name = uniqueImageName();
+            target->addResource(QTextDocument::ImageResource, QUrl(name), resource);
+            image.setName(name);
+            renamer.setPosition(fragment.position());
+            renamer.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            renamer.setCharFormat(image);
+        }
+    }
+    cursor.insertFragment(QTextDocumentFragment(&pasted));
+    return true;
+}
+
+bool insertMimeData(QTextCursor &cursor, const QMimeData *data)
+{
+    if (!data)
+        return false;
+    const QByteArray rtf = rtfFrom(data);
+    if (!rtf.isEmpty() && insertRtf(cursor, rtf))
+        return true;
+    if (data->hasText()) {
+        cursor.insertText(data->text());
+        return true;
+    }
+    return false;
+}
+
+void insertImage(QTextCursor &cursor, const QImage &image, double maxWidth)
+{
+    const QString name = uniqueImageName();
+    cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    double width = image.width();
+    double height = image.height();
+    if (maxWidth > 0 && width > maxWidth) {
+        height = height * maxWidth / width;
+        width = maxWidth;
+    }
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(width);
+    format.setHeight(height);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.insertImage(format);
+    cursor.endEditBlock();
+}
+
+bool isBlank(const QTextDocument *document)
+{
+    return !document || document->toPlainText().trimmed().isEmpty();
+}
+
+} // namespace RichEditing

@@ -1,0 +1,262 @@
+#include "CharacterTable.h"
+#include "Clock.h"
+#include "EditorTestSupport.h"
+#include "FrmAbout.h"
+#include "PrintHooks.h"
+#include "Product.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+using EditorTest::trigger;
+
+class TestEditorMenus : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    std::shared_ptr<ScriptedDialogs> dialogs;
+    FrmEditeur *editor = nullptr;
+    LetterEdit *edit = nullptr;
+
+    template <size_t N>
+    static void checkMenu(QMenu *menu, const std::array<QAction *, N> &items, const QStringList &captions,
+                          const QStringList &shortcuts)
+    {
+        QCOMPARE(menu->actions().size(), qsizetype(N));
+        for (size_t i = 0; i < N; ++i) {
+            QCOMPARE(menu->actions().at(qsizetype(i)), items[i]);
+            QCOMPARE(items[i]->isSeparator(), captions.at(qsizetype(i)).isEmpty());
+            QCOMPARE(items[i]->text(), captions.at(qsizetype(i)));
+            QCOMPARE(items[i]->shortcut().toString(), shortcuts.at(qsizetype(i)));
+        }
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>();
+        dialogs = ScriptedDialogs::install();
+        editor = FrmEditeur::instance();
+        edit = editor->letterEdit(1);
+    }
+
+    void cleanup()
+    {
+        Clock::reset();
+        PrintHooks::print = nullptr;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(QuilloTest::closeAllWindows().isEmpty());
+        QCOMPARE(dialogs->unexpected, 0);
+        ScriptedDialogs::uninstall();
+        folder.reset();
+    }
+
+    void menus_haveEveryCaptionShortcutAndSeparator()
+    {
+        QCOMPARE(editor->Mnu_Fichier->title(), u"&Fichier"_s);
+        QCOMPARE(editor->Mnu_Edition->title(), u"&Edition"_s);
+        QCOMPARE(editor->Mnu_Outils->title(), u"&Outils"_s);
+        QCOMPARE(editor->Mnu_Aide->title(), u"&Aide"_s);
+        checkMenu(editor->Mnu_Fichier, editor->Mnu_OutFichier,
+                  {u"Nouveau"_s, u"Ouvrir..."_s, {}, u"Enregistrer"_s, u"Enregistrer sous..."_s,
+                   u"Enregistrer tout"_s, {}, u"Aperçu avant impression"_s, u"Configurer l'impression"_s, {},
+                   u"Imprimer..."_s, u"Imprimer tout"_s, {}, u"Fermer l'éditeur"_s},
+                  {u"Ctrl+N"_s, u"Ctrl+O"_s, {}, u"Ctrl+S"_s, {}, u"Ctrl+T"_s, {}, {}, {}, {}, u"Ctrl+P"_s, {}, {},
+                   u"Ctrl+Q"_s});
+        checkMenu(editor->Mnu_Edition, editor->Mnu_OutEdition,
+                  {u"Couper"_s, u"Copier"_s, u"Coller"_s, u"Supprimer"_s, {}, u"Tout sélectionner"_s, {},
+                   u"Rechercher..."_s},
+                  {u"Ctrl+X"_s, u"Ctrl+C"_s, u"Ctrl+V"_s, {}, {}, u"Ctrl+A"_s, {}, u"Ctrl+F"_s});
+        checkMenu(editor->Mnu_Outils, editor->Mnu_OutOutils,
+                  {u"Table des caractères"_s, {}, u"Convertir en majuscule"_s, u"Convertir en minuscule"_s, {},
+                   u"Insérer la date courante"_s, u"Insérer l'heure courante"_s},
+                  {u"F3"_s, {}, {}, {}, {}, u"F4"_s, {}});
+        checkMenu(editor->Mnu_Aide, editor->Mnu_OutAide, {u"Visitez le site web"_s, {}, u"A propos de..."_s},
+                  {u"F1"_s, {}, u"F2"_s});
+    }
+
+    void rechercher_findsAWordTypedInCapitals_fromTheStart()
+    {
+        trigger(editor->Mnu_OutEdition[7]); // an empty letter: no prompt
+        QVERIFY(dialogs->requests.isEmpty());
+
+        EditorTest::typeText(edit, u"Chère Madame, votre Lettre du 3 mai et ma lettre"_s);
+        dialogs->answerText(u"LETTRE"_s);
+        trigger(editor->Mnu_OutEdition[7]);
+        QCOMPARE(dialogs->requests.at(0).kind, Dialogs::Request::Kind::Input);
+        QCOMPARE(dialogs->requests.at(0).title, u"Rechercher un mot..."_s);
+        QCOMPARE(dialogs->requests.at(0).text,
+                 u"Veuillez indiquer un mot (ou expression) à rechercher.\n\n1. La recherche peut s'effectuer par "
+                 u"n'importe quelle occurence de mot.\n\n2. Le résultat de la recherche sélectionnera le mot dans "
+                 u"le texte.\n"_s);
+        QCOMPARE(edit->textCursor().selectionStart(), 20);
+        QCOMPARE(edit->textCursor().selectedText(), u"Lettre"_s);
+
+        // An absent word leaves the selection as it was.
+        dialogs->answerText(u"facture"_s);
+        trigger(editor->Mnu_OutEdition[7]);
+        QCOMPARE(edit->textCursor().selectedText(), u"Lettre"_s);
+    }
+
+    void rechercher_findsWordsBeyondThe16BitPositions()
+    {
+        EditorTest::typeText(edit, QString(40000, u'x') + u" signature"_s);
+        dialogs->answerText(u"Signature"_s);
+        trigger(editor->Mnu_OutEdition[7]);
+        QCOMPARE(edit->textCursor().selectionStart(), 40001);
+    }
+
+    void copyThenPaste_keepsBoldAndItalicBetweenLetters_andOffersPlainText()
+    {
+        QTextCharFormat both = EditorTest::boldFormat();
+        both.setFontItalic(true);
+        EditorTest::typeText(edit, u"Très "_s);
+        EditorTest::typeText(edit, u"important"_s, both);
+        EditorTest::select(edit, 0, 14);
+        trigger(editor->Mnu_OutEdition[1]);
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data->hasFormat(u"text/rtf"_s));
+        QCOMPARE(data->text(), u"Très important"_s);
+
+        editor->Nouveau();
+        LetterEdit *other = editor->letterEdit(2);
+        EditorTest::typeText(other, u"> "_s);
+        trigger(editor->Mnu_OutEdition[2]);
+        QCOMPARE(other->toPlainText(), u"> Très important"_s);
+        QVERIFY(EditorTest::charFormatAt(other, 8).fontItalic());
+        QCOMPARE(EditorTest::charFormatAt(other, 8).fontWeight(), int(QFont::Bold));
+        QVERIFY(!EditorTest::charFormatAt(other, 3).fontItalic());
+
+        // Plain text from another program takes the format at the caret.
+        QGuiApplication::clipboard()->setText(u" et urgent"_s);
+        EditorTest::select(other, 16, 16);
+        trigger(editor->Mnu_OutEdition[2]);
+        QCOMPARE(other->toPlainText(), u"> Très important et urgent"_s);
+        QVERIFY(EditorTest::charFormatAt(other, 20).fontItalic());
+    }
+
+    void cut_movesTheSelection_andDoesNothingWithoutOne()
+    {
+        EditorTest::typeText(edit, u"Garder couper"_s);
+        QGuiApplication::clipboard()->setText(u"avant"_s);
+        EditorTest::select(edit, 6, 6);
+        trigger(editor->Mnu_OutEdition[0]);
+        QCOMPARE(edit->toPlainText(), u"Garder couper"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"avant"_s);
+        EditorTest::select(edit, 6, 13);
+        trigger(editor->Mnu_OutEdition[0]);
+        QCOMPARE(edit->toPlainText(), u"Garder"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u" couper"_s);
+        trigger(editor->Mnu_OutEdition[5]);
+        trigger(editor->Mnu_OutEdition[3]);
+        QVERIFY(edit->document()->isEmpty());
+    }
+
+    void caseConversion_ofASelection_orOfTheWholeLetter_keepsTheFormatting()
+    {
+        EditorTest::typeText(edit, u"élève "_s);
+        EditorTest::typeText(edit, u"œuvre"_s, EditorTest::boldFormat());
+        EditorTest::typeText(edit, u" à Noël"_s);
+        EditorTest::select(edit, 6, 11);
+        trigger(editor->Mnu_OutOutils[2]);
+        QCOMPARE(edit->toPlainText(), u"élève ŒUVRE à Noël"_s);
+        QCOMPARE(edit->textCursor().selectedText(), u"ŒUVRE"_s);
+        QCOMPARE(EditorTest::charFormatAt(edit, 8).fontWeight(), int(QFont::Bold));
+
+        EditorTest::select(edit, 0, 0);
+        trigger(editor->Mnu_OutOutils[2]);
+        QCOMPARE(edit->toPlainText(), u"ÉLÈVE ŒUVRE À NOËL"_s);
+        QCOMPARE(EditorTest::charFormatAt(edit, 8).fontWeight(), int(QFont::Bold));
+        QCOMPARE(EditorTest::charFormatAt(edit, 2).fontWeight(), int(QFont::Normal));
+        trigger(editor->Mnu_OutOutils[3]);
+        QCOMPARE(edit->toPlainText(), u"élève œuvre à noël"_s);
+    }
+
+    void dateAndTime_replaceTheSelection_andLeaveTheClipboardAlone()
+    {
+        Clock::setFixed(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)));
+        QGuiApplication::clipboard()->setText(u"presse-papiers"_s);
+        EditorTest::typeText(edit, u"Le JOUR, à HEURE."_s);
+        EditorTest::select(edit, 3, 7);
+        trigger(editor->Mnu_OutOutils[5]);
+        QCOMPARE(edit->toPlainText(), u"Le dimanche 6 décembre 2026, à HEURE."_s);
+        EditorTest::select(edit, 31, 36);
+        trigger(editor->toolButtons[26]);
+        QCOMPARE(edit->toPlainText(), u"Le dimanche 6 décembre 2026, à 09:05:07."_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"presse-papiers"_s);
+    }
+
+    void printing_asksOnce_andSkipsBlankLetters()
+    {
+        QStringList printed;
+        PrintHooks::print = [&](QTextEdit *letter, int left, int top, int right, int bottom) {
+            QCOMPARE(QList<int>({left, top, right, bottom}), QList<int>({1400, 1400, 1400, 1400}));
+            printed.append(letter->toPlainText());
+        };
+        EditorTest::typeText(edit, u"Une"_s);
+        editor->Nouveau();
+        editor->Nouveau();
+        EditorTest::typeText(editor->letterEdit(3), u"Trois"_s);
+        dialogs->answerButton(QMessageBox::Yes);
+        trigger(editor->Mnu_OutFichier[11]);
+        QCOMPARE(printed, QStringList({u"Une"_s, u"Trois"_s}));
+        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests.at(0).text,
+                 u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s);
+        QCOMPARE(dialogs->requests.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+
+        dialogs->answerButton(QMessageBox::No);
+        trigger(editor->toolButtons[6]);
+        QCOMPARE(printed.size(), 2);
+        dialogs->answerButton(QMessageBox::Yes);
+        trigger(editor->Mnu_OutFichier[10]); // letter 3 is the current one
+        QCOMPARE(printed.constLast(), u"Trois"_s);
+    }
+
+    void characterTable_insertsTheDoubleClickedCharacterAtTheCaret()
+    {
+        EditorTest::typeText(edit, u"Ecole"_s);
+        EditorTest::select(edit, 0, 1);
+        trigger(editor->Mnu_OutOutils[0]);
+        CharacterTable *table = editor->characterTable;
+        QVERIFY(table && table->isVisible());
+        const QStringList characters = CharacterTable::characters();
+        QCOMPARE(characters.at(0), u"À"_s);
+        for (const QString &wanted : {u"É"_s, u"œ"_s, u"«"_s, u"€"_s, u"’"_s, u"§"_s, u"ÿ"_s, u"ſ"_s})
+            QVERIFY2(characters.contains(wanted), qPrintable(wanted));
+        const int index = int(characters.indexOf(u"É"_s));
+        table->grid->setCurrentCell(index / 16, index % 16);
+        emit table->grid->cellDoubleClicked(index / 16, index % 16);
+        QCOMPARE(edit->toPlainText(), u"École"_s);
+    }
+
+    void helpMenu_opensTheWebPage_andTheAboutBox()
+    {
+        QUrl opened;
+        const auto previous = FrmEditeur::openUrl;
+        FrmEditeur::openUrl = [&](const QUrl &url) { opened = url; };
+        trigger(editor->Mnu_OutAide[0]);
+        FrmEditeur::openUrl = previous;
+        QCOMPARE(opened, QUrl(Product::webPage()));
+
+        bool shownModally = false;
+        QTimer::singleShot(0, [&] {
+            FrmAbout *about = FrmAbout::existing();
+            shownModally = about && about->isVisible() && about->isModal();
+            if (about)
+                about->accept();
+        });
+        trigger(editor->Mnu_OutAide[2]);
+        QVERIFY(shownModally);
+    }
+};
+
+QUILLO_TEST_MAIN(TestEditorMenus)
+#include "tst_editormenus.moc"

@@ -1,0 +1,379 @@
+#include "DataPaths.h"
+#include "EditorTestSupport.h"
+#include "RichText.h"
+#include "Twips.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTextBlock>
+
+using namespace Qt::StringLiterals;
+using EditorTest::trigger;
+
+class TestFrmEditeur : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    std::shared_ptr<ScriptedDialogs> dialogs;
+
+    static QString ini() { return DataPaths::editorSettingsFile(); }
+    static QString iniValue(const QString &key)
+    {
+        const QRegularExpression line(u"^"_s + key + u"=(.*)$"_s, QRegularExpression::MultilineOption);
+        return line.match(QString::fromLatin1(QuilloTest::readBytes(ini())).remove(u'\r')).captured(1);
+    }
+    QString path(const QString &name) const { return folder->filePath(name); }
+    static void writeLetter(const QString &file, const QString &text)
+    {
+        QTextDocument document;
+        document.setPlainText(text);
+        QVERIFY(RichText::saveRtfFile(file, &document));
+    }
+    static QRect screenArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    QList<Dialogs::Request> requestsOf(Dialogs::Request::Kind kind) const
+    {
+        QList<Dialogs::Request> found;
+        for (const Dialogs::Request &request : dialogs->requests)
+            if (request.kind == kind)
+                found.append(request);
+        return found;
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>();
+        dialogs = ScriptedDialogs::install();
+    }
+
+    void cleanup()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed editors
+        QVERIFY(QuilloTest::closeAllWindows().isEmpty());
+        QCOMPARE(dialogs->unexpected, 0);
+        ScriptedDialogs::uninstall();
+        folder.reset();
+    }
+
+    void firstStart_centredAtDesignSize_thenAllFiveKeysAfterANormalClose()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        QCOMPARE(FrmEditeur::instance(), editor);
+        QCOMPARE(editor->windowTitle(), u"Editeur de lettre "_s);
+        QCOMPARE(editor->letterCount(), 1);
+        QCOMPARE(editor->caption(1), u"Lettre n°1"_s);
+        QCOMPARE(editor->letterEdit(1)->objectName(), u"RTF_1"_s);
+        QVERIFY(editor->letterEdit(1)->document()->isEmpty());
+        QCOMPARE(editor->width(), Twips::toPixels(9150));
+        QCOMPARE(editor->x(), screenArea().left() + (screenArea().width() - editor->width()) / 2);
+        QCOMPARE(editor->y(), screenArea().top() + (screenArea().height() - editor->height()) / 2);
+        QVERIFY(!QFile::exists(ini()));
+
+        editor->show();
+        const QRect shown(editor->pos(), editor->size());
+        editor->close();
+        QVERIFY(!FrmEditeur::existing());
+        QCOMPARE(iniValue(u"Windows"_s), u"0"_s);
+        for (const QString &key : {u"Hauteur"_s, u"Largeur"_s, u"PositionX"_s, u"PositionY"_s}) {
+            bool number = false;
+            iniValue(key).toInt(&number);
+            QVERIFY2(number, qPrintable(key));
+        }
+        // The next opening is where the last one closed.
+        FrmEditeur *again = FrmEditeur::instance();
+        QVERIFY(again != editor);
+        QCOMPARE(QRect(again->pos(), again->size()), shown);
+    }
+
+    void maximisedAndMinimisedCloses_keepTheLastNormalGeometry()
+    {
+        QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=4500\r\nLargeur=7500\r\nPositionX=300\r\n"
+                                      "PositionY=450\r\n");
+        FrmEditeur *editor = FrmEditeur::instance();
+        QCOMPARE(editor->size(), QSize(Twips::toPixels(7500), Twips::toPixels(4500)));
+        QCOMPARE(editor->pos(), QPoint(Twips::toPixels(300), Twips::toPixels(450)));
+        editor->showMaximized();
+        editor->close();
+        QCOMPARE(iniValue(u"Windows"_s), u"2"_s);
+        QCOMPARE(iniValue(u"Hauteur"_s), u"4500"_s);
+
+        editor = FrmEditeur::instance();
+        QVERIFY(editor->windowState() & Qt::WindowMaximized);
+        editor->show();
+        editor->showMinimized();
+        editor->close();
+        QCOMPARE(iniValue(u"Windows"_s), u"1"_s);
+        QCOMPARE(iniValue(u"Largeur"_s), u"7500"_s);
+
+        // Minimised last time: the window comes back normal, at the stored geometry.
+        editor = FrmEditeur::instance();
+        QVERIFY(!(editor->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)));
+        QCOMPARE(editor->size(), QSize(Twips::toPixels(7500), Twips::toPixels(4500)));
+    }
+
+    void nonNumericWidth_appliesTheHeightAndStops()
+    {
+        QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=4500\r\nLargeur=large\r\nPositionX=15\r\n"
+                                      "PositionY=15\r\n");
+        FrmEditeur *editor = FrmEditeur::instance();
+        QCOMPARE(editor->height(), Twips::toPixels(4500));
+        QCOMPARE(editor->width(), Twips::toPixels(9150));
+        QCOMPARE(editor->x(), screenArea().left() + (screenArea().width() - editor->width()) / 2);
+    }
+
+    void geometryOffEveryScreen_isPulledBackOntoTheNearestOne()
+    {
+        QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=4500\r\nLargeur=999999\r\n"
+                                      "PositionX=500000\r\nPositionY=-300000\r\n");
+        FrmEditeur *editor = FrmEditeur::instance();
+        QVERIFY2(screenArea().contains(QRect(editor->pos(), editor->size())),
+                 qPrintable(u"%1,%2 %3x%4"_s.arg(editor->x()).arg(editor->y()).arg(editor->width()).arg(editor->height())));
+    }
+
+    void nouveau_addsTheNextNumberedTabSelectedAndEmpty()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        trigger(editor->Mnu_OutFichier[0]);
+        trigger(editor->toolButtons[1]);
+        QCOMPARE(editor->letterCount(), 3);
+        QCOMPARE(editor->caption(3), u"Lettre n°3"_s);
+        QCOMPARE(editor->currentLetter(), 3);
+        QCOMPARE(editor->Tab1->currentWidget(), editor->letterEdit(3));
+        QCOMPARE(editor->letterEdit(3)->objectName(), u"RTF_3"_s);
+        QVERIFY(editor->letterEdit(3)->document()->isEmpty());
+        // Lines break at the printed width: A4 less two margins of 1400 twips.
+        QCOMPARE(editor->letterEdit(3)->lineWrapMode(), QTextEdit::FixedPixelWidth);
+        QCOMPARE(editor->letterEdit(3)->lineWrapColumnOrWidth(), Twips::toPixels(11906 - 2800));
+        QCOMPARE(FrmEditeur::Ajuste_Page(editor->letterEdit(3), 1300, 1300, true), 9306);
+    }
+
+    void ouvrir_reusesAnEmptyUnsavedTab_andOpensBesideALetterWithAFileOrText()
+    {
+        writeLetter(path(u"a.rtf"_s), u"Première lettre"_s);
+        writeLetter(path(u"b.rtf"_s), u"Deuxième lettre"_s);
+        FrmEditeur *editor = FrmEditeur::instance();
+        dialogs->answerText(path(u"a.rtf"_s));
+        trigger(editor->Mnu_OutFichier[1]);
+        QCOMPARE(editor->letterCount(), 1);
+        QCOMPARE(editor->caption(1), u"a.rtf"_s);
+        QCOMPARE(editor->filePath(1), path(u"a.rtf"_s));
+        QCOMPARE(editor->letterEdit(1)->toPlainText(), u"Première lettre"_s);
+        QVERIFY(dialogs->requests.constLast().filter.contains(u"*.rtf"_s));
+
+        dialogs->answerText(path(u"b.rtf"_s));
+        trigger(editor->toolButtons[2]);
+        QCOMPARE(editor->letterCount(), 2);
+        QCOMPARE(editor->caption(2), u"b.rtf"_s);
+        QCOMPARE(editor->currentLetter(), 2);
+        QCOMPARE(editor->letterEdit(1)->toPlainText(), u"Première lettre"_s);
+
+        // A letter typed but never saved is not overwritten: the file gets a tab of its own.
+        editor->Nouveau();
+        EditorTest::typeText(editor->letterEdit(3), u"Brouillon"_s);
+        dialogs->answerText(path(u"a.rtf"_s));
+        QVERIFY(editor->Ouvrir());
+        QCOMPARE(editor->letterCount(), 4);
+        QCOMPARE(editor->letterEdit(3)->toPlainText(), u"Brouillon"_s);
+        QCOMPARE(editor->caption(3), u"Lettre n°3"_s);
+
+        // A cancelled dialog and an unreadable file change nothing; the latter says why.
+        dialogs->answerCancel();
+        QVERIFY(!editor->Ouvrir());
+        QuilloTest::writeBytes(path(u"abime.rtf"_s), "ceci n'est pas une lettre");
+        dialogs->answerText(path(u"abime.rtf"_s));
+        dialogs->answerButton(QMessageBox::Ok);
+        editor->selectLetter(3);
+        QVERIFY(!editor->Ouvrir());
+        QCOMPARE(editor->letterCount(), 4);
+        QCOMPARE(editor->caption(3), u"Lettre n°3"_s);
+        QVERIFY(editor->filePath(3).isEmpty());
+        QCOMPARE(dialogs->requests.constLast().kind, Dialogs::Request::Kind::Message);
+        QVERIFY(dialogs->requests.constLast().text.contains(u"abime.rtf"_s));
+    }
+
+    void enregistrer_writesBackToItsFile_orOffersTheCaptionAsName()
+    {
+        writeLetter(path(u"a.rtf"_s), u"Texte"_s);
+        FrmEditeur *editor = FrmEditeur::instance();
+        dialogs->answerText(path(u"a.rtf"_s));
+        editor->Ouvrir();
+        EditorTest::typeText(editor->letterEdit(1), u" modifié"_s);
+        trigger(editor->toolButtons[3]); // "Sauver"
+        QVERIFY(requestsOf(Dialogs::Request::Kind::SaveFile).isEmpty());
+        QTextDocument reread;
+        QVERIFY(RichText::loadRtfFile(path(u"a.rtf"_s), &reread));
+        QCOMPARE(reread.toPlainText(), u"Texte modifié"_s);
+
+        editor->Nouveau();
+        EditorTest::typeText(editor->letterEdit(2), u"Madame,"_s);
+        dialogs->answerText(path(u"madame.rtf"_s));
+        trigger(editor->Mnu_OutFichier[3]);
+        const auto saves = requestsOf(Dialogs::Request::Kind::SaveFile);
+        QCOMPARE(saves.size(), 1);
+        QCOMPARE(saves.at(0).title, u"Enregistrer-sous..."_s);
+        QCOMPARE(saves.at(0).initialText, u"Lettre n°2"_s);
+        QCOMPARE(editor->caption(2), u"madame.rtf"_s);
+        QCOMPARE(editor->filePath(2), path(u"madame.rtf"_s));
+        QVERIFY(QFile::exists(path(u"madame.rtf"_s)));
+
+        // "Enregistrer sous..." asks again even with a file.
+        dialogs->answerText(path(u"copie.rtf"_s));
+        trigger(editor->Mnu_OutFichier[4]);
+        QCOMPARE(editor->filePath(2), path(u"copie.rtf"_s));
+    }
+
+    void enregistrerTout_overThreeTabs_skipsOnlyTheCancelledOne()
+    {
+        writeLetter(path(u"deux.rtf"_s), u"Deux"_s);
+        FrmEditeur *editor = FrmEditeur::instance();
+        EditorTest::typeText(editor->letterEdit(1), u"Un"_s);
+        editor->Nouveau();
+        dialogs->answerText(path(u"deux.rtf"_s));
+        editor->Ouvrir(); // tab 2 is empty and never saved: reused
+        EditorTest::typeText(editor->letterEdit(2), u" bis"_s);
+        editor->Nouveau();
+        EditorTest::typeText(editor->letterEdit(3), u"Trois"_s);
+        dialogs->requests.clear();
+
+        dialogs->answerCancel();
+        dialogs->answerText(path(u"trois.rtf"_s));
+        trigger(editor->Mnu_OutFichier[5]);
+        const auto saves = requestsOf(Dialogs::Request::Kind::SaveFile);
+        QCOMPARE(saves.size(), 2);
+        QCOMPARE(saves.at(0).initialText, u"Lettre n°1"_s);
+        QCOMPARE(saves.at(1).initialText, u"Lettre n°3"_s);
+        QVERIFY(editor->filePath(1).isEmpty());
+        QTextDocument reread;
+        QVERIFY(RichText::loadRtfFile(path(u"deux.rtf"_s), &reread));
+        QCOMPARE(reread.toPlainText(), u"Deux bis"_s);
+        QVERIFY(RichText::loadRtfFile(path(u"trois.rtf"_s), &reread));
+        QCOMPARE(reread.toPlainText(), u"Trois"_s);
+    }
+
+    void blankLetters_areNeverSaved()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        EditorTest::typeText(editor->letterEdit(1), u"   \n\t  "_s);
+        editor->Nouveau();
+        trigger(editor->Mnu_OutFichier[3]);
+        trigger(editor->Mnu_OutFichier[4]);
+        trigger(editor->Mnu_OutFichier[5]);
+        QVERIFY(dialogs->requests.isEmpty());
+        QCOMPARE(editor->saveLetter(1), FrmEditeur::SaveResult::Blank);
+        QVERIFY(QDir(folder->path()).entryList({u"*.rtf"_s}).isEmpty());
+    }
+
+    void aSavedLetter_reopensTheSame()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        LetterEdit *edit = editor->letterEdit(1);
+        QTextCharFormat italic;
+        italic.setFontItalic(true);
+        EditorTest::typeText(edit, u"Madame, "_s, EditorTest::boldFormat());
+        EditorTest::typeText(edit, u"je vous écris « œuvre » à 10 €.\nCentré"_s, italic);
+        edit->setAlignment(Qt::AlignHCenter);
+        dialogs->answerText(path(u"lettre.rtf"_s));
+        QVERIFY(editor->Enregistrer_Sous(1, editor->caption(1)));
+
+        dialogs->answerText(path(u"lettre.rtf"_s));
+        QVERIFY(editor->Ouvrir()); // the first tab has a file now: a second tab opens
+        LetterEdit *reopened = editor->letterEdit(2);
+        QCOMPARE(reopened->toPlainText(), edit->toPlainText());
+        QCOMPARE(EditorTest::charFormatAt(reopened, 0).fontWeight(), int(QFont::Bold));
+        QVERIFY(!EditorTest::charFormatAt(reopened, 0).fontItalic());
+        QVERIFY(EditorTest::charFormatAt(reopened, 10).fontItalic());
+        QVERIFY(EditorTest::charFormatAt(reopened, 10).fontWeight() < QFont::DemiBold);
+        QCOMPARE(reopened->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        QCOMPARE(reopened->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignLeft);
+    }
+
+    void aCorpusLetterSavedAgain_readsTheSameInLibreOffice_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("word") << u"word-2003-french-small"_s;
+        QTest::newRow("textedit") << u"textedit-10.15-french-changelog"_s;
+    }
+
+    void aCorpusLetterSavedAgain_readsTheSameInLibreOffice()
+    {
+        QFETCH(QString, name);
+        const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice is not installed");
+        const QString corpus = QStringLiteral(QUILLO_SHARED_DIR) + u"/rtf-corpus/"_s;
+        const QString expectedText = corpus + u"lo-text/"_s + name + u".txt"_s;
+        if (!QFile::exists(expectedText))
+            QSKIP("corpus not present");
+        FrmEditeur *editor = FrmEditeur::instance();
+        dialogs->answerText(corpus + name + u".rtf"_s);
+        QVERIFY(editor->Ouvrir());
+        dialogs->answerText(path(name + u".rtf"_s));
+        trigger(editor->Mnu_OutFichier[4]);
+        QCOMPARE(editor->filePath(1), path(name + u".rtf"_s));
+
+        QProcess office;
+        office.start(soffice, {u"-env:UserInstallation=file://"_s + folder->filePath(u"lo-profile"_s), u"--headless"_s,
+                               u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s, folder->filePath(u"txt"_s),
+                               path(name + u".rtf"_s)});
+        QVERIFY(office.waitForFinished(120000));
+        const auto normalised = [](QByteArray bytes) {
+            if (bytes.startsWith("\xEF\xBB\xBF"))
+                bytes.remove(0, 3);
+            return QString::fromUtf8(bytes).simplified();
+        };
+        const QString ours = normalised(QuilloTest::readBytes(folder->filePath(u"txt/"_s + name + u".txt"_s)));
+        QVERIFY2(!ours.isEmpty(), office.readAllStandardError().constData());
+        QCOMPARE(ours, normalised(QuilloTest::readBytes(expectedText)));
+    }
+
+    void closingWithAChangedLetter_asksOnce_andCancelKeepsTheEditorOpen()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        // Assembled letters count as unchanged: no question for them.
+        QVERIFY(editor->setLetterRtf(1, "{\\rtf1\\ansi Lettre assembl\\'e9e\\par}"));
+        editor->show();
+        dialogs->requests.clear();
+        QVERIFY(editor->close());
+        QVERIFY(dialogs->requests.isEmpty());
+
+        editor = FrmEditeur::instance();
+        editor->show();
+        EditorTest::typeText(editor->letterEdit(1), u"Changée"_s);
+        QVERIFY(QFile::remove(ini()));
+        dialogs->answerButton(QMessageBox::Cancel);
+        trigger(editor->Mnu_OutFichier[13]);
+        QCOMPARE(FrmEditeur::existing(), editor);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests.at(0).buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY(!QFile::exists(ini())); // a cancelled close writes nothing
+
+        // "Oui" saves by the saving rule; a refused save-as keeps the editor open.
+        dialogs->answerButton(QMessageBox::Yes);
+        dialogs->answerCancel();
+        QVERIFY(!editor->close());
+        dialogs->answerButton(QMessageBox::Yes);
+        dialogs->answerText(path(u"gardee.rtf"_s));
+        QVERIFY(editor->close());
+        QVERIFY(QFile::exists(path(u"gardee.rtf"_s)));
+        QVERIFY(!FrmEditeur::existing());
+
+        editor = FrmEditeur::instance();
+        QCOMPARE(editor->letterCount(), 1); // a new editor starts from its design state
+        EditorTest::typeText(editor->letterEdit(1), u"Oubliée"_s);
+        dialogs->answerButton(QMessageBox::No);
+        trigger(editor->toolButtons[28]);
+        QVERIFY(!FrmEditeur::existing());
+    }
+};
+
+QUILLO_TEST_MAIN(TestFrmEditeur)
+#include "tst_frmediteur.moc"
