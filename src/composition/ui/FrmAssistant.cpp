@@ -287,8 +287,8 @@ bool FrmAssistant::rewrite(const PhraseArray &array, bool report)
     QString error;
     if (!array.rewritable) {
         error = u"Le fichier « %1 » n'a pas pu être lu à l'ouverture de l'assistant : il n'est pas réécrit, "
-                u"pour ne pas perdre les phrases qu'il contient. Son contenu précédent est conservé."_s
-                    .arg(QDir::toNativeSeparators(path));
+                u"pour ne pas perdre les phrases qu'il contient. Son contenu précédent est conservé."_s.arg(
+                    QDir::toNativeSeparators(path));
     } else {
         QList<QStringList> blocks;
         for (const PhraseList *list : array.lists)
@@ -322,8 +322,8 @@ void FrmAssistant::composeConclusion(const PhraseArray &array)
 void FrmAssistant::applyToBody()
 {
     if (FrmMenu *menu = FrmMenu::existing()) {
-        menu->body->setPlainText(PhraseComposition::body(
-            introductionText->toPlainText(), middleText->toPlainText(), conclusionText->toPlainText()));
+        menu->body->setPlainText(PhraseComposition::body(introductionText->toPlainText(), middleText->toPlainText(),
+                                                         conclusionText->toPlainText()));
     }
     accept();
 }

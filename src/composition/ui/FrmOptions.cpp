@@ -82,13 +82,14 @@ void FrmOptions::build()
 
     formulaPart = new QComboBox;
     formulaPart->setObjectName(u"Combo1"_s);
-    formulaPart->addItems({u"Première partie de la formule de politesse"_s,
-                           u"Deuxième partie de la formule de politesse"_s});
+    formulaPart->addItems(
+        {u"Première partie de la formule de politesse"_s, u"Deuxième partie de la formule de politesse"_s});
     formulaPart->setAccessibleName(u"Partie de la formule de politesse"_s);
 
     word = new QLineEdit;
     word->setObjectName(u"Text1"_s);
     word->setAccessibleName(u"Mot"_s);
+    word->setPlaceholderText(u"Mot à ajouter ou nouveau texte de l'entrée choisie"_s);
 
     entries = new QListWidget;
     entries->setObjectName(u"List1"_s);
@@ -180,7 +181,8 @@ void FrmOptions::loadList(const QString &path)
     for (QPushButton *button : editButtons)
         button->setEnabled(!listLocked);
     if (listLocked) {
-        Dialogs::message(this, error + u" Cette liste ne peut pas être modifiée tant que son fichier ne peut pas être lu."_s,
+        Dialogs::message(this,
+                         error + u" Cette liste ne peut pas être modifiée tant que son fichier ne peut pas être lu."_s,
                          QMessageBox::Ok, Dialogs::Icon::Warning);
     }
 }

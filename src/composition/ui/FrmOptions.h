@@ -30,10 +30,10 @@ public:
     // the next change creates it.
     QString currentListFile() const { return listFile; }
 
-    QTabBar *listTabs = nullptr;        // Tab1: " Fonctions " to " Formules "
-    QComboBox *formulaPart = nullptr;   // Combo1: first or second part of the politeness formula
-    QLineEdit *word = nullptr;          // Text1: the word being added or edited
-    QListWidget *entries = nullptr;     // List1: the entries of the list shown
+    QTabBar *listTabs = nullptr;                // Tab1: " Fonctions " to " Formules "
+    QComboBox *formulaPart = nullptr;           // Combo1: first or second part of the politeness formula
+    QLineEdit *word = nullptr;                  // Text1: the word being added or edited
+    QListWidget *entries = nullptr;             // List1: the entries of the list shown
     std::array<QPushButton *, 3> editButtons{}; // Outils: "Ajouter", "Modifier", "Supprimer"
     std::array<QPushButton *, 2> buttons{};     // Bouton: "Ok", "Annuler"
 
