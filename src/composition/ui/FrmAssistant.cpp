@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "DataPaths.h"
+#include "DateForms.h"
 #include "Dialogs.h"
 #include "FrmMenu.h"
 #include "PhraseComposition.h"
@@ -214,9 +215,8 @@ void FrmAssistant::load()
     }
 
     FrmMenu *menu = FrmMenu::existing();
-    const auto *picker = menu ? menu->findChild<QDateEdit *>(u"DDate"_s) : nullptr;
-    const QDate letterDate = picker ? picker->date() : Clock::today();
-    dateField->setText(letterDate.toString(u"dd/MM/yyyy"_s));
+    const QDate letterDate = menu && menu->letterDate ? menu->letterDate->date() : Clock::today();
+    dateField->setText(DateForms::shortText(letterDate));
 
     loadPhrases(introductionPhrases);
     loadPhrases(simplePhrases);
