@@ -39,6 +39,8 @@
 #include <cmath>
 
 #ifdef Q_OS_WIN
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 
@@ -263,6 +265,7 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
     const RichText::ReadResult read = RichText::readRtf(rtf, edit->document());
     if (error)
         *error = read.error;
+    RichEditing::justify(edit->document());
     edit->moveCursor(QTextCursor::Start);
     edit->document()->setModified(false);
     return read.ok;
@@ -308,6 +311,7 @@ bool FrmEditeur::Ouvrir()
         delete previous;
     letters[size_t(letter - 1)].path = path;
     setCaption(letter, fileTitle(path));
+    RichEditing::justify(document);
     document->setModified(false);
     selectLetter(letter);
     edit->moveCursor(QTextCursor::Start);
@@ -544,6 +548,10 @@ void FrmEditeur::buildToolBar()
             if (QWidget *button = Toolbar1->widgetForAction(action)) {
                 button->setObjectName(u"Toolbar1_%1"_s.arg(index));
                 button->setAccessibleName(tip);
+                // The buttons without a menu item are reached from the keyboard by these keys.
+                if (entry.shortcut)
+                    button->setAccessibleDescription(u"Raccourci : "_s
+                                                     + action->shortcut().toString(QKeySequence::NativeText));
             }
         }
         action->setObjectName(u"Toolbar1_%1"_s.arg(index));
@@ -951,14 +959,13 @@ void FrmEditeur::changeCase(bool upper)
     LetterEdit *edit = current();
     if (!edit)
         return;
-    const auto target = upper ? RichEditing::Case::Upper : RichEditing::Case::Lower;
     QTextCursor cursor = edit->textCursor();
     if (!cursor.hasSelection()) {
-        RichEditing::convertCase(edit->document(), 0, edit->document()->characterCount() - 1, target);
+        RichEditing::convertCase(edit->document(), 0, edit->document()->characterCount() - 1, upper);
         return;
     }
     const int start = cursor.selectionStart();
-    const int end = RichEditing::convertCase(edit->document(), start, cursor.selectionEnd(), target);
+    const int end = RichEditing::convertCase(edit->document(), start, cursor.selectionEnd(), upper);
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     edit->setTextCursor(cursor);

@@ -1,9 +1,10 @@
 #include "RichEditing.h"
 
+#include "RichCase.h"
+#include "RichClipboard.h"
 #include "RichText.h"
 
 #include <QImage>
-#include <QLocale>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -153,47 +154,27 @@ SelectionFormat selectionFormat(const QTextEdit *edit)
     return result;
 }
 
-int convertCase(QTextDocument *document, int from, int to, Case target)
+int convertCase(QTextDocument *document, int from, int to, bool upper)
 {
-    if (from > to)
-        std::swap(from, to);
-    struct Piece
-    {
-        int position;
-        QString text;
-        QTextCharFormat format;
-    };
-    std::vector<Piece> pieces;
-    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid() || fragment.charFormat().isImageFormat())
-                continue;
-            const int begin = qMax(from, fragment.position());
-            const int finish = qMin(to, fragment.position() + fragment.length());
-            if (begin >= finish)
-                continue;
-            pieces.push_back({begin, fragment.text().mid(begin - fragment.position(), finish - begin),
-                              fragment.charFormat()});
-        }
-    }
-    const QLocale locale;
-    int growth = 0;
+    const int before = document->characterCount();
+    RichCase::convert(document, from, to, upper ? RichCase::Direction::Upper : RichCase::Direction::Lower);
+    return qMax(from, to) + document->characterCount() - before;
+}
+
+void justify(QTextDocument *document)
+{
     QTextCursor cursor(document);
     cursor.beginEditBlock();
-    // From the end backwards, so that a piece that grows does not move the ones still to do.
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
-        const QString converted = target == Case::Upper ? locale.toUpper(it->text) : locale.toLower(it->text);
-        if (converted == it->text)
-            continue;
-        cursor.setPosition(it->position);
-        cursor.setPosition(it->position + int(it->text.size()), QTextCursor::KeepAnchor);
-        cursor.insertText(converted, it->format);
-        growth += int(converted.size() - it->text.size());
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const Qt::Alignment alignment = block.blockFormat().alignment();
+        if ((alignment & Qt::AlignJustify) && (alignment & Qt::AlignHorizontal_Mask) != Qt::AlignJustify) {
+            QTextBlockFormat format;
+            format.setAlignment(Qt::AlignJustify | (alignment & Qt::AlignVertical_Mask));
+            cursor.setPosition(block.position());
+            cursor.mergeBlockFormat(format);
+        }
     }
     cursor.endEditBlock();
-    return to + growth;
 }
 
 bool shiftIndent(QTextEdit *edit, double delta)
@@ -256,41 +237,14 @@ void setBullet(QTextEdit *edit, bool on)
 QMimeData *mimeDataFor(const QTextCursor &selection)
 {
     auto *data = new QMimeData;
-    if (!selection.hasSelection())
-        return data;
-    const QByteArray rtf = RichText::writeRtf(selection.document(), selection.selectionStart(), selection.selectionEnd());
-    data->setData(u"text/rtf"_s, rtf);
-    data->setData(u"application/rtf"_s, rtf);
-    data->setData(u"application/x-qt-windows-mime;value=\"Rich Text Format\""_s, rtf);
-    QString text = selection.selection().toPlainText();
-    text.remove(QChar::ObjectReplacementCharacter);
-    data->setText(text);
+    if (selection.hasSelection())
+        RichClipboard::setRange(data, selection.document(), selection.selectionStart(), selection.selectionEnd());
     return data;
-}
-
-QByteArray rtfFrom(const QMimeData *data)
-{
-    if (!data)
-        return {};
-    const QStringList preferred{u"text/rtf"_s, u"application/rtf"_s, u"text/richtext"_s};
-    QStringList formats = preferred;
-    for (const QString &format : data->formats()) {
-        if (!formats.contains(format) && format.contains(u"Rich Text Format"_s, Qt::CaseInsensitive))
-            formats.append(format);
-    }
-    for (const QString &format : formats) {
-        if (!data->hasFormat(format))
-            continue;
-        const QByteArray bytes = data->data(format);
-        if (RichText::looksLikeRtf(bytes))
-            return bytes;
-    }
-    return {};
 }
 
 bool canInsert(const QMimeData *data)
 {
-    return data && (!rtfFrom(data).isEmpty() || data->hasText());
+    return data && (RichClipboard::hasRichText(data) || data->hasText());
 }
 
 bool insertRtf(QTextCursor &cursor, const QByteArray &rtf)
@@ -326,7 +280,7 @@ bool insertMimeData(QTextCursor &cursor, const QMimeData *data)
 {
     if (!data)
         return false;
-    const QByteArray rtf = rtfFrom(data);
+    const QByteArray rtf = RichClipboard::rtf(data);
     if (!rtf.isEmpty() && insertRtf(cursor, rtf))
         return true;
     if (data->hasText()) {

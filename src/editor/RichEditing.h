@@ -39,10 +39,13 @@ struct SelectionFormat
 SelectionFormat selectionFormat(const QTextEdit *edit);
 
 // Upper or lower case for the letters from position from to position to, keeping every
-// character's format; pictures and other objects stay where they are. Returns the end of the
-// converted range (a letter such as "ß" may grow into two).
-enum class Case { Upper, Lower };
-int convertCase(QTextDocument *document, int from, int to, Case target);
+// character's format. Returns the end of the converted range (a letter such as "ß" may grow
+// into two).
+int convertCase(QTextDocument *document, int from, int to, bool upper);
+
+// Makes every justified paragraph of the whole letter plainly justified, whatever its length
+// (the paragraph request of the rich-text layer stops at 16-bit positions).
+void justify(QTextDocument *document);
 
 // Moves the left indent of the paragraphs of the selection by delta document units, never below
 // zero. Returns false and changes nothing when the paragraphs have different indents.
@@ -58,9 +61,9 @@ QMimeData *mimeDataFor(const QTextCursor &selection);
 // text otherwise. Returns false when the data holds neither.
 bool insertMimeData(QTextCursor &cursor, const QMimeData *data);
 bool canInsert(const QMimeData *data);
-// The RTF forms: what a mime data object offers first.
-QByteArray rtfFrom(const QMimeData *data);
-// Inserts RTF at the cursor, replacing its selection; the pictures come along under new names.
+// Inserts RTF at the cursor, replacing its selection. The pictures come along under new names:
+// the reader names them from 1 in every document, and a pasted "picture 1" must not take the
+// place of the letter's own.
 bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
 
 // Inserts a picture at the cursor, replacing the selection, no wider than maxWidth document

@@ -4,12 +4,15 @@
 #include "FrmAbout.h"
 #include "PrintHooks.h"
 #include "Product.h"
+#include "RichEditing.h"
+#include "RichText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
 #include <QTableWidget>
+#include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
 
@@ -140,6 +143,36 @@ private slots:
         trigger(editor->Mnu_OutEdition[2]);
         QCOMPARE(other->toPlainText(), u"> Très important et urgent"_s);
         QVERIFY(EditorTest::charFormatAt(other, 20).fontItalic());
+    }
+
+    void pastingAPicture_leavesTheLetterOwnPicturesAlone()
+    {
+        const auto letterWithPicture = [](const QColor &colour) {
+            QTextDocument document;
+            QImage picture(4, 4, QImage::Format_RGB32);
+            picture.fill(colour);
+            QTextCursor cursor(&document);
+            RichEditing::insertImage(cursor, picture, 0);
+            return RichText::writeRtf(&document);
+        };
+        QVERIFY(editor->setLetterRtf(1, letterWithPicture(Qt::green)));
+        auto *data = new QMimeData;
+        data->setData(u"text/rtf"_s, letterWithPicture(Qt::blue));
+        QGuiApplication::clipboard()->setMimeData(data);
+        edit->moveCursor(QTextCursor::End);
+        trigger(editor->Mnu_OutEdition[2]);
+
+        QList<QColor> colours;
+        for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                if (!it.fragment().charFormat().isImageFormat())
+                    continue;
+                const QVariant image = edit->document()->resource(
+                    QTextDocument::ImageResource, QUrl(it.fragment().charFormat().toImageFormat().name()));
+                colours.append(image.value<QImage>().pixelColor(1, 1));
+            }
+        }
+        QCOMPARE(colours, QList<QColor>({QColor(Qt::green), QColor(Qt::blue)}));
     }
 
     void cut_movesTheSelection_andDoesNothingWithoutOne()
