@@ -172,9 +172,9 @@ FrmEditeur::~FrmEditeur()
 
 void FrmEditeur::load()
 {
-    // Centred at the design size; the stored geometry, when there is one, then takes over.
-    resize(Twips::toPixels(kDesignWidth), Twips::toPixels(kDesignHeight) + Toolbar1->sizeHint().height()
-                                              + statusBar()->sizeHint().height() + menuBar()->sizeHint().height());
+    // Centred at the design size (tool bar and status bar inside it, the menu bar above); the
+    // stored geometry, when there is one, then takes over.
+    resize(Twips::toPixels(kDesignWidth), Twips::toPixels(kDesignHeight) + menuBar()->sizeHint().height());
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);

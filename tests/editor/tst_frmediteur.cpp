@@ -256,6 +256,25 @@ private slots:
         QCOMPARE(reread.toPlainText(), u"Trois"_s);
     }
 
+    void aFileThatCannotBeWritten_isReported_andStopsEnregistrerTout()
+    {
+        QDir(folder->path()).mkdir(u"parti"_s);
+        writeLetter(path(u"parti/a.rtf"_s), u"Texte"_s);
+        FrmEditeur *editor = FrmEditeur::instance();
+        dialogs->answerText(path(u"parti/a.rtf"_s));
+        editor->Ouvrir();
+        EditorTest::typeText(editor->letterEdit(1), u" changé"_s);
+        editor->Nouveau();
+        EditorTest::typeText(editor->letterEdit(2), u"Autre"_s);
+        QVERIFY(QDir(path(u"parti"_s)).removeRecursively()); // the folder went away meanwhile
+        dialogs->answerButton(QMessageBox::Ok);
+        trigger(editor->Mnu_OutFichier[5]);
+        QCOMPARE(dialogs->requests.size(), 2); // the message, and no save-as for letter 2
+        QCOMPARE(dialogs->requests.at(1).kind, Dialogs::Request::Kind::Message);
+        QVERIFY(dialogs->requests.at(1).text.contains(u"a.rtf"_s));
+        QVERIFY(editor->letterEdit(1)->document()->isModified()); // still to be saved
+    }
+
     void blankLetters_areNeverSaved()
     {
         FrmEditeur *editor = FrmEditeur::instance();
