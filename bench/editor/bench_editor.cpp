@@ -129,11 +129,26 @@ void save(benchmark::State &state, const QString &path)
     WindowRegistry::unload(u"frmEditeur"_s);
 }
 
-void BM_Open200Pages(benchmark::State &state) { open(state, longLetter(), false); }
-void BM_Open200PagesLaidOut(benchmark::State &state) { open(state, longLetter(), true); }
-void BM_Save200Pages(benchmark::State &state) { save(state, longLetter()); }
-void BM_OpenSharedLetter(benchmark::State &state) { open(state, sharedLetter(), false); }
-void BM_SaveSharedLetter(benchmark::State &state) { save(state, sharedLetter()); }
+void BM_Open200Pages(benchmark::State &state)
+{
+    open(state, longLetter(), false);
+}
+void BM_Open200PagesLaidOut(benchmark::State &state)
+{
+    open(state, longLetter(), true);
+}
+void BM_Save200Pages(benchmark::State &state)
+{
+    save(state, longLetter());
+}
+void BM_OpenSharedLetter(benchmark::State &state)
+{
+    open(state, sharedLetter(), false);
+}
+void BM_SaveSharedLetter(benchmark::State &state)
+{
+    save(state, sharedLetter());
+}
 
 BENCHMARK(BM_Open200Pages)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Open200PagesLaidOut)->Unit(benchmark::kMillisecond)->Iterations(3);

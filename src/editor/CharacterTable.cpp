@@ -45,7 +45,8 @@ CharacterTable::CharacterTable(QWidget *parent) : QDialog(parent)
     setWindowTitle(u"Table des caractères"_s);
     setWindowFlag(Qt::Tool);
     auto *layout = new QVBoxLayout(this);
-    auto *hint = new QLabel(u"Double-cliquez sur un caractère (ou appuyez sur Entrée) pour l'insérer dans la lettre."_s, this);
+    auto *hint =
+        new QLabel(u"Double-cliquez sur un caractère (ou appuyez sur Entrée) pour l'insérer dans la lettre."_s, this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
 

@@ -104,8 +104,8 @@ QRect keepOnScreen(const QRect &window)
         const QRect area = screen->availableGeometry();
         const QRect shared = area.intersected(window);
         // Enough of it shows to take hold of the title bar: leave it where it is.
-        if (shared.width() >= qMin(100, window.width()) && shared.height() >= qMin(40, window.height())
-            && shared.top() == qMax(window.top(), area.top()) && window.top() >= area.top())
+        if (shared.width() >= qMin(100, window.width()) && shared.height() >= qMin(40, window.height()) &&
+            shared.top() == qMax(window.top(), area.top()) && window.top() >= area.top())
             return window;
         const QPoint delta = area.center() - window.center();
         const qint64 distance = qint64(delta.x()) * delta.x() + qint64(delta.y()) * delta.y();
@@ -434,12 +434,14 @@ bool FrmEditeur::confirmClose()
     }
     if (changed.empty())
         return true;
-    const QString text = changed.size() == 1
-        ? u"La lettre « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications ?"_s.arg(caption(changed.front()))
-        : u"%1 lettres ont été modifiées.\nVoulez-vous enregistrer les modifications ?"_s.arg(changed.size());
+    const QString text =
+        changed.size() == 1
+            ? u"La lettre « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications ?"_s.arg(
+                  caption(changed.front()))
+            : u"%1 lettres ont été modifiées.\nVoulez-vous enregistrer les modifications ?"_s.arg(changed.size());
     const QMessageBox::StandardButton answer =
-        Dialogs::message(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                         Dialogs::Icon::Question, QString(), QMessageBox::Yes);
+        Dialogs::message(this, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Dialogs::Icon::Question,
+                         QString(), QMessageBox::Yes);
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)
@@ -514,7 +516,8 @@ QIcon bundledIcon(int image, const char *theme)
 {
     QIcon fallback;
     for (const int size : {16, 32})
-        fallback.addFile(u":/editor/icons/ico%1_%2.png"_s.arg(size).arg(image, 2, 10, QLatin1Char('0')), QSize(size, size));
+        fallback.addFile(u":/editor/icons/ico%1_%2.png"_s.arg(size).arg(image, 2, 10, QLatin1Char('0')),
+                         QSize(size, size));
     // A desktop theme, when there is one, has the last word.
     return QIcon::themeName().isEmpty() ? fallback : QIcon::fromTheme(QString::fromLatin1(theme), fallback);
 }
@@ -550,8 +553,8 @@ void FrmEditeur::buildToolBar()
                 button->setAccessibleName(tip);
                 // The buttons without a menu item are reached from the keyboard by these keys.
                 if (entry.shortcut)
-                    button->setAccessibleDescription(u"Raccourci : "_s
-                                                     + action->shortcut().toString(QKeySequence::NativeText));
+                    button->setAccessibleDescription(u"Raccourci : "_s +
+                                                     action->shortcut().toString(QKeySequence::NativeText));
             }
         }
         action->setObjectName(u"Toolbar1_%1"_s.arg(index));
@@ -767,22 +770,13 @@ const MenuEntry kFileEntries[] = {
     {u"Fermer l'éditeur", "Ctrl+Q"},
 };
 const MenuEntry kEditEntries[] = {
-    {u"Couper", "Ctrl+X"},
-    {u"Copier", "Ctrl+C"},
-    {u"Coller", "Ctrl+V"},
-    {u"Supprimer", nullptr},
-    {nullptr, nullptr},
-    {u"Tout sélectionner", "Ctrl+A"},
-    {nullptr, nullptr},
-    {u"Rechercher...", "Ctrl+F"},
+    {u"Couper", "Ctrl+X"},   {u"Copier", "Ctrl+C"},        {u"Coller", "Ctrl+V"},
+    {u"Supprimer", nullptr}, {nullptr, nullptr},           {u"Tout sélectionner", "Ctrl+A"},
+    {nullptr, nullptr},      {u"Rechercher...", "Ctrl+F"},
 };
 const MenuEntry kToolsEntries[] = {
-    {u"Table des caractères", "F3"},
-    {nullptr, nullptr},
-    {u"Convertir en majuscule", nullptr},
-    {u"Convertir en minuscule", nullptr},
-    {nullptr, nullptr},
-    {u"Insérer la date courante", "F4"},
+    {u"Table des caractères", "F3"},        {nullptr, nullptr}, {u"Convertir en majuscule", nullptr},
+    {u"Convertir en minuscule", nullptr},   {nullptr, nullptr}, {u"Insérer la date courante", "F4"},
     {u"Insérer l'heure courante", nullptr},
 };
 const MenuEntry kHelpEntries[] = {

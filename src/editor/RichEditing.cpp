@@ -23,8 +23,7 @@ namespace RichEditing {
 namespace {
 
 // An attribute read over a selection: the first value seen, until another one shows up.
-template <typename T>
-class Uniform
+template <typename T> class Uniform
 {
 public:
     void see(const T &value)
@@ -69,8 +68,8 @@ bool isBulleted(const QTextBlock &block)
     if (!list)
         return false;
     const QTextListFormat::Style style = list->format().style();
-    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-        || style == QTextListFormat::ListSquare;
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+           style == QTextListFormat::ListSquare;
 }
 
 // The blocks that a selection from start to end touches (the caret's block when they are equal).
@@ -129,8 +128,7 @@ SelectionFormat selectionFormat(const QTextEdit *edit)
             continue;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid() || fragment.position() >= end
-                || fragment.position() + fragment.length() <= start)
+            if (!fragment.isValid() || fragment.position() >= end || fragment.position() + fragment.length() <= start)
                 continue;
             if (fragment.charFormat().isImageFormat())
                 continue; // a picture has no character style of its own
@@ -180,8 +178,8 @@ void justify(QTextDocument *document)
 bool shiftIndent(QTextEdit *edit, double delta)
 {
     const QTextCursor selection = edit->textCursor();
-    const std::vector<QTextBlock> blocks = blocksOf(edit->document(), selection.selectionStart(),
-                                                    selection.selectionEnd());
+    const std::vector<QTextBlock> blocks =
+        blocksOf(edit->document(), selection.selectionStart(), selection.selectionEnd());
     Uniform<Length> indent;
     for (const QTextBlock &block : blocks)
         indent.see(Length{block.blockFormat().leftMargin()});

@@ -45,12 +45,34 @@ private slots:
 
     void toolBar_hasItsTwentyEightEntriesInOrder()
     {
-        const QStringList tips{u"Nouveau"_s, u"Ouvrir"_s, u"Sauver"_s, {}, u"Aperçu avant impression"_s,
-                               u"Imprimer"_s, {}, u"Gras"_s, u"Italique"_s, u"Souligné"_s, u"Barré"_s, {},
-                               u"Justifer à gauche"_s, u"Centrer"_s, u"Justifier à droite"_s, {}, u"Tabulation"_s,
-                               u"Retrait négatif"_s, u"Retrait positif"_s, {}, u"Format police"_s,
-                               u"Couleur police"_s, {}, u"Insetion d'image"_s, u"Insérer la date"_s,
-                               u"Insérer l'heure"_s, {}, u"Fermer l'éditeur"_s};
+        const QStringList tips{u"Nouveau"_s,
+                               u"Ouvrir"_s,
+                               u"Sauver"_s,
+                               {},
+                               u"Aperçu avant impression"_s,
+                               u"Imprimer"_s,
+                               {},
+                               u"Gras"_s,
+                               u"Italique"_s,
+                               u"Souligné"_s,
+                               u"Barré"_s,
+                               {},
+                               u"Justifer à gauche"_s,
+                               u"Centrer"_s,
+                               u"Justifier à droite"_s,
+                               {},
+                               u"Tabulation"_s,
+                               u"Retrait négatif"_s,
+                               u"Retrait positif"_s,
+                               {},
+                               u"Format police"_s,
+                               u"Couleur police"_s,
+                               {},
+                               u"Insetion d'image"_s,
+                               u"Insérer la date"_s,
+                               u"Insérer l'heure"_s,
+                               {},
+                               u"Fermer l'éditeur"_s};
         QCOMPARE(editor->Toolbar1->actions().size(), 28);
         for (int index = 1; index <= 28; ++index) {
             QAction *action = editor->toolButtons[size_t(index)];

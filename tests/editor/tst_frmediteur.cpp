@@ -132,8 +132,9 @@ private slots:
         QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=4500\r\nLargeur=999999\r\n"
                                       "PositionX=500000\r\nPositionY=-300000\r\n");
         FrmEditeur *editor = FrmEditeur::instance();
-        QVERIFY2(screenArea().contains(QRect(editor->pos(), editor->size())),
-                 qPrintable(u"%1,%2 %3x%4"_s.arg(editor->x()).arg(editor->y()).arg(editor->width()).arg(editor->height())));
+        QVERIFY2(
+            screenArea().contains(QRect(editor->pos(), editor->size())),
+            qPrintable(u"%1,%2 %3x%4"_s.arg(editor->x()).arg(editor->y()).arg(editor->width()).arg(editor->height())));
     }
 
     void nouveau_addsTheNextNumberedTabSelectedAndEmpty()
@@ -340,8 +341,8 @@ private slots:
 
         QProcess office;
         office.start(soffice, {u"-env:UserInstallation=file://"_s + folder->filePath(u"lo-profile"_s), u"--headless"_s,
-                               u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s, folder->filePath(u"txt"_s),
-                               path(name + u".rtf"_s)});
+                               u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s, u"--outdir"_s,
+                               folder->filePath(u"txt"_s), path(name + u".rtf"_s)});
         QVERIFY(office.waitForFinished(120000));
         const auto normalised = [](QByteArray bytes) {
             if (bytes.startsWith("\xEF\xBB\xBF"))
