@@ -1862,15 +1862,16 @@ void RtfReader::Private::endCell(int depth)
     if (tables.empty())
         return;
     enterCell();
+    // "a\par\cell" is two paragraphs, the second one empty: \cell ends a paragraph of its own.
     if (pendingBreak) {
-        // "text\par\cell": the paragraph mark closed the cell's last paragraph already.
-        pendingBreak = false;
-    } else {
-        if (!listText.isEmpty())
-            insertPendingListText();
         flushRun();
-        applyBlockFormat();
+        cursor.insertBlock();
+        pendingBreak = false;
     }
+    if (!listText.isEmpty())
+        insertPendingListText();
+    flushRun();
+    applyBlockFormat();
     blockHasContent = false;
     tables.back().cellEnded = true;
 }

@@ -2,6 +2,7 @@
 
 #include "PageLayout.h"
 #include "RichTextProperties.h"
+#include "RichText.h"
 #include "RtfReader.h"
 
 #include <QBuffer>
@@ -268,6 +269,19 @@ private slots:
         QVERIFY(r->document.toPlainText().startsWith(u"Avant\n"_s));
         QVERIFY(r->document.toPlainText().endsWith(u"\nAprès"_s));
         QCOMPARE(table->format().columnWidthConstraints().size(), 2);
+    }
+
+    void tables_parBeforeCellEndsAParagraph()
+    {
+        // "a\par\cell" holds two paragraphs, the second empty, as the writer writes them.
+        const auto r = read("{\\rtf1\\trowd\\cellx2000\\pard\\intbl a\\par\\cell\\row\\pard b\\par}");
+        QTextTable *table = qobject_cast<QTextTable *>(r->document.rootFrame()->childFrames().value(0));
+        QVERIFY(table);
+        const QTextTableCell cell = table->cellAt(0, 0);
+        QCOMPARE(cell.lastCursorPosition().block().blockNumber() - cell.firstCursorPosition().block().blockNumber(), 1);
+        QTextDocument back;
+        RtfReader(&back).read(RichText::writeRtf(&r->document));
+        QCOMPARE(back.toPlainText(), r->document.toPlainText());
     }
 
     void tables_nested()
