@@ -2023,7 +2023,14 @@ void RtfReader::Private::finishPicture()
     format.setName(name.toString());
     format.setWidth(RichText::twipsToPixels(widthTwips));
     format.setHeight(RichText::twipsToPixels(heightTwips));
-    if (placeholder && !pict.tooBig && !pict.kind.isEmpty()) {
+    if (!placeholder && (pict.kind == "pngblip" || pict.kind == "jpegblip")) {
+        // The file's own bytes go back out as they came: no loss, no growth (a JPEG photograph
+        // written again as PNG would weigh several times more).
+        format.setProperty(RichText::OriginalPictureData, pict.data);
+        format.setProperty(RichText::OriginalPictureKind, pict.kind);
+        format.setProperty(RichText::OriginalPictureWidth, image.width());
+        format.setProperty(RichText::OriginalPictureHeight, image.height());
+    } else if (placeholder && !pict.tooBig && !pict.kind.isEmpty()) {
         format.setProperty(RichText::OriginalPictureData, pict.data);
         QByteArray kind = pict.kind;
         if (pict.kind == "wmetafile" || pict.kind == "dibitmap" || pict.kind == "wbitmap")

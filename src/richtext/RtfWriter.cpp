@@ -510,7 +510,8 @@ void RtfWriter::Private::writeImage(const QTextImageFormat &format)
     if (format.hasProperty(RichText::OriginalPictureData)) {
         // A picture that Qt cannot draw goes back as it came.
         const QByteArray kind = format.property(RichText::OriginalPictureKind).toByteArray();
-        out.append("{\\pict\\");
+        const bool blip = kind == "pngblip" || kind == "jpegblip";
+        out.append(blip ? "{\\*\\shppict{\\pict\\" : "{\\pict\\");
         out.append(kind);
         word("\\picw", format.intProperty(RichText::OriginalPictureWidth));
         word("\\pich", format.intProperty(RichText::OriginalPictureHeight));
@@ -519,7 +520,7 @@ void RtfWriter::Private::writeImage(const QTextImageFormat &format)
         if (heightTwips > 0)
             word("\\pichgoal", heightTwips);
         writeHex(format.property(RichText::OriginalPictureData).toByteArray());
-        out.append("}");
+        out.append(blip ? "}}" : "}");
         return;
     }
     const QVariant resource = resources->resource(QTextDocument::ImageResource, QUrl(format.name()));

@@ -5,6 +5,7 @@
 #include "RoundTrip.h"
 #include "RtfWriter.h"
 
+#include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -197,6 +198,24 @@ private slots:
         QCOMPARE(t->cellAt(0, 0).columnSpan(), 2);
         QCOMPARE(t->cellAt(1, 2).rowSpan(), 2);
         QCOMPARE(PageLayout::fromDocument(&back), letterSize);
+    }
+
+    void pictures_keepTheFileBytes()
+    {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG");
+        QTextDocument document;
+        QVERIFY(RichText::readRtf("{\\rtf1{\\pict\\jpegblip\\picw8\\pich8 " + jpeg.toHex() + "}"
+                                  "{\\pict\\emfblip\\picw100\\pich100 0102}}", &document).ok);
+        const QByteArray rtf = RichText::writeRtf(&document);
+        QVERIFY(rtf.contains("\\jpegblip")); // a photograph stays a JPEG, byte for byte
+        QVERIFY(QByteArray(rtf).replace("\r\n", "").contains(jpeg.toHex()));
+        QVERIFY(rtf.contains("{\\pict\\emfblip\\picw100\\pich100"));
+        QVERIFY(QByteArray(rtf).replace("\r\n", "").contains("0102}"));
     }
 
     void range_writesOnlyTheSelection()
