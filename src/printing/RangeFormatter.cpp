@@ -16,7 +16,7 @@ namespace {
 // Wide enough horizontally for any sheet: pages are only ever cut across.
 constexpr double kClipReach = 1.0e6;
 // Twips by which the lines' culling keeps clear of the page's top and bottom edges.
-constexpr double kEdgeTolerance = 2.0;
+constexpr double kEdgeTolerance = 20.0;
 
 bool breaksBefore(const QTextFormat &format)
 {
@@ -85,6 +85,7 @@ void RangeFormatter::collectBlock(const QTextBlock &block)
     // relative to the layout's own origin.
     const QRectF bounds = copy->documentLayout()->blockBoundingRect(block);
     const double origin = bounds.top() - layout->boundingRect().top();
+
     for (int i = 0; i < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
         Unit unit;

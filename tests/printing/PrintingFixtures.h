@@ -99,17 +99,22 @@ inline void appendPicture(QTextDocument *document, int width, int height, const 
     cursor.insertText(u"Aprèslimage suite du texte."_s);
 }
 
-// The first word of the document's text from that position on.
+// The first word of the document's text from that position on; pictures are passed over.
 inline QString firstWordFrom(const QTextDocument &document, int position)
 {
-    QTextCursor cursor(const_cast<QTextDocument *>(&document));
-    cursor.setPosition(position);
-    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, u' ').replace(QChar::ObjectReplacementCharacter, u' ');
-    text.replace(QChar(0xfdd0), u' ').replace(QChar(0xfdd1), u' '); // table cell markers
-    const QStringList words = text.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
-    return words.isEmpty() ? QString() : words.first();
+    QString word;
+    for (int at = position; at < document.characterCount(); ++at) {
+        const QChar c = document.characterAt(at);
+        // Spaces, paragraph ends and the table's cell marks end a word.
+        if (c.isSpace() || c == QChar::ParagraphSeparator || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1
+            || c == QChar::ObjectReplacementCharacter) {
+            if (!word.isEmpty())
+                return word;
+            continue;
+        }
+        word += c;
+    }
+    return word;
 }
 
 inline bool havePoppler()
@@ -147,6 +152,28 @@ inline QString firstWord(const QString &text)
 {
     const QStringList words = text.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
     return words.isEmpty() ? QString() : words.first();
+}
+
+// The first word drawn inside the letter's area (below the 70-point top margin) on every page of
+// the PDF; text that the page's clip hides above it is left out.
+inline QStringList pdfFirstVisibleWords(const QString &path)
+{
+    QStringList words;
+    const QString boxes = run(u"pdftotext"_s, {u"-bbox"_s, path, u"-"_s});
+    const QStringList pages = boxes.split(u"<page "_s);
+    for (int i = 1; i < pages.size(); ++i) {
+        QString first;
+        auto it = QRegularExpression(u"<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)<"_s).globalMatch(pages[i]);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch word = it.next();
+            if (word.captured(1).toDouble() >= 69.0) {
+                first = word.captured(2);
+                break;
+            }
+        }
+        words << first;
+    }
+    return words;
 }
 
 // Points a printer at a PDF file, without margins of its own unless asked.

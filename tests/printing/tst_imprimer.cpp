@@ -65,13 +65,16 @@ private:
     // Shows the manager's window; look runs inside, then the window is closed.
     void show(Imprimer &manager, const std::function<void(FrmPage *)> &look)
     {
-        QTimer::singleShot(0, [&] {
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             FrmPage *window = FrmPage::existing();
-            if (window) {
-                look(window);
-                window->Bouton[6]->click();
-            }
+            if (!window || !window->isVisible())
+                return;
+            poll.stop();
+            look(window);
+            window->Bouton[6]->click();
         });
+        poll.start(5);
         manager.Show();
     }
 
