@@ -64,6 +64,8 @@ constexpr int kDesignHeight = 5490;
 // The printed page: an A4 sheet with the margins printing uses, in twips.
 constexpr int kPageWidth = 11906;
 constexpr int kPrintMargin = 1400;
+// The blank drawn around a letter's text on the screen, in pixels.
+constexpr double kTextMargin = 4;
 // Each indent button moves the paragraph by 5 mm (56.7 twips a millimetre).
 constexpr double kIndentStepTwips = 5 * 56.7;
 
@@ -314,6 +316,7 @@ bool FrmEditeur::Ouvrir()
     RichEditing::justify(document);
     document->setModified(false);
     selectLetter(letter);
+    Ajuste_Page(edit, kPrintMargin, kPrintMargin, true); // the new document takes the printed width too
     edit->moveCursor(QTextCursor::Start);
     showSelectionFormat();
     return true;
@@ -364,8 +367,17 @@ int FrmEditeur::Ajuste_Page(QTextEdit *document, int leftMargin, int rightMargin
         document->setLineWrapMode(QTextEdit::WidgetWidth);
         return toTwips(document->viewport()->width());
     }
+    // Printing lays the letter out with the fonts' design metrics and no document margin: the
+    // screen does the same, the margin drawn around the text added to the wrapping width.
+    QTextDocument *text = document->document();
+    text->setUseDesignMetrics(true);
+    // The wrapping width is whole pixels; the margin around the text takes up the fraction, so
+    // the lines are exactly as wide as on paper.
+    const double exact = lineWidth * logicalDpi() / 1440.0;
+    const int wrap = int(std::ceil(exact + 2 * kTextMargin));
+    text->setDocumentMargin((wrap - exact) / 2);
     document->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    document->setLineWrapColumnOrWidth(Twips::toPixels(int(lineWidth)));
+    document->setLineWrapColumnOrWidth(wrap);
     return int(lineWidth);
 }
 

@@ -3,6 +3,7 @@
 #include "RichText.h"
 #include "Twips.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextLayout>
 
 using namespace Qt::StringLiterals;
 using EditorTest::trigger;
@@ -150,8 +152,67 @@ private slots:
         QVERIFY(editor->letterEdit(3)->document()->isEmpty());
         // Lines break at the printed width: A4 less two margins of 1400 twips.
         QCOMPARE(editor->letterEdit(3)->lineWrapMode(), QTextEdit::FixedPixelWidth);
-        QCOMPARE(editor->letterEdit(3)->lineWrapColumnOrWidth(), Twips::toPixels(11906 - 2800));
+        const QTextDocument *text = editor->letterEdit(3)->document();
+        QCOMPARE(editor->letterEdit(3)->lineWrapColumnOrWidth() - 2 * text->documentMargin(),
+                 (11906 - 2800) * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440);
         QCOMPARE(FrmEditeur::Ajuste_Page(editor->letterEdit(3), 1300, 1300, true), 9306);
+    }
+
+    void linesBreakOnScreenWhereTheyBreakOnPaper()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        LetterEdit *edit = editor->letterEdit(1);
+        const QStringList sentences{
+            u"Nous accusons réception de votre courrier du 12 mars dernier, "_s,
+            u"par lequel vous nous faites part de vos observations sur l'exécution du contrat. "_s,
+            u"Après examen attentif, il apparaît que les délais convenus ont été respectés. "_s,
+            u"Veuillez agréer, Madame, l'expression de nos salutations distinguées. "_s};
+        QTextCursor cursor(edit->document());
+        QTextCharFormat serif;
+        serif.setFontFamilies({u"Liberation Serif"_s});
+        serif.setFontPointSize(12);
+        for (int paragraph = 0; paragraph < 24; ++paragraph) {
+            QTextBlockFormat block;
+            block.setAlignment(paragraph % 2 ? Qt::AlignJustify : Qt::AlignLeft);
+            if (paragraph)
+                cursor.insertBlock(block);
+            else
+                cursor.setBlockFormat(block);
+            for (int i = 0; i <= paragraph % 7; ++i)
+                cursor.insertText(sentences.at((paragraph + i) % 4), serif);
+        }
+        editor->resize(1000, 600); // whatever the window's width
+        editor->show();
+        edit->document()->documentLayout()->documentSize();
+
+        // The paper's layout, as printing makes it: 1440 dots an inch, the printed line width.
+        std::unique_ptr<QTextDocument> paper(edit->document()->clone());
+        QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+        device.setDotsPerMeterX(56693);
+        device.setDotsPerMeterY(56693);
+        paper->setUseDesignMetrics(true);
+        paper->documentLayout()->setPaintDevice(&device);
+        paper->setDocumentMargin(0);
+        paper->setTextWidth(11906 - 2800);
+        paper->documentLayout()->documentSize();
+
+        const auto lineStarts = [](const QTextDocument *document) {
+            QList<int> starts;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+                for (int line = 0; line < block.layout()->lineCount(); ++line)
+                    starts.append(block.position() + block.layout()->lineAt(line).textStart());
+            return starts;
+        };
+        const QList<int> screen = lineStarts(edit->document());
+        const QList<int> printed = lineStarts(paper.get());
+        QVERIFY(screen.size() > 48); // most paragraphs take several lines
+        // Glyph widths rounded at screen size may move a word that ends right at the margin; any
+        // other line breaks at the same character as on paper.
+        int same = 0;
+        for (const int start : screen)
+            same += printed.contains(start) ? 1 : 0;
+        QVERIFY2(same >= screen.size() * 9 / 10, qPrintable(u"%1 of %2 lines"_s.arg(same).arg(screen.size())));
+        QVERIFY(qAbs(screen.size() - printed.size()) <= 2);
     }
 
     void ouvrir_reusesAnEmptyUnsavedTab_andOpensBesideALetterWithAFileOrText()
