@@ -268,6 +268,7 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
     if (error)
         *error = read.error;
     RichEditing::justify(edit->document());
+    Ajuste_Page(edit, kPrintMargin, kPrintMargin, true);
     edit->moveCursor(QTextCursor::Start);
     edit->document()->setModified(false);
     return read.ok;

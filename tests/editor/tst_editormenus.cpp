@@ -296,6 +296,11 @@ private slots:
         table->grid->setCurrentCell(index / 16, index % 16);
         emit table->grid->cellDoubleClicked(index / 16, index % 16);
         QCOMPARE(edit->toPlainText(), u"École"_s);
+        // Entrée does the same from the keyboard.
+        const int euro = int(characters.indexOf(u"€"_s));
+        table->grid->setCurrentCell(euro / 16, euro % 16);
+        QTest::keyClick(table->grid, Qt::Key_Return);
+        QCOMPARE(edit->toPlainText(), u"É€cole"_s); // at the caret, after the É
     }
 
     void helpMenu_opensTheWebPage_andTheAboutBox()

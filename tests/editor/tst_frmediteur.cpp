@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "DataPaths.h"
 #include "EditorTestSupport.h"
 #include "RichText.h"
@@ -6,6 +7,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
@@ -91,6 +93,22 @@ private slots:
         FrmEditeur *again = FrmEditeur::instance();
         QVERIFY(again != editor);
         QCOMPARE(QRect(again->pos(), again->size()), shown);
+    }
+
+    void statusBar_showsItsSixPanels()
+    {
+        Clock::setFixed(QDateTime(QDate(2005, 10, 11), QTime(13, 54, 30)));
+        FrmEditeur *editor = FrmEditeur::instance();
+        Clock::reset();
+        QCOMPARE(editor->statusPanels[1]->text(), u"Editeur de lettre - Format RTF"_s);
+        QCOMPARE(editor->statusPanels[1]->toolTip(), u"Editeur de lettre - Format RTF"_s);
+        QCOMPARE(editor->statusPanels[4]->text(), u"INS"_s);
+        QCOMPARE(editor->statusPanels[5]->text(), u"13:54"_s);
+        QCOMPARE(editor->statusPanels[6]->text(), u"11/10/2005"_s);
+        // The Insert key switches to overwriting, and the panel says so.
+        QTest::keyClick(editor->letterEdit(1), Qt::Key_Insert);
+        QVERIFY(editor->letterEdit(1)->overwriteMode());
+        QVERIFY(!editor->statusPanels[4]->isEnabled());
     }
 
     void maximisedAndMinimisedCloses_keepTheLastNormalGeometry()
