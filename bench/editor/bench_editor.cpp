@@ -129,6 +129,22 @@ void save(benchmark::State &state, const QString &path)
     WindowRegistry::unload(u"frmEditeur"_s);
 }
 
+// "Convertir en majuscule" with nothing selected: the whole 200-page letter.
+void BM_UpperCase200Pages(benchmark::State &state)
+{
+    backend()->path = longLetter();
+    for (auto _ : state) {
+        state.PauseTiming();
+        FrmEditeur *editor = FrmEditeur::instance();
+        editor->Ouvrir();
+        state.ResumeTiming();
+        editor->Mnu_OutOutils_Click(2);
+        state.PauseTiming();
+        WindowRegistry::unload(u"frmEditeur"_s);
+        state.ResumeTiming();
+    }
+}
+
 void BM_Open200Pages(benchmark::State &state)
 {
     open(state, longLetter(), false);
@@ -153,6 +169,7 @@ void BM_SaveSharedLetter(benchmark::State &state)
 BENCHMARK(BM_Open200Pages)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Open200PagesLaidOut)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Save200Pages)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_UpperCase200Pages)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_OpenSharedLetter)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveSharedLetter)->Unit(benchmark::kMillisecond)->Iterations(3);
 
