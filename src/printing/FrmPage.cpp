@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTextDocument>
@@ -89,6 +90,7 @@ FrmPage::FrmPage()
     Ombre = new QFrame(Fond);
     Ombre->setObjectName(u"Ombre"_s);
     Ombre->setAutoFillBackground(true);
+    Ombre->setBackgroundRole(QPalette::Window);
     QPalette shadow = Ombre->palette();
     shadow.setColor(QPalette::Window, QColor(64, 64, 64));
     Ombre->setPalette(shadow);
@@ -355,11 +357,40 @@ void FrmPage::Page_DblClick()
           vertical.height());
 }
 
+void FrmPage::layoutForWindowSize()
+{
+    const int innerWidth = innerWidthTwips();
+    const int innerHeight = innerHeightTwips();
+    const int barHeight = twips(Toolbar1).height();
+    place(Fond, 100, barHeight, innerWidth - 500, innerHeight - barHeight - 800);
+    const QRect background = twips(Fond);
+    place(VScroll1, innerWidth - 380, barHeight, 255, background.height() + 50);
+    const int tabHeight = TwipsConversion::fromPixels(Tab1->sizeHint().height());
+    place(Tab1, 80, innerHeight - tabHeight - 350, innerWidth - 200, tabHeight);
+}
+
 void FrmPage::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     const int innerWidth = innerWidthTwips();
     const int innerHeight = innerHeightTwips();
+    // A window resized after it was laid out keeps the pages centred on the background, with
+    // their shadow and rulers.
+    if (event->oldSize().isValid() && !pages.isEmpty()) {
+        layoutForWindowSize();
+        const QRect first = twips(pages.first());
+        const int shift = int(std::lround(twips(Fond).width() / 2.0 - first.width() / 2.0 + 100)) - first.left();
+        if (shift != 0) {
+            for (QWidget *part : std::initializer_list<QWidget *>{Ombre, Regle[0], Regle[1]}) {
+                const QRect at = twips(part);
+                place(part, at.left() + shift, at.top(), at.width(), at.height());
+            }
+            for (PageSurface *surface : pages) {
+                const QRect at = twips(surface);
+                place(surface, at.left() + shift, at.top(), at.width(), at.height());
+            }
+        }
+    }
     // The button bar spans the window's top edge.
     place(Toolbar1, 0, 0, innerWidth, kButtonBarHeight);
     for (int index = 0; index < 2; ++index)

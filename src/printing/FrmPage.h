@@ -73,6 +73,10 @@ public:
     QRect twips(const QWidget *part) const;
     int innerWidthTwips() const;
     int innerHeightTwips() const;
+    // Fits the background, the scroll bar and the page tabs to the window's size: the background
+    // from 100 to 500 before the right edge and 800 above the bottom, the scroll bar 380 from the
+    // right edge, the tabs 350 above the bottom.
+    void layoutForWindowSize();
 
     // The window's handlers, which the buttons, the tabs, the scroll bar, the rulers and the
     // pages call; they are public so the print manager and the tests can run them as a click does.

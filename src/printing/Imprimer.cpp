@@ -115,16 +115,8 @@ void Imprimer::Initialise()
     window->setGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
     window->setCursor(Qt::WaitCursor);
 
-    const int innerWidth = window->innerWidthTwips();
-    const int innerHeight = window->innerHeightTwips();
-    const int barHeight = window->twips(window->Toolbar1).height();
-    window->place(window->Fond, 100, barHeight, innerWidth - 500, innerHeight - barHeight - 800);
+    window->layoutForWindowSize();
     const QRect background = window->twips(window->Fond);
-    window->place(window->VScroll1, innerWidth - 380, barHeight, 255, background.height() + 50);
-    const int tabHeight = window->twips(window->Tab1).height() > 0
-        ? window->twips(window->Tab1).height()
-        : int(std::lround(window->Tab1->sizeHint().height() * 15.0));
-    window->place(window->Tab1, 80, innerHeight - tabHeight - 350, innerWidth - 200, tabHeight);
 
     widthTwips = kPreviewPageWidth;
     heightTwips = kPreviewPageHeight;

@@ -85,7 +85,6 @@ void RangeFormatter::collectBlock(const QTextBlock &block)
     // relative to the layout's own origin.
     const QRectF bounds = copy->documentLayout()->blockBoundingRect(block);
     const double origin = bounds.top() - layout->boundingRect().top();
-
     for (int i = 0; i < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
         Unit unit;

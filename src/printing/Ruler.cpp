@@ -40,6 +40,7 @@ Ruler::Ruler(Qt::Orientation orientation, QWidget *parent) : QWidget(parent), di
     setObjectName(horizontal ? u"Regle_0"_s : u"Regle_1"_s);
     setAccessibleName(horizontal ? u"Règle horizontale"_s : u"Règle verticale"_s);
     setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window); // not the background's darker role it would inherit
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(241, 241, 241));
     colours.setColor(QPalette::WindowText, Qt::black);

@@ -1,0 +1,115 @@
+// A letter of a hundred pages, cut into the preview's pages and printed to a PDF file.
+// Targets: the preview's pagination under 1 s, the print under 2 s.
+#include "CurrentPrinter.h"
+#include "FrmPage.h"
+#include "ImprimeRtf.h"
+#include "Imprimer.h"
+#include "PageGeometry.h"
+#include "RangeFormatter.h"
+#include "WindowRegistry.h"
+
+#include <QApplication>
+#include <QPageSize>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Justified paragraphs of an ordinary letter, in Liberation Serif 12, as many as fill pages.
+std::unique_ptr<QTextDocument> letterOf(int paragraphs)
+{
+    auto document = std::make_unique<QTextDocument>();
+    QFont font(u"Liberation Serif"_s);
+    font.setPointSize(12);
+    document->setDefaultFont(font);
+    QTextCursor cursor(document.get());
+    QTextBlockFormat justified;
+    justified.setAlignment(Qt::AlignJustify);
+    justified.setBottomMargin(8);
+    for (int i = 1; i <= paragraphs; ++i) {
+        if (i > 1)
+            cursor.insertBlock();
+        cursor.setBlockFormat(justified);
+        cursor.insertText(u"Paragraphe %1. Nous avons l'honneur de vous informer que votre demande a bien été "
+                          u"reçue par nos services, qui l'examineront dans les meilleurs délais ; une réponse "
+                          u"vous parviendra par courrier dès que l'instruction de votre dossier sera achevée. "
+                          u"Nous vous prions d'agréer l'expression de nos salutations distinguées."_s.arg(i));
+    }
+    return document;
+}
+
+int pagesOf(const QTextDocument &document)
+{
+    const PageGeometry geometry = printerGeometry(Printing::currentPrinter(), Margins());
+    return int(RangeFormatter(document, geometry.area.width()).pageStarts(geometry.area).size());
+}
+
+// The hundred-page letter: the fewest paragraphs that make 100 pages.
+const QTextDocument &hundredPages()
+{
+    static std::unique_ptr<QTextDocument> letter = [] {
+        int low = 100, high = 2000;
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (pagesOf(*letterOf(middle)) < 100)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return letterOf(low);
+    }();
+    return *letter;
+}
+
+void BM_PaginateIntoPreview(benchmark::State &state)
+{
+    const QTextDocument &letter = hundredPages();
+    int pages = 0;
+    for (auto _ : state) {
+        PPreview().Initialise();
+        Paginate_RTF(letter, LetterMargin, LetterMargin, LetterMargin, LetterMargin);
+        state.PauseTiming();
+        pages = FrmPage::existing()->pageCount();
+        WindowRegistry::unload(u"frmPage"_s);
+        state.ResumeTiming();
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_PaginateIntoPreview)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_PrintToPdf(benchmark::State &state)
+{
+    const QTextDocument &letter = hundredPages();
+    QTemporaryDir folder;
+    QPrinter &printer = Printing::currentPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(u"cent-pages.pdf"_s));
+    for (auto _ : state)
+        Print_RTF(letter, LetterMargin, LetterMargin, LetterMargin, LetterMargin);
+    state.counters["pages"] = pagesOf(letter);
+}
+BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // The letters are measured on A4, as the preview and the printer use it.
+    Printing::currentPrinter().setPageSize(QPageSize(QPageSize::A4));
+    Printing::currentPrinter().setOutputFormat(QPrinter::PdfFormat);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
