@@ -105,6 +105,9 @@ FrmPage::FrmPage()
                 [this, index](QPointF at, Qt::MouseButtons buttons) { Regle_MouseDown(index, at, buttons); });
         connect(Regle[index], &Ruler::moved, this,
                 [this, index](QPointF at, Qt::MouseButtons buttons) { Regle_MouseMove(index, at, buttons); });
+        connect(Regle[index], &Ruler::nudged, this,
+                [this, index](int stepX, int stepY) { Regle_Nudge(index, stepX, stepY); });
+        connect(Regle[index], &Ruler::resetAsked, this, &FrmPage::Page_DblClick);
     }
     place(Regle[0], 0, 0, 11907, kRulerThickness);
     place(Regle[1], 0, 0, kRulerThickness, 16840);
@@ -346,6 +349,17 @@ void FrmPage::Regle_MouseMove(int index, QPointF at, Qt::MouseButtons buttons)
     else
         place(Regle[1], ruler.left() + int(std::lround(at.x() - dragStart.x())), ruler.top(), ruler.width(),
               ruler.height());
+}
+
+void FrmPage::Regle_Nudge(int index, int stepX, int stepY)
+{
+    if (!Check1->isChecked())
+        return;
+    const QRect ruler = twips(Regle[index]);
+    if (index == 0)
+        place(Regle[0], ruler.left(), ruler.top() + 57 * stepY, ruler.width(), ruler.height());
+    else
+        place(Regle[1], ruler.left() + 57 * stepX, ruler.top(), ruler.width(), ruler.height());
 }
 
 void FrmPage::Page_DblClick()

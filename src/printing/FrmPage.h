@@ -86,6 +86,9 @@ public:
     void Regle_MouseDown(int index, QPointF twips, Qt::MouseButtons buttons);
     void Regle_MouseMove(int index, QPointF twips, Qt::MouseButtons buttons);
     void Page_DblClick();
+    // The keyboard's drag: one tick (57 twips) along the ruler's own direction, with the same
+    // condition as the mouse (" Déplacer les règles" ticked).
+    void Regle_Nudge(int index, int stepX, int stepY);
 
     // Where the rulers stand after a double click on a page.
     static constexpr int RulerResetTop = 380;

@@ -2,6 +2,7 @@
 
 #include "TwipsConversion.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -45,6 +46,9 @@ Ruler::Ruler(Qt::Orientation orientation, QWidget *parent) : QWidget(parent), di
     colours.setColor(QPalette::Window, QColor(241, 241, 241));
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleDescription(horizontal ? u"Flèches haut et bas : déplacer la règle ; Origine : remettre les règles en place."_s
+                                        : u"Flèches gauche et droite : déplacer la règle ; Origine : remettre les règles en place."_s);
 }
 
 int Ruler::lengthTwips() const
@@ -82,4 +86,29 @@ void Ruler::mousePressEvent(QMouseEvent *event)
 void Ruler::mouseMoveEvent(QMouseEvent *event)
 {
     emit moved(TwipsConversion::fromPixels(event->position()), event->buttons());
+}
+
+void Ruler::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+        emit nudged(0, -1);
+        break;
+    case Qt::Key_Down:
+        emit nudged(0, 1);
+        break;
+    case Qt::Key_Left:
+        emit nudged(-1, 0);
+        break;
+    case Qt::Key_Right:
+        emit nudged(1, 0);
+        break;
+    case Qt::Key_Home:
+        emit resetAsked();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }

@@ -39,11 +39,16 @@ public:
 signals:
     void pressed(QPointF twips, Qt::MouseButtons buttons);
     void moved(QPointF twips, Qt::MouseButtons buttons);
+    // The keyboard's way: an arrow key asks to move by one tick (steps of -1 or 1 across and
+    // down), the Home key to put the rulers back.
+    void nudged(int stepX, int stepY);
+    void resetAsked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Qt::Orientation direction;

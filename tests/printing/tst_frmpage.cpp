@@ -211,6 +211,18 @@ private slots:
         QTest::mouseDClick(window->page(1), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
         QCOMPARE(window->twips(horizontal).top(), 380);
         QCOMPARE(window->twips(vertical).left(), window->twips(window->page(1)).left() - 340);
+
+        // The keyboard does the same: arrows along the ruler's direction, Home to put them back.
+        QTest::keyClick(horizontal, Qt::Key_Down);
+        QTest::keyClick(horizontal, Qt::Key_Right);
+        QCOMPARE(window->twips(horizontal).topLeft(), QPoint(horizontalAt.left(), 380 + 57));
+        QTest::keyClick(vertical, Qt::Key_Left);
+        QCOMPARE(window->twips(vertical).left(), window->twips(window->page(1)).left() - 340 - 57);
+        QTest::keyClick(vertical, Qt::Key_Home);
+        QCOMPARE(window->twips(horizontal).top(), 380);
+        window->Check1->setChecked(false);
+        QTest::keyClick(horizontal, Qt::Key_Up);
+        QCOMPARE(window->twips(horizontal).top(), 380);
     }
 
     void rulerMarks_aNumberEveryCentimetre()
