@@ -177,8 +177,8 @@ void FrmPage::buildButtonBar()
 void FrmPage::place(QWidget *part, int left, int top, int width, int height)
 {
     part->setProperty(kTwipsProperty, QRect(left, top, width, height));
-    part->setGeometry(TwipsConversion::toPixels(left), TwipsConversion::toPixels(top),
-                      TwipsConversion::toPixels(width), TwipsConversion::toPixels(height));
+    part->setGeometry(TwipsConversion::toPixels(left), TwipsConversion::toPixels(top), TwipsConversion::toPixels(width),
+                      TwipsConversion::toPixels(height));
 }
 
 QRect FrmPage::twips(const QWidget *part) const

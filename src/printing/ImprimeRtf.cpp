@@ -93,8 +93,7 @@ bool confirmPrinting(QWidget *parent)
 {
     return Dialogs::message(parent,
                             u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s,
-                            QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question)
-        == QMessageBox::Yes;
+                            QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question) == QMessageBox::Yes;
 }
 
 bool printLetter(QWidget *parent, const QTextDocument &letter, const Margins &margins)

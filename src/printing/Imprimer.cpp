@@ -11,13 +11,13 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QLabel>
-#include <QPushButton>
 #include <QTabBar>
 
 #include <cmath>
@@ -41,8 +41,8 @@ QuilloError overflow()
 qint16 round16(double value)
 {
     const double rounded = std::nearbyint(value);
-    if (!std::isfinite(rounded) || rounded < std::numeric_limits<qint16>::min()
-        || rounded > std::numeric_limits<qint16>::max())
+    if (!std::isfinite(rounded) || rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max())
         throw overflow();
     return qint16(rounded);
 }
@@ -216,17 +216,38 @@ void Imprimer::Add_Picture(const QImage &picture, qint32 position, double scale,
     const double middleY = heightTwips / 2.0 - h / 2.0;
     QPointF at(0, 0);
     switch (position) {
-    case 0: at = {right, bottom}; break;
-    case 1: at = {0, bottom}; break;
-    case 2: at = {centreX, bottom}; break;
-    case 3: at = {right, 0}; break;
-    case 4: at = {0, 0}; break;
-    case 5: at = {centreX, 0}; break;
-    case 6: at = {centreX, middleY}; break;
-    case 7: at = {right, middleY}; break;
-    case 8: at = {0, middleY}; break;
-    case 9: at = {double(toTwips(x)), double(toTwips(y))}; break;
-    default: break; // anywhere else: the top-left corner
+    case 0:
+        at = {right, bottom};
+        break;
+    case 1:
+        at = {0, bottom};
+        break;
+    case 2:
+        at = {centreX, bottom};
+        break;
+    case 3:
+        at = {right, 0};
+        break;
+    case 4:
+        at = {0, 0};
+        break;
+    case 5:
+        at = {centreX, 0};
+        break;
+    case 6:
+        at = {centreX, middleY};
+        break;
+    case 7:
+        at = {right, middleY};
+        break;
+    case 8:
+        at = {0, middleY};
+        break;
+    case 9:
+        at = {double(toTwips(x)), double(toTwips(y))};
+        break;
+    default:
+        break; // anywhere else: the top-left corner
     }
     const QRectF target(at, QSizeF(w, h));
     page->addOperation([picture, target](QPainter &painter) { painter.drawImage(target, picture); });

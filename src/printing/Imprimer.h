@@ -43,8 +43,8 @@ public:
     void Add_Picture(const QImage &picture, qint32 position, double scale, qint16 x, qint16 y);
     // Kind 1 a line from (x1, y1) to (x2, y2), 2 a rectangle's outline, 3 a filled rectangle, in
     // the colour, line width (pixels) and style given; other kinds draw nothing.
-    void Add_Graphique(qint32 kind, qint16 x1, qint16 y1, qint16 x2, qint16 y2, const QColor &colour,
-                       qint32 lineWidth, qint32 lineStyle);
+    void Add_Graphique(qint32 kind, qint16 x1, qint16 y1, qint16 x2, qint16 y2, const QColor &colour, qint32 lineWidth,
+                       qint32 lineStyle);
     // A block of text word-wrapped from (left, top) mm to the right edge of the page.
     void Add_BlocTexte(qint16 left, qint16 top, const QString &text, const QString &fontName, qint16 fontSize,
                        const QColor &colour, bool bold, bool italic, bool underline);

@@ -56,6 +56,6 @@ PageGeometry printerGeometry(const QPrinter &printer, const Margins &margins)
     const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
     return pageGeometry(roundTwips(paper.width() * toTwips), roundTwips(paper.height() * toTwips),
                         roundTwips((printable.left() - paper.left()) * toTwips),
-                        roundTwips((printable.top() - paper.top()) * toTwips),
-                        roundTwips(printable.width() * toTwips), roundTwips(printable.height() * toTwips), margins);
+                        roundTwips((printable.top() - paper.top()) * toTwips), roundTwips(printable.width() * toTwips),
+                        roundTwips(printable.height() * toTwips), margins);
 }

@@ -13,7 +13,8 @@ QList<RulerMark> rulerMarks(int length, int thickness, Qt::Orientation orientati
     const bool horizontal = orientation == Qt::Horizontal;
     // A line at pos, from the far edge inward over that much of the thickness.
     auto tick = [&](int pos, double depth) {
-        return horizontal ? QLineF(pos, thickness, pos, thickness - depth) : QLineF(thickness, pos, thickness - depth, pos);
+        return horizontal ? QLineF(pos, thickness, pos, thickness - depth)
+                          : QLineF(thickness, pos, thickness - depth, pos);
     };
     QList<RulerMark> marks;
     int pos = 57;
@@ -47,8 +48,9 @@ Ruler::Ruler(Qt::Orientation orientation, QWidget *parent) : QWidget(parent), di
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
     setFocusPolicy(Qt::TabFocus);
-    setAccessibleDescription(horizontal ? u"Flèches haut et bas : déplacer la règle ; Origine : remettre les règles en place."_s
-                                        : u"Flèches gauche et droite : déplacer la règle ; Origine : remettre les règles en place."_s);
+    setAccessibleDescription(
+        horizontal ? u"Flèches haut et bas : déplacer la règle ; Origine : remettre les règles en place."_s
+                   : u"Flèches gauche et droite : déplacer la règle ; Origine : remettre les règles en place."_s);
 }
 
 int Ruler::lengthTwips() const

@@ -10,8 +10,8 @@
 struct RulerMark
 {
     QLineF line;
-    QString label;    // the centimetre's number on every tenth tick, else empty
-    QPointF labelAt;  // top-left corner of the label
+    QString label;   // the centimetre's number on every tenth tick, else empty
+    QPointF labelAt; // top-left corner of the label
 };
 
 // The graduations of a ruler of that length and thickness (twips): a tick every 57 twips, every

@@ -6,13 +6,13 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QUrl>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <QUrl>
 
 #include <memory>
 
@@ -106,8 +106,8 @@ inline QString firstWordFrom(const QTextDocument &document, int position)
     for (int at = position; at < document.characterCount(); ++at) {
         const QChar c = document.characterAt(at);
         // Spaces, paragraph ends and the table's cell marks end a word.
-        if (c.isSpace() || c == QChar::ParagraphSeparator || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1
-            || c == QChar::ObjectReplacementCharacter) {
+        if (c.isSpace() || c == QChar::ParagraphSeparator || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1 ||
+            c == QChar::ObjectReplacementCharacter) {
             if (!word.isEmpty())
                 return word;
             continue;
@@ -119,8 +119,8 @@ inline QString firstWordFrom(const QTextDocument &document, int position)
 
 inline bool havePoppler()
 {
-    return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()
-        && !QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty();
+    return !QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty() &&
+           !QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty();
 }
 
 inline QString run(const QString &program, const QStringList &arguments)
@@ -134,8 +134,8 @@ inline QString run(const QString &program, const QStringList &arguments)
 inline int pdfPageCount(const QString &path)
 {
     const QString info = run(u"pdfinfo"_s, {path});
-    const QRegularExpressionMatch match = QRegularExpression(u"^Pages:\\s+(\\d+)"_s,
-                                                             QRegularExpression::MultilineOption).match(info);
+    const QRegularExpressionMatch match =
+        QRegularExpression(u"^Pages:\\s+(\\d+)"_s, QRegularExpression::MultilineOption).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
@@ -163,7 +163,8 @@ inline QStringList pdfFirstVisibleWords(const QString &path)
     const QStringList pages = boxes.split(u"<page "_s);
     for (int i = 1; i < pages.size(); ++i) {
         QString first;
-        auto it = QRegularExpression(u"<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)<"_s).globalMatch(pages[i]);
+        auto it =
+            QRegularExpression(u"<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)<"_s).globalMatch(pages[i]);
         while (it.hasNext()) {
             const QRegularExpressionMatch word = it.next();
             if (word.captured(1).toDouble() >= 69.0) {

@@ -118,7 +118,8 @@ private slots:
         QCOMPARE(window->windowTitle(), u"Aperçu avant impression"_s);
         const QStringList captions{u"Configurer"_s, u"Imprimer"_s, u"<<"_s, u"<"_s, u">"_s, u">>"_s, u"Fermer"_s};
         const QStringList tips{u"Configurer l'impression"_s, u"Imprimer le document"_s, u"Première page"_s,
-                               u"Page précédente"_s, u"Page suivante"_s, u"Dernière page"_s, u"Quitter l'aperçu"_s};
+                               u"Page précédente"_s,         u"Page suivante"_s,        u"Dernière page"_s,
+                               u"Quitter l'aperçu"_s};
         for (int index = 0; index < 7; ++index) {
             auto *button = window->findChild<QPushButton *>(u"Bouton_%1"_s.arg(index));
             QVERIFY(button);
@@ -149,10 +150,10 @@ private slots:
             seen << counter(window) << QString::number(window->PageCourante);
             click(3); // "<" at the start: nothing
             seen << QString::number(window->PageCourante);
-            click(4); // ">" shows page 2
-            click(5); // ">>"
-            click(4); // ">" on the last page: nothing
-            click(2); // "<<"
+            click(4);                         // ">" shows page 2
+            click(5);                         // ">>"
+            click(4);                         // ">" on the last page: nothing
+            click(2);                         // "<<"
             window->Tab1->setCurrentIndex(2); // the user picks tab 3
             seen << counter(window);
             click(3);
@@ -237,8 +238,8 @@ private slots:
         QCOMPARE(labels.first(), u" 1"_s);
         QCOMPARE(labels.at(1), u" 2"_s);
         QCOMPARE(across.at(9).labelAt, QPointF(570, 0));
-        QCOMPARE(across.at(4).line, QLineF(285, 300, 285, 150));  // fifth tick: half the ruler
-        QCOMPARE(across.at(0).line, QLineF(57, 300, 57, 237));    // others: 21 %
+        QCOMPARE(across.at(4).line, QLineF(285, 300, 285, 150)); // fifth tick: half the ruler
+        QCOMPARE(across.at(0).line, QLineF(57, 300, 57, 237));   // others: 21 %
         QCOMPARE(down.at(9).label, u"1"_s);
         QCOMPARE(down.at(9).line, QLineF(300, 570, 0, 570));
     }
@@ -296,7 +297,8 @@ private slots:
         const auto letter = paragraphsLetter(2);
         dialogs->answerButton(QMessageBox::Ok);
         int pages = 0;
-        preview(*letter, false, [&](FrmPage *window) { pages = window->pageCount(); }, 1.0e12);
+        preview(
+            *letter, false, [&](FrmPage *window) { pages = window->pageCount(); }, 1.0e12);
         QCOMPARE(pages, 1);
         QCOMPARE(dialogs->requests.size(), 1);
         QCOMPARE(dialogs->requests[0].title, u"Erreur n°6"_s);

@@ -102,8 +102,10 @@ private slots:
             pages = window->pageCount();
             for (int index = 2; index <= 5; ++index)
                 navigation = navigation && window->Bouton[index]->isEnabled();
-            seen << u"%1 %2 %3 %4"_s.arg(window->VScroll1->minimum()).arg(window->VScroll1->maximum())
-                        .arg(window->VScroll1->pageStep()).arg(window->VScroll1->singleStep());
+            seen << u"%1 %2 %3 %4"_s.arg(window->VScroll1->minimum())
+                        .arg(window->VScroll1->maximum())
+                        .arg(window->VScroll1->pageStep())
+                        .arg(window->VScroll1->singleStep());
         });
         QCOMPARE(seen, (QStringList{u"Aperçu avant impression"_s, u"Page 01/01"_s, u"Page n°1"_s,
                                     u"Gestionnaire d'impression v2.0.1"_s, u"0 100 50 20"_s}));
@@ -186,7 +188,8 @@ private slots:
         manager.Add_Graphique(3, 10, 10, 60, 30, Qt::blue, 1, 0);
         QVERIFY(isBlank(window->page(1)));
         const QRect filled = areaOf(window->page(2), Qt::blue);
-        QVERIFY2(qAbs(filled.left() - 567) <= 30 && qAbs(filled.width() - 2835) <= 45, qPrintable(QString::number(filled.width())));
+        QVERIFY2(qAbs(filled.left() - 567) <= 30 && qAbs(filled.width() - 2835) <= 45,
+                 qPrintable(QString::number(filled.width())));
         QVERIFY(qAbs(filled.height() - 1134) <= 45);
 
         manager.Add_Graphique(4, 100, 100, 150, 150, Qt::green, 1, 0);
@@ -209,8 +212,8 @@ private slots:
             QCOMPARE(error.number, int(QuilloError::Overflow));
         }
         QVERIFY_THROWS_EXCEPTION(QuilloError, manager.Add_Picture(redPicture(), 9, 1.0, 600, 0));
-        QVERIFY_THROWS_EXCEPTION(QuilloError, manager.Add_BlocTexte(8192, 0, u"x"_s, u"Arial"_s, 10, Qt::black,
-                                                                    false, false, false));
+        QVERIFY_THROWS_EXCEPTION(
+            QuilloError, manager.Add_BlocTexte(8192, 0, u"x"_s, u"Arial"_s, 10, Qt::black, false, false, false));
         QCOMPARE(FrmPage::existing()->lastPage()->operationCount(), 0);
     }
 
@@ -238,7 +241,8 @@ private slots:
     {
         Imprimer manager;
         manager.Initialise();
-        const QString text = u"Un long texte qui doit revenir à la ligne avant le bord droit de la page. "_s.repeated(6);
+        const QString text =
+            u"Un long texte qui doit revenir à la ligne avant le bord droit de la page. "_s.repeated(6);
         manager.Add_BlocTexte(10, 20, text, u"DejaVu Sans"_s, 12, Qt::black, false, false, false);
         QCOMPARE(manager.textRectangle(), QRect(QPoint(40, 76), QPoint(709, 16840)));
         const QRect drawn = areaOf(FrmPage::existing()->lastPage(), Qt::black);

@@ -59,7 +59,8 @@ private slots:
     {
         QTest::addColumn<QList<int>>("printer"); // sheet w, h, offset x, y, printable w, h
         QTest::addColumn<TwipRect>("area");
-        QTest::newRow("sans décalage") << QList<int>{11906, 16838, 0, 0, 11906, 16838} << TwipRect{1400, 1400, 10506, 15438};
+        QTest::newRow("sans décalage") << QList<int>{11906, 16838, 0, 0, 11906, 16838}
+                                       << TwipRect{1400, 1400, 10506, 15438};
         QTest::newRow("décalages de l'imprimante")
             << QList<int>{11906, 16838, 340, 240, 11226, 16358} << TwipRect{1060, 1160, 10166, 15198};
     }
@@ -211,7 +212,8 @@ private slots:
             QRegularExpression(u"<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>Ligne0001<"_s).match(boxes);
         QVERIFY2(word.hasMatch(), qPrintable(boxes.left(600)));
         QVERIFY2(qAbs(word.captured(1).toDouble() - 70.0) < 1.5, qPrintable(word.captured(1)));
-        QVERIFY2(word.captured(2).toDouble() > 69.0 && word.captured(2).toDouble() < 75.0, qPrintable(word.captured(2)));
+        QVERIFY2(word.captured(2).toDouble() > 69.0 && word.captured(2).toDouble() < 75.0,
+                 qPrintable(word.captured(2)));
     }
 
     void printerRefusingTheJob_frenchErrorNothingWritten()
