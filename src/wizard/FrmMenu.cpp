@@ -4,6 +4,7 @@
 #include "ContactCard.h"
 #include "DateForms.h"
 #include "Fiches.h"
+#include "Finalisation.h"
 #include "Fonctions.h"
 #include "Product.h"
 #include "Twips.h"
@@ -31,6 +32,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTabBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -181,6 +183,8 @@ FrmMenu::FrmMenu()
 {
     setObjectName(kFormName);
     setWindowTitle(Product::name());
+    workingDocument = new QTextDocument(this);
+    workingDocument->setObjectName(u"RTF"_s);
     buildFrame();
     buildSenderStep();
     buildRecipientStep();
@@ -281,6 +285,7 @@ void FrmMenu::buildFrame()
     Mnu_OutEtape[5] = Mnu_Etape->addSeparator();
     Mnu_OutEtape[6] = Mnu_Etape->addAction(u"Editeur de lettre..."_s);
     Mnu_OutEtape[6]->setEnabled(false);
+    connect(Mnu_OutEtape[6], &QAction::triggered, this, [] { runFinalAction(3); });
     for (int i = 0; i < 7; ++i)
         Mnu_OutEtape[i]->setObjectName(u"Mnu_OutEtape_%1"_s.arg(i));
 
@@ -460,6 +465,14 @@ void FrmMenu::buildBodyStep()
     bodyButtons[2]->setEnabled(false);
     bodyButtons[3]->setEnabled(false);
     connect(bodyButtons[0], &QPushButton::clicked, this, [this] { showModal(u"frmAssistant"_s); });
+    connect(bodyButtons[1], &QPushButton::clicked, this, [] { Fichier_Contenu(true); });
+    connect(bodyButtons[2], &QPushButton::clicked, this, [] { Fichier_Contenu(false); });
+    connect(bodyButtons[3], &QPushButton::clicked, body, &QPlainTextEdit::clear);
+    connect(body, &QPlainTextEdit::textChanged, this, [this] {
+        const bool hasText = !body->document()->isEmpty();
+        bodyButtons[2]->setEnabled(hasText);
+        bodyButtons[3]->setEnabled(hasText);
+    });
 }
 
 void FrmMenu::buildFinalStep()
@@ -495,6 +508,7 @@ void FrmMenu::buildFinalStep()
         finalDescriptions[i]->setObjectName(u"Label5_%1"_s.arg(i));
         finalDescriptions[i]->setWordWrap(true);
         finalButtons[i]->setAccessibleDescription(finalDescriptions[i]->text());
+        connect(finalButtons[i], &QPushButton::clicked, this, [i] { runFinalAction(i); });
     }
 }
 

@@ -18,6 +18,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTabBar;
+class QTextDocument;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -100,6 +101,10 @@ public:
     // Step 5: the six final actions.
     std::array<QPushButton *, 6> finalButtons{};
     std::array<QLabel *, 6> finalDescriptions{};
+
+    // The working document: the letter last assembled, never shown; the preview and the RTF
+    // export read it.
+    QTextDocument *workingDocument = nullptr;
 
     // The button row and the step headings.
     QPushButton *previousButton = nullptr;

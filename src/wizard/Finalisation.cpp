@@ -1,0 +1,340 @@
+#include "Finalisation.h"
+
+#include "BodyFile.h"
+#include "DataPaths.h"
+#include "Dialogs.h"
+#include "Fonctions.h"
+#include "FrmEditeur.h"
+#include "FrmMenu.h"
+#include "LetterAssembly.h"
+#include "LetterModel.h"
+#include "Product.h"
+#include "QuilloError.h"
+#include "RichText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTreeWidget>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace FinalisationHooks {
+std::function<void(const QUrl &file)> openFile = [](const QUrl &file) { QDesktopServices::openUrl(file); };
+} // namespace FinalisationHooks
+
+namespace {
+
+// Batches larger than this show their progress and can be cancelled.
+constexpr int kBatchProgressThreshold = 20;
+
+// The folder the last model or export dialog ended in: the export opens there, as the wizard's
+// one file dialog always did.
+QString &lastDialogFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString bodyText(const FrmMenu *menu)
+{
+    // The body's lines are separated by CR LF, as in the files.
+    return menu->body->toPlainText().replace(u'\n', u"\r\n"_s);
+}
+
+[[noreturn]] void cancelled()
+{
+    throw QuilloError(u"L'opération a été annulée."_s, QuilloError::Cancelled);
+}
+
+// A name typed without extension gets the usual one, so the file can be found again.
+QString withExtension(const QString &path, const QString &extension)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + u'.' + extension : path;
+}
+
+// After a model was saved or opened: the caption names it and the final actions open up.
+void modelChosen(FrmMenu *menu, const QString &path)
+{
+    const QString title = QFileInfo(path).fileName();
+    menu->setWindowTitle(Product::name() + u" - "_s + title);
+    menu->Mnu_OutEtape[6]->setEnabled(true);
+    CurrentModelName = title;
+    lastDialogFolder() = QFileInfo(path).absolutePath();
+    QCoreApplication::processEvents();
+    for (int i = 2; i <= 5; ++i)
+        menu->finalButtons[size_t(i)]->setEnabled(true);
+}
+
+LetterModel modelOf(const FrmMenu *menu)
+{
+    LetterModel model;
+    model.sender.append(menu->senderName->currentText());
+    for (const QLineEdit *field : menu->senderFields)
+        model.sender.append(field->text());
+    model.sender << menu->senderQualifier->currentText() << menu->senderFunction->currentText();
+    model.recipient.append(menu->recipientName->currentText());
+    for (const QLineEdit *field : menu->recipientFields)
+        model.recipient.append(field->text());
+    model.recipient << menu->recipientQualifier->currentText() << menu->recipientFunction->currentText();
+    for (const QComboBox *box : {menu->dateFormats, menu->town, menu->object, menu->signature, menu->formulaFirst,
+                                 menu->formulaSecond})
+        model.references.append(box->currentText());
+    model.body = bodyText(menu);
+    return model;
+}
+
+void showModel(FrmMenu *menu, const LetterModel &model)
+{
+    menu->body->clear();
+    menu->senderName->setEditText(model.sender.value(0));
+    for (int i = 0; i < 6; ++i)
+        menu->senderFields[size_t(i)]->setText(model.sender.value(i + 1));
+    menu->senderQualifier->setEditText(model.sender.value(7));
+    menu->senderFunction->setEditText(model.sender.value(8));
+    menu->recipientName->setEditText(model.recipient.value(0));
+    for (int i = 0; i < 4; ++i)
+        menu->recipientFields[size_t(i)]->setText(model.recipient.value(i + 1));
+    menu->recipientQualifier->setEditText(model.recipient.value(5));
+    menu->recipientFunction->setEditText(model.recipient.value(6));
+    const std::array<QComboBox *, 6> references = {menu->dateFormats, menu->town,         menu->object,
+                                                   menu->signature,   menu->formulaFirst, menu->formulaSecond};
+    for (size_t i = 0; i < references.size(); ++i)
+        references[i]->setEditText(model.references.value(int(i)));
+    QString body = model.body;
+    menu->body->setPlainText(body.replace(u"\r\n"_s, u"\n"_s));
+}
+
+// Places the working document's letter in the editor: tab 1 for the single letter, a new tab
+// named after the recipient for each letter of a batch (tab 1 then emptied).
+void placeInEditor(FrmMenu *menu, bool batch, const LetterFields &fields)
+{
+    FrmEditeur *editor = FrmEditeur::instance();
+    const QByteArray letter = RichText::writeRtf(menu->workingDocument);
+    if (!batch) {
+        editor->setCaption(1, u"Lettre n°1"_s);
+        editor->setLetterRtf(1, letter);
+        return;
+    }
+    editor->Nouveau();
+    const int tab = editor->letterCount();
+    editor->setCaption(tab, fields.value(u"#dst2"_s));
+    editor->setLetterRtf(tab, letter);
+    editor->setCaption(1, u"Lettre n°1"_s);
+    QTextDocument empty;
+    editor->setLetterRtf(1, RichText::writeRtf(&empty));
+}
+
+} // namespace
+
+WizardValues wizardValues(const FrmMenu *menu, const QTreeWidgetItem *row)
+{
+    WizardValues w;
+    w.senderName = menu->senderName->currentText();
+    w.senderAddress = menu->senderFields[0]->text();
+    w.senderResidence = menu->senderFields[1]->text();
+    w.senderTown = menu->senderFields[2]->text();
+    w.senderProvince = menu->senderFields[3]->text();
+    w.senderPhone = menu->senderFields[4]->text();
+    w.senderMobile = menu->senderFields[5]->text();
+    w.senderQualifier = menu->senderQualifier->currentText();
+    w.senderFunction = menu->senderFunction->currentText();
+    if (row) {
+        w.recipientName = row->text(0);
+        w.recipientAddress = row->text(1);
+        w.recipientResidence = row->text(2);
+        w.recipientTown = row->text(3);
+        w.recipientProvince = row->text(4);
+        w.recipientQualifier = row->text(5);
+        w.recipientFunction = row->text(6);
+    } else {
+        w.recipientName = menu->recipientName->currentText();
+        w.recipientAddress = menu->recipientFields[0]->text();
+        w.recipientResidence = menu->recipientFields[1]->text();
+        w.recipientTown = menu->recipientFields[2]->text();
+        w.recipientProvince = menu->recipientFields[3]->text();
+        w.recipientQualifier = menu->recipientQualifier->currentText();
+        w.recipientFunction = menu->recipientFunction->currentText();
+    }
+    w.dateText = menu->dateFormats->currentText();
+    w.town = menu->town->currentText();
+    w.object = menu->object->currentText();
+    w.signature = menu->signature->currentText();
+    w.formulaFirst = menu->formulaFirst->currentText();
+    w.formulaSecond = menu->formulaSecond->currentText();
+    w.noObject = menu->noObject && menu->noObject->isChecked();
+    w.body = bodyText(menu);
+    return w;
+}
+
+void Fichier_Contenu(bool import)
+{
+    FrmMenu *menu = FrmMenu::instance();
+    const QString filter = u"Fichier texte (*.TXT) (*.txt *.TXT)"_s;
+    if (import) {
+        const QString path = Dialogs::openFileName(menu, u"Importer un contenu"_s, DataPaths::contentsFolder(), filter);
+        if (path.isEmpty())
+            return;
+        menu->body->clear();
+        QString text;
+        if (BodyFile::read(path, &text))
+            menu->body->setPlainText(text.replace(u"\r\n"_s, u"\n"_s));
+        return;
+    }
+    QString path = Dialogs::saveFileName(menu, u"Exporter un contenu"_s, DataPaths::contentsFolder(), filter);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!BodyFile::write(withExtension(path, u"txt"_s), bodyText(menu), &error))
+        Dialogs::message(menu, error, QMessageBox::Ok, Dialogs::Icon::Warning);
+}
+
+void Get_Valeurs(bool batch, int row, bool toEditor)
+{
+    FrmMenu *menu = FrmMenu::instance();
+    const QTreeWidgetItem *item = batch ? menu->recipientList->topLevelItem(row - 1) : nullptr;
+    if (batch && !item)
+        throw QuilloError(u"La ligne %1 de la liste des destinataires n'existe pas."_s.arg(row),
+                          QuilloError::SubscriptOutOfRange);
+    LetterFields &fields = currentLetterFields();
+    fields = Get_Valeurs(wizardValues(menu, item), batch);
+    Build_Lettre(menu->workingDocument, fields);
+    if (toEditor)
+        placeInEditor(menu, batch, fields);
+    QCoreApplication::processEvents();
+}
+
+void Genere_Lettres(bool toEditor)
+{
+    FrmMenu *menu = FrmMenu::instance();
+    if (!menu->isBatchMode()) {
+        Get_Valeurs(false, 0, toEditor);
+        return;
+    }
+    QList<int> rows;
+    for (int k = 1; k <= menu->recipientList->topLevelItemCount(); ++k) {
+        if (menu->recipientList->topLevelItem(k - 1)->isSelected())
+            rows.append(k);
+    }
+    std::unique_ptr<QProgressDialog> progress;
+    if (rows.size() > kBatchProgressThreshold) {
+        progress = std::make_unique<QProgressDialog>(u"Création des lettres en cours..."_s, u"Annuler"_s, 0,
+                                                     int(rows.size()), menu);
+        progress->setWindowTitle(Product::name());
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+    }
+    for (int i = 0; i < rows.size(); ++i) {
+        if (progress) {
+            progress->setValue(i);
+            if (progress->wasCanceled())
+                break;
+        }
+        Get_Valeurs(true, rows.at(i), true);
+    }
+}
+
+void Fichier_Modele(bool save)
+{
+    FrmMenu *menu = FrmMenu::instance();
+    const QString filter = u"Fichier de type texte (*.txt)"_s;
+    const QString folder = DataPaths::modelsFolder();
+    if (save) {
+        QString path = Dialogs::saveFileName(menu, u"Enregistrer un modèle"_s, folder, filter, CurrentModelName);
+        if (path.isEmpty())
+            cancelled();
+        path = withExtension(path, u"txt"_s);
+        QString error;
+        if (!modelOf(menu).write(path, &error))
+            throw QuilloError(error, QuilloError::PermissionDenied);
+        modelChosen(menu, path);
+        return;
+    }
+    const QString path = Dialogs::openFileName(menu, u"Ouvrir un modèle"_s, folder, filter);
+    if (path.isEmpty())
+        cancelled();
+    LetterModel model;
+    QString error;
+    // The whole model is checked before any field changes.
+    if (!LetterModel::read(path, &model, &error))
+        throw QuilloError(error, QFileInfo::exists(path) ? QuilloError::SubscriptOutOfRange : QuilloError::FileNotFound);
+    showModel(menu, model);
+    Get_Valeurs(false, 0, false);
+    modelChosen(menu, path);
+}
+
+void Export_RTF(bool modify)
+{
+    FrmMenu *menu = FrmMenu::instance();
+    QString proposed = CurrentModelName;
+    if (proposed.endsWith(u".txt"_s, Qt::CaseInsensitive))
+        proposed.chop(4);
+    const QString title = modify ? u"Exporter et modifier"_s : u"Exporter un modèle"_s;
+    QString path = Dialogs::saveFileName(menu, title, lastDialogFolder(), u"Fichier de type RTF (*.rtf)"_s, proposed);
+    if (path.isEmpty())
+        cancelled();
+    path = withExtension(path, u"rtf"_s);
+    QString error;
+    if (!RichText::saveRtfFile(path, menu->workingDocument, &error))
+        throw QuilloError(error, QuilloError::PermissionDenied);
+    lastDialogFolder() = QFileInfo(path).absolutePath();
+    QString done = u"Exportation du fichier terminé."_s;
+    if (modify)
+        done += u"\nCelui-ci va maintenant être édité."_s;
+    Dialogs::message(menu, done, QMessageBox::Ok, Dialogs::Icon::Information);
+    QCoreApplication::processEvents();
+    if (modify && FinalisationHooks::openFile)
+        FinalisationHooks::openFile(QUrl::fromLocalFile(path));
+}
+
+void runFinalAction(int index)
+{
+    FrmMenu *menu = FrmMenu::instance();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        switch (index) {
+        case 0:
+            Fichier_Modele(true);
+            break;
+        case 1:
+            Fichier_Modele(false);
+            break;
+        case 2:
+            Genere_Lettres(false);
+            QApplication::restoreOverrideCursor();
+            // The preview lays the letter out with the margins printing uses, so what it shows is
+            // what the paper gets.
+            if (FinalisationHooks::preview)
+                FinalisationHooks::preview(menu->workingDocument, 1400);
+            return;
+        case 3:
+            Genere_Lettres(true);
+            QApplication::restoreOverrideCursor();
+            menu->showModal(u"frmEditeur"_s);
+            return;
+        case 4:
+            Export_RTF(false);
+            break;
+        case 5:
+            Export_RTF(true);
+            break;
+        default:
+            break;
+        }
+        QApplication::restoreOverrideCursor();
+    } catch (const QuilloError &failure) {
+        QApplication::restoreOverrideCursor();
+        Dialogs::message(menu, failure.description + u"\nErreur n°"_s + QString::number(failure.number),
+                         QMessageBox::Ok, Dialogs::Icon::Critical);
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "LetterFields.h"
+
+#include <QString>
+
+#include <functional>
+
+class FrmMenu;
+class QTextDocument;
+class QTreeWidgetItem;
+class QUrl;
+
+// The body step's file actions and the final step's actions: letters assembled from the
+// wizard's values, letter models, RTF export. The step-5 actions throw QuilloError; their
+// buttons report it (runFinalAction).
+
+// The wizard's values as plain data; row: a row of the batch list whose recipient replaces the
+// single-mode recipient fields.
+WizardValues wizardValues(const FrmMenu *menu, const QTreeWidgetItem *row = nullptr);
+
+// import true: reads a body file into the body; false: writes the body to a file. A cancelled
+// dialog does nothing; an import that cannot read its file leaves the body empty.
+void Fichier_Contenu(bool import);
+
+// Composes the letter's values (batch: from row `row` of the batch list, 1-based) and builds it
+// in the working document; toEditor: also places it in the editor.
+void Get_Valeurs(bool batch, int row, bool toEditor);
+
+// Assembles the single letter, or one letter per selected row of the batch list (always into
+// the editor then). A batch of more than 20 letters shows its progress and can be cancelled;
+// the letters already made stay.
+void Genere_Lettres(bool toEditor);
+
+// save true: writes the wizard's values as a letter model; false: opens a model into the wizard
+// and assembles its letter. Throws QuilloError (a cancelled dialog included).
+void Fichier_Modele(bool save);
+
+// Writes the working document to an RTF file; modify: then opens it with the program the system
+// associates with RTF files. Throws QuilloError (a cancelled dialog included).
+void Export_RTF(bool modify);
+
+// Runs step-5 action index (0 to 5) with the hourglass, and shows its failure, if any, as
+// "description", a line break and "Erreur n°" + number.
+void runFinalAction(int index);
+
+// How the finalisation hands work to the other windows; the program sets them at start, tests
+// replace them.
+namespace FinalisationHooks {
+// "Aperçu du modèle": the working document in the preview, with its margin in twips.
+inline std::function<void(QTextDocument *letter, int margin)> preview;
+// "Exporter et Modifier": the exported file opened with the system's program for RTF.
+extern std::function<void(const QUrl &file)> openFile;
+} // namespace FinalisationHooks

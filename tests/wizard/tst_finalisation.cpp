@@ -1,0 +1,271 @@
+// The body step's files and the final step's actions, through the wizard's widgets: letters into
+// the editor, letter models, RTF export, and the failure message of the final actions.
+#include "ContactCard.h"
+#include "DataPaths.h"
+#include "Finalisation.h"
+#include "Fonctions.h"
+#include "FrmEditeur.h"
+#include "FrmMenu.h"
+#include "LetterEdit.h"
+#include "RichText.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTextDocument>
+#include <QTreeWidget>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+class TestFinalisation : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    std::shared_ptr<ScriptedDialogs> dialogs;
+    FrmMenu *menu = nullptr;
+
+    void fillLetter()
+    {
+        menu->senderName->setEditText(u"Jean Martin"_s);
+        menu->senderFields[0]->setText(u"12 rue des Lilas"_s);
+        menu->senderFields[2]->setText(u"69001 Lyon"_s);
+        menu->senderQualifier->setEditText(u"Monsieur"_s);
+        menu->senderFunction->setEditText(u"Chef de service"_s);
+        menu->recipientName->setEditText(u"Paul Durand"_s);
+        menu->recipientFields[2]->setText(u"75001 Paris"_s);
+        menu->recipientFields[3]->setText(u"france"_s);
+        menu->recipientQualifier->setEditText(u"Monsieur"_s);
+        menu->recipientFunction->setEditText(u"Maire"_s);
+        menu->town->setEditText(u"Lyon"_s);
+        menu->object->setEditText(u"Réclamation"_s);
+        menu->signature->setEditText(u"Jean Martin"_s);
+        menu->formulaFirst->setEditText(u"Je vous prie d'agréer"_s);
+        menu->formulaSecond->setEditText(u"l'expression de mes salutations distinguées."_s);
+        menu->body->setPlainText(u"Premier paragraphe.\n\nSecond paragraphe,\nsur deux lignes."_s);
+    }
+
+    QString lastMessage() const
+    {
+        for (auto it = dialogs->requests.crbegin(); it != dialogs->requests.crend(); ++it) {
+            if (it->kind == Dialogs::Request::Kind::Message)
+                return it->text;
+        }
+        return QString();
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>(true);
+        dialogs = ScriptedDialogs::install();
+        EtapeCourante = 0;
+        CurrentModelName.clear();
+        Main();
+        menu = FrmMenu::existing();
+    }
+
+    void cleanup()
+    {
+        QVERIFY(QuilloTest::closeAllWindows().isEmpty());
+        ScriptedDialogs::uninstall();
+        FinalisationHooks::preview = nullptr;
+        folder.reset();
+    }
+
+    void bodyButtonsFollowTheBody()
+    {
+        QVERIFY(!menu->bodyButtons[2]->isEnabled());
+        menu->body->setPlainText(u"x"_s);
+        QVERIFY(menu->bodyButtons[2]->isEnabled());
+        QVERIFY(menu->bodyButtons[3]->isEnabled());
+        menu->bodyButtons[3]->click(); // "Effacer", no question asked
+        QVERIFY(menu->body->toPlainText().isEmpty());
+        QVERIFY(!menu->bodyButtons[2]->isEnabled());
+        QVERIFY(!menu->bodyButtons[3]->isEnabled());
+        QCOMPARE(dialogs->requests.size(), 0);
+    }
+
+    void bodyExportThenImportRestoresIt()
+    {
+        menu->body->setPlainText(u"Ligne un\nLigne deux"_s);
+        const QString path = QDir(DataPaths::contentsFolder()).filePath(u"relance"_s);
+        dialogs->answerText(path);
+        menu->bodyButtons[2]->click();
+        QCOMPARE(dialogs->requests.last().title, u"Exporter un contenu"_s);
+        QCOMPARE(dialogs->requests.last().directory, DataPaths::contentsFolder());
+        QCOMPARE(QuilloTest::readBytes(path + u".txt"_s), QByteArray("Ligne un\r\nLigne deux\r\n"));
+
+        menu->body->setPlainText(u"autre chose"_s);
+        dialogs->answerCancel();
+        menu->bodyButtons[1]->click(); // cancelled: the body stays
+        QCOMPARE(menu->body->toPlainText(), u"autre chose"_s);
+        dialogs->answerText(path + u".txt"_s);
+        menu->bodyButtons[1]->click();
+        QCOMPARE(dialogs->requests.last().title, u"Importer un contenu"_s);
+        QCOMPARE(menu->body->toPlainText(), u"Ligne un\nLigne deux"_s);
+        dialogs->answerText(QDir(DataPaths::contentsFolder()).filePath(u"absent.txt"_s));
+        menu->bodyButtons[1]->click(); // unreadable: the body is emptied, no message
+        QVERIFY(menu->body->toPlainText().isEmpty());
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    void modelSavedAndReopenedGivesEveryFieldBack()
+    {
+        fillLetter();
+        const QString path = QDir(DataPaths::modelsFolder()).filePath(u"courrier"_s);
+        dialogs->answerText(path);
+        menu->finalButtons[0]->click();
+        QCOMPARE(dialogs->requests.last().title, u"Enregistrer un modèle"_s);
+        QCOMPARE(dialogs->requests.last().directory, DataPaths::modelsFolder());
+        QVERIFY(QFile::exists(path + u".txt"_s)); // a bare name gets ".txt"
+        QCOMPARE(menu->windowTitle(), u"Quillane - courrier.txt"_s);
+        QCOMPARE(CurrentModelName, u"courrier.txt"_s);
+        QVERIFY(menu->Mnu_OutEtape[6]->isEnabled());
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(menu->finalButtons[size_t(i)]->isEnabled());
+
+        const QString dateText = menu->dateFormats->currentText();
+        const QString bodyBefore = menu->body->toPlainText();
+        menu->senderName->setEditText(u"Autre"_s);
+        menu->recipientFields[3]->setText(QString());
+        menu->body->clear();
+        dialogs->answerText(path + u".txt"_s);
+        menu->finalButtons[1]->click();
+        QCOMPARE(dialogs->requests.last().title, u"Ouvrir un modèle"_s);
+        QCOMPARE(menu->senderName->currentText(), u"Jean Martin"_s);
+        QCOMPARE(menu->recipientFields[3]->text(), u"france"_s);
+        QCOMPARE(menu->formulaSecond->currentText(), u"l'expression de mes salutations distinguées."_s);
+        QCOMPARE(menu->dateFormats->currentText(), dateText);
+        QCOMPARE(menu->body->toPlainText(), bodyBefore); // single line breaks kept
+        // Opening assembles the model's letter into the working document.
+        QVERIFY(menu->workingDocument->toPlainText().contains(u"Monsieur le Maire,"_s));
+        QVERIFY(menu->workingDocument->toPlainText().contains(u"75001 Paris (France)"_s));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    void aShortModelIsRefusedAndChangesNothing()
+    {
+        fillLetter();
+        const QString path = QDir(DataPaths::modelsFolder()).filePath(u"abime.txt"_s);
+        QuilloTest::writeBytes(path, "a\r\nb\r\n#\r\nc\r\n");
+        dialogs->answerText(path);
+        menu->finalButtons[1]->click();
+        QVERIFY2(lastMessage().contains(u"abime.txt"_s), qPrintable(lastMessage()));
+        QVERIFY(lastMessage().endsWith(u"\nErreur n°9"_s));
+        QCOMPARE(dialogs->requests.last().icon, Dialogs::Icon::Critical);
+        QCOMPARE(menu->senderName->currentText(), u"Jean Martin"_s);
+        QCOMPARE(menu->windowTitle(), u"Quillane"_s);
+        QVERIFY(!menu->finalButtons[2]->isEnabled());
+    }
+
+    void cancellingAFinalDialogSaysSo()
+    {
+        dialogs->answerCancel();
+        menu->finalButtons[0]->click();
+        QVERIFY2(lastMessage().endsWith(u"\nErreur n°32755"_s), qPrintable(lastMessage()));
+        QVERIFY(CurrentModelName.isEmpty());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void aValueOfOnlyHashIsNotSaved()
+    {
+        fillLetter();
+        menu->town->setEditText(u"#"_s);
+        const QString path = QDir(DataPaths::modelsFolder()).filePath(u"diese.txt"_s);
+        dialogs->answerText(path);
+        menu->finalButtons[0]->click();
+        QVERIFY2(lastMessage().contains(u"Communes / Villes"_s), qPrintable(lastMessage()));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(CurrentModelName.isEmpty());
+    }
+
+    void exportWritesTheAssembledLetterAndCanOpenIt()
+    {
+        fillLetter();
+        dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s));
+        menu->finalButtons[0]->click();
+        dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s));
+        menu->finalButtons[1]->click(); // opening assembles the letter
+        QUrl opened;
+        FinalisationHooks::openFile = [&opened](const QUrl &url) { opened = url; };
+        const QString target = QDir(folder->path()).filePath(u"lettre"_s);
+        dialogs->answerText(target);
+        menu->finalButtons[5]->click();
+        QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).title, u"Exporter et modifier"_s);
+        QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).initialText, u"courrier"_s);
+        QCOMPARE(lastMessage(), u"Exportation du fichier terminé.\nCelui-ci va maintenant être édité."_s);
+        QCOMPARE(opened, QUrl::fromLocalFile(target + u".rtf"_s));
+        QTextDocument exported;
+        QVERIFY(RichText::loadRtfFile(target + u".rtf"_s, &exported));
+        QVERIFY(exported.toPlainText().contains(u"Objets : Réclamation"_s));
+        FinalisationHooks::openFile = [](const QUrl &) {};
+    }
+
+    void singleLetterGoesToTabOneOnly()
+    {
+        fillLetter();
+        FrmEditeur *editor = FrmEditeur::instance();
+        editor->Nouveau();
+        editor->letterEdit(2)->setPlainText(u"autre lettre"_s);
+        Genere_Lettres(true);
+        QCOMPARE(editor->caption(1), u"Lettre n°1"_s);
+        QVERIFY(editor->letterEdit(1)->toPlainText().contains(u"Monsieur Jean Martin"_s));
+        QCOMPARE(editor->letterEdit(2)->toPlainText(), u"autre lettre"_s);
+    }
+
+    void batchMakesOneTabPerSelectedRowInListOrder()
+    {
+        fillLetter();
+        for (const QString &name : {u"Alice"_s, u"Bruno"_s, u"Chloé"_s, u"David"_s, u"Emma"_s}) {
+            QVERIFY(ContactCard::write(ContactCard::filePath(ContactCard::Kind::Recipient, name),
+                                       ContactCard::Kind::Recipient,
+                                       {name, u"1 rue"_s, {}, u"75001 Paris"_s, {}, u"Madame"_s, u"Directrice"_s}));
+        }
+        menu->recipientMode->setCurrentIndex(1);
+        menu->Tab1_Click();
+        QVERIFY(menu->isBatchMode());
+        QCOMPARE(menu->recipientList->topLevelItemCount(), 5);
+        menu->recipientList->clearSelection();
+        menu->recipientList->topLevelItem(3)->setSelected(true);
+        menu->recipientList->topLevelItem(1)->setSelected(true);
+        Genere_Lettres(true);
+        FrmEditeur *editor = FrmEditeur::instance();
+        QCOMPARE(editor->letterCount(), 3);
+        QCOMPARE(editor->caption(1), u"Lettre n°1"_s);
+        QVERIFY(editor->letterEdit(1)->toPlainText().trimmed().isEmpty());
+        QCOMPARE(editor->caption(2), u"Bruno"_s);
+        QCOMPARE(editor->caption(3), u"David"_s);
+        QVERIFY(editor->letterEdit(3)->toPlainText().contains(u"Madame le Directrice,"_s));
+        // The working document holds the last letter.
+        QVERIFY(menu->workingDocument->toPlainText().contains(u"David"_s));
+    }
+
+    void previewAssemblesWithoutTouchingTheEditor()
+    {
+        fillLetter();
+        QTextDocument *previewed = nullptr;
+        int margin = 0;
+        FinalisationHooks::preview = [&](QTextDocument *letter, int m) {
+            previewed = letter;
+            margin = m;
+        };
+        dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"m.txt"_s));
+        menu->finalButtons[0]->click();
+        menu->finalButtons[2]->click();
+        QCOMPARE(previewed, menu->workingDocument);
+        QCOMPARE(margin, 1400);
+        QVERIFY(menu->workingDocument->toPlainText().contains(u"Jean Martin"_s));
+        QVERIFY(!FrmEditeur::existing());
+    }
+};
+
+QUILLO_TEST_MAIN(TestFinalisation)
+#include "tst_finalisation.moc"
