@@ -6,12 +6,14 @@
 #include "Imprimer.h"
 #include "PageSurface.h"
 #include "PrintingFixtures.h"
+#include "RichText.h"
 #include "Ruler.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "TwipsConversion.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -314,6 +316,10 @@ private slots:
         QTest::newRow("tableau") << u"tableau"_s;
         QTest::newRow("image") << u"image"_s;
         QTest::newRow("objet plus haut que la page") << u"trop haut"_s;
+        // Letters read from RTF files written by other programs.
+        for (const QString &file : {u"textedit-10.15-table.rtf"_s, u"libreoffice-6.0-sample-images.rtf"_s,
+                                    u"libreoffice-6.0-nested-tables.rtf"_s, u"libreoffice-6.0-sample-100kb.rtf"_s})
+            QTest::newRow(qPrintable(file)) << file;
     }
     void previewAndPaper_sameBreaks()
     {
@@ -331,8 +337,15 @@ private slots:
             appendTable((letter = paragraphsLetter(10)).get(), 60);
         else if (kind == u"image"_s)
             appendPicture((letter = paragraphsLetter(9)).get(), 400, 300);
-        else
+        else if (kind == u"trop haut"_s)
             appendPicture((letter = paragraphsLetter(4)).get(), 200, 2000);
+        else {
+            const QString path = QDir(QStringLiteral(QUILLO_SHARED_DIR)).filePath(u"rtf-corpus/"_s + kind);
+            if (!QFile::exists(path))
+                QSKIP("the shared RTF files are not beside the clone");
+            letter = emptyLetter();
+            QVERIFY(RichText::loadRtfFile(path, letter.get()));
+        }
 
         PPreview().Initialise();
         Paginate_RTF(*letter, LetterMargin, LetterMargin, LetterMargin, LetterMargin);
