@@ -41,11 +41,11 @@ void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int t
     const Printing::BusyScope busy;
     if (!busy.started())
         throw QuilloError(u"Une impression est déjà en cours : attendez qu'elle soit terminée."_s, PrinterErrorNumber);
-    if (!printer.isValid() || (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty()))
+    // Without any printer installed the print system hands out a PDF printer without a file.
+    if (!printer.isValid() || (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())
+        || (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()))
         throw QuilloError(u"Aucune imprimante n'est disponible : installez une imprimante, puis recommencez."_s,
                           PrinterErrorNumber);
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-        throw QuilloError(u"Aucun fichier n'a été choisi pour l'impression."_s, PrinterErrorNumber);
 
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);

@@ -229,6 +229,17 @@ private slots:
         }
         QVERIFY(!QFile::exists(unwritable));
         QVERIFY(!Printing::isBusy());
+
+        // No printer installed: the print system gives a PDF printer without a file.
+        QPrinter none(QPrinter::HighResolution);
+        none.setOutputFormat(QPrinter::PdfFormat);
+        none.setOutputFileName(QString());
+        try {
+            Print_RTF(none, *paragraphsLetter(1), LetterMargin, LetterMargin, LetterMargin, LetterMargin);
+            QFAIL("printing without a printer was not reported");
+        } catch (const QuilloError &error) {
+            QVERIFY2(error.description.startsWith(u"Aucune imprimante"_s), qPrintable(error.description));
+        }
     }
 
     void printWhileAnotherRuns_refused()
