@@ -42,8 +42,8 @@ void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int t
     if (!busy.started())
         throw QuilloError(u"Une impression est déjà en cours : attendez qu'elle soit terminée."_s, PrinterErrorNumber);
     // Without any printer installed the print system hands out a PDF printer without a file.
-    if (!printer.isValid() || (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())
-        || (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()))
+    if (!printer.isValid() || (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty()) ||
+        (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()))
         throw QuilloError(u"Aucune imprimante n'est disponible : installez une imprimante, puis recommencez."_s,
                           PrinterErrorNumber);
 
