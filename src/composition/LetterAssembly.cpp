@@ -1,6 +1,7 @@
 #include "LetterAssembly.h"
 
 #include "DataPaths.h"
+#include "PhraseComposition.h"
 #include "QuilloError.h"
 #include "RichText.h"
 
@@ -10,17 +11,6 @@
 #include <QTextDocument>
 
 using namespace Qt::StringLiterals;
-
-QString trimSpaces(const QString &text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == u' ')
-        ++start;
-    while (end > start && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(start, end - start);
-}
 
 bool Replace_Balise(QTextDocument *document, const QString &placeholder, const QString &value, bool bold)
 {
@@ -65,7 +55,7 @@ void Build_Lettre(QTextDocument *document, const LetterFields &fields)
         throw QuilloError(error, QuilloError::InvalidFileFormat);
     // Justified paragraphs of the template are drawn justified by the text layout itself.
     for (int i = 0; i < LetterFields::Count; ++i) {
-        Replace_Balise(document, LetterFields::placeholders()[size_t(i)], trimSpaces(fields[i]),
+        Replace_Balise(document, LetterFields::placeholders()[size_t(i)], PhraseComposition::trimSpaces(fields[i]),
                        LetterFields::isBold(i));
     }
 }

@@ -18,6 +18,3 @@ bool Replace_Balise(QTextDocument *document, const QString &placeholder, const Q
 // placeholder written in an earlier value is the one replaced. Throws QuilloError when the
 // template cannot be read; the document then keeps what it held.
 void Build_Lettre(QTextDocument *document, const LetterFields &fields);
-
-// Leading and trailing space characters removed; other blank characters stay.
-QString trimSpaces(const QString &text);

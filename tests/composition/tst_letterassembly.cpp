@@ -147,13 +147,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(QuilloError, Build_Lettre(&doc, everyField()));
     }
 
-    void trimsSpacesOnly()
-    {
-        QCOMPARE(trimSpaces(u"  a b  "_s), u"a b"_s);
-        QCOMPARE(trimSpaces(u"06\r\n"_s), u"06\r\n"_s);
-        QCOMPARE(trimSpaces(u" \ta\t "_s), u"\ta\t"_s);
-        QCOMPARE(trimSpaces(u"   "_s), QString());
-    }
 };
 
 QUILLO_TEST_MAIN(TestLetterAssembly)
