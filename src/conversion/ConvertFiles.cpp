@@ -6,6 +6,11 @@
 #include "TextFile.h"
 
 #include <QDir>
+#include <QHash>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
 
 using namespace Qt::StringLiterals;
 
@@ -35,20 +40,86 @@ QString listTarget(OldVersion::ListIndex list)
     return QString();
 }
 
-void writeCards(const QList<OldVersion::Card> &cards, ContactCard::Kind kind, Report *report)
+// How many card files are written at the same time: the writers mostly wait for the disk.
+constexpr int kCardWriters = 16;
+
+// One card file to write.
+struct CardWrite
 {
-    for (const OldVersion::Card &card : cards) {
-        const QString name = card.fields.value(0);
-        const QString problem = ContactCard::nameProblem(name);
-        if (!problem.isEmpty()) {
-            report->refusedCards.append({kind, name, card.sourceFile, problem});
-            continue;
+    ContactCard::Kind kind;
+    QString path;
+    QStringList fields;
+    QString error; // set by the writer on failure
+    bool written = false;
+    bool superseded = false; // a later row of the same name is written instead
+};
+
+// Two card names that give the same file on this system's file systems.
+QString fileKey(const QString &path)
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return path.toCaseFolded();
+#else
+    return path;
+#endif
+}
+
+// Every card file is replaced atomically, and each replacement waits until its bytes are on the
+// disk. Done one after the other, those waits add up to many seconds for a few thousand cards;
+// done side by side, the file system commits them together. A card that appears twice (the
+// same folder imported twice) is written once, with its last version, so that the order of the
+// rows still decides which one wins.
+void writeCardFiles(QList<CardWrite> *writes)
+{
+    QHash<QString, qsizetype> last;
+    for (qsizetype i = 0; i < writes->size(); ++i)
+        last.insert(fileKey(writes->at(i).path), i);
+    QList<CardWrite *> pending;
+    for (qsizetype i = 0; i < writes->size(); ++i) {
+        if (last.value(fileKey(writes->at(i).path)) == i)
+            pending.append(&(*writes)[i]);
+        else
+            (*writes)[i].superseded = true;
+    }
+
+    std::atomic<qsizetype> next = 0;
+    const auto work = [&] {
+        for (qsizetype i = next++; i < pending.size(); i = next++) {
+            CardWrite *write = pending.at(i);
+            write->written = ContactCard::write(write->path, write->kind, write->fields, &write->error);
         }
-        QString error;
-        if (ContactCard::write(ContactCard::filePath(kind, name), kind, card.fields, &error))
+    };
+    QThreadPool pool;
+    pool.setMaxThreadCount(int(std::min<qsizetype>(kCardWriters, pending.size())));
+    for (int i = 0; i < pool.maxThreadCount(); ++i)
+        pool.start(work);
+    pool.waitForDone();
+}
+
+void writeCards(const OldVersion::Data &data, Report *report)
+{
+    QList<CardWrite> writes;
+    writes.reserve(data.senders.size() + data.recipients.size());
+    const auto plan = [&](const QList<OldVersion::Card> &cards, ContactCard::Kind kind) {
+        for (const OldVersion::Card &card : cards) {
+            const QString name = card.fields.value(0);
+            const QString problem = ContactCard::nameProblem(name);
+            if (problem.isEmpty())
+                writes.append({kind, ContactCard::filePath(kind, name), card.fields, {}, false, false});
+            else
+                report->refusedCards.append({kind, name, card.sourceFile, problem});
+        }
+    };
+    plan(data.senders, ContactCard::Kind::Sender);
+    plan(data.recipients, ContactCard::Kind::Recipient);
+    writeCardFiles(&writes);
+    for (const CardWrite &write : std::as_const(writes)) {
+        if (write.superseded)
+            continue;
+        if (write.written)
             ++report->cardsWritten;
         else
-            report->failures.append(error);
+            report->failures.append(write.error);
     }
 }
 
@@ -107,8 +178,7 @@ Report convert(const OldVersion::Data &data, const QString &sourceFolder)
     // The folders were made when the window opened; one removed since would fail every write.
     Init_Dossiers();
 
-    writeCards(data.senders, ContactCard::Kind::Sender, &report);
-    writeCards(data.recipients, ContactCard::Kind::Recipient, &report);
+    writeCards(data, &report);
 
     for (int list = 0; list < OldVersion::ListCount; ++list) {
         QString error;

@@ -185,6 +185,7 @@ private slots:
     {
         OldFolder old;
         old.add(u"dupont.exp"_s, OldFolder::sender("Dupont Jean"));
+        old.add(u"dupont2.exp"_s, "Dupont Jean\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nMonsieur\r\nG\xE9rant\r\n");
         old.add(u"LENOIR.DST"_s, OldFolder::recipient("\"Lenoir Anne\""));
         old.add(u"court.dst"_s, "Court\r\nR1\r\nA1\r\n");
         old.add(u"Ville.lst"_s, "Paris\r\nOrl\xE9" "ans\r\n");
@@ -217,7 +218,9 @@ private slots:
                               u"Fichiers/Formules/Formules2.ini"_s, u"Fichiers/Références/Communes.ini"_s,
                               u"Fichiers/Références/Fonctions.ini"_s, u"Fichiers/Références/Objets.ini"_s,
                               u"Fichiers/Références/Signatures.ini"_s}));
-        QCOMPARE(bytesOf(u"Fichiers/Expéditeurs/Dupont Jean.ini"_s), OldFolder::convertedSender("Dupont Jean"));
+        // Two rows of the same name: the later row's card is the one written.
+        QCOMPARE(bytesOf(u"Fichiers/Expéditeurs/Dupont Jean.ini"_s),
+                 QByteArray("Dupont Jean\r\n\r\n\r\n\r\n\r\n\r\n\r\nMonsieur\r\nG\xE9rant\r\n"));
         QCOMPARE(bytesOf(u"Fichiers/Destinataires/Lenoir Anne.ini"_s), OldFolder::convertedRecipient("Lenoir Anne"));
         QCOMPARE(bytesOf(u"Fichiers/Destinataires/Court.ini"_s), QByteArray("Court\r\nA1\r\nR1\r\n\r\n\r\n\r\n\r\n"));
         // Imported twice: each list holds its entries twice.
