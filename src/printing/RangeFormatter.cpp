@@ -81,10 +81,9 @@ void RangeFormatter::collectBlock(const QTextBlock &block)
     const QTextLayout *layout = block.layout();
     if (!block.isVisible() || !layout || layout->lineCount() == 0)
         return;
-    // blockBoundingRect places the block in the document, parent frames included; the lines are
-    // relative to the layout's own origin.
-    const QRectF bounds = copy->documentLayout()->blockBoundingRect(block);
-    const double origin = bounds.top() - layout->boundingRect().top();
+    // blockBoundingRect's corner is the layout's origin in the document, parent frames included;
+    // the lines are relative to it.
+    const double origin = copy->documentLayout()->blockBoundingRect(block).top();
     for (int i = 0; i < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
         Unit unit;
@@ -92,6 +91,8 @@ void RangeFormatter::collectBlock(const QTextBlock &block)
         unit.bottom = unit.top + line.height();
         unit.position = block.position() + line.textStart();
         unit.breakBefore = breakPending || (i == 0 && breaksBefore(block.blockFormat()));
+        unit.blockNumber = block.blockNumber();
+        unit.lineIndex = i;
         breakPending = false;
         units.append(unit);
     }
@@ -185,7 +186,7 @@ int RangeFormatter::formatRange(QPainter *painter, int from, const TwipRect &are
         // Taller than the whole area: nothing fits, whatever the page. Show what the page holds
         // of it and report no progress, so that the caller stops here.
         if (painter)
-            draw(painter, area, top, limit);
+            draw(painter, area, units[first], limit);
         return from;
     }
     int last = first;
@@ -196,7 +197,7 @@ int RangeFormatter::formatRange(QPainter *painter, int from, const TwipRect &are
         // Down to where the next page starts (or the area's end): what lies between two lines
         // (a table border, paragraph spacing) is drawn once, on one page or the other.
         double bottom = ends ? limit : std::min(units[last + 1].top, limit);
-        draw(painter, area, top, std::max(bottom, units[last].bottom));
+        draw(painter, area, units[first], std::max(bottom, units[last].bottom));
     }
     return ends ? std::max(textLength(), from) : units[last + 1].position;
 }
@@ -215,18 +216,45 @@ QList<int> RangeFormatter::pageStarts(const TwipRect &area) const
     return starts;
 }
 
-void RangeFormatter::draw(QPainter *painter, const TwipRect &area, double top, double bottom) const
+void RangeFormatter::draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const
 {
+    const double top = first.top;
     painter->save();
     painter->translate(area.left, area.top - top);
-    const QRectF clip(-kClipReach, top, 2 * kClipReach, bottom - top);
-    painter->setClipRect(clip, Qt::IntersectClip);
-    QAbstractTextDocumentLayout::PaintContext context;
-    // The layout also draws the lines that only touch the clip's edges: the line just above the
-    // page and the one just below would be drawn (clipped away, but present in the output).
-    context.clip = clip.adjusted(0, kEdgeTolerance, 0, -kEdgeTolerance);
+    painter->setClipRect(QRectF(-kClipReach, top, 2 * kClipReach, bottom - top), Qt::IntersectClip);
     // Letters print black on white whatever the desktop's colours.
-    context.palette.setColor(QPalette::Text, Qt::black);
-    copy->documentLayout()->draw(painter, context);
+    const QColor ink = Qt::black;
+
+    // A paragraph begun on the previous page: its lines here are drawn one by one. The layout
+    // would draw the whole paragraph with the line just above the page too, hidden by the clip
+    // but present in a PDF's text (found twice by a search, copied twice).
+    double layoutTop = top;
+    if (first.lineIndex > 0) {
+        const QTextBlock block = copy->findBlockByNumber(first.blockNumber);
+        const QTextLayout *layout = block.layout();
+        const QPointF origin = copy->documentLayout()->blockBoundingRect(block).topLeft();
+        const QBrush background = block.blockFormat().background();
+        if (background.style() != Qt::NoBrush)
+            painter->fillRect(QRectF(origin.x(), top, layout->boundingRect().width(),
+                                     origin.y() + layout->boundingRect().bottom() - top),
+                              background);
+        painter->setPen(ink);
+        for (int i = first.lineIndex; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            if (origin.y() + line.y() >= bottom)
+                break;
+            line.draw(painter, origin);
+        }
+        layoutTop = origin.y() + layout->boundingRect().bottom();
+    }
+
+    if (bottom - layoutTop > 2 * kEdgeTolerance) {
+        QAbstractTextDocumentLayout::PaintContext context;
+        // The layout also draws the lines that only touch the clip's edges: keep clear of them.
+        context.clip =
+            QRectF(-kClipReach, layoutTop + kEdgeTolerance, 2 * kClipReach, bottom - layoutTop - 2 * kEdgeTolerance);
+        context.palette.setColor(QPalette::Text, ink);
+        copy->documentLayout()->draw(painter, context);
+    }
     painter->restore();
 }

@@ -56,13 +56,15 @@ private:
         double bottom = 0;
         int position = 0;
         bool breakBefore = false; // starts a new page
+        int blockNumber = -1;     // a line of text: its paragraph and its rank there
+        int lineIndex = -1;
     };
 
     void collectFrame(QTextFrame *frame);
     void collectBlock(const QTextBlock &block);
     void collectTable(QTextTable *table);
     int unitAt(int position) const;
-    void draw(QPainter *painter, const TwipRect &area, double top, double bottom) const;
+    void draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const;
 
     std::unique_ptr<QTextDocument> copy;
     QList<Unit> units;
