@@ -198,7 +198,8 @@ void FrmConvert::load()
 void FrmConvert::chooseFolder()
 {
     const QString chosen = Dialogs::existingFolder(
-        this, u"Veuillez sélectionner le dossier ''Fichiers'' de l'ancienne version de Quillane."_s, QString());
+        this, u"Veuillez sélectionner le dossier ''Fichiers'' de l'ancienne version de Quillane."_s,
+        QDir::homePath());
     if (chosen.isEmpty())
         return;
     QString folder = QDir::toNativeSeparators(chosen);

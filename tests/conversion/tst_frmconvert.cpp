@@ -281,6 +281,24 @@ private slots:
         QCOMPARE(written.size(), 7);
     }
 
+    void filesThatCannotBeWrittenAreReported()
+    {
+        OldFolder old;
+        old.add(u"FormuleD.lst"_s, "Cordialement,\r\n");
+        FrmConvert *window = importFrom(old.path());
+        // A file stands where the formula folder should be: neither formula list can be written.
+        QVERIFY(QDir(DataPaths::formulasFolder()).removeRecursively());
+        QuilloTest::writeBytes(DataPaths::formulasFolder(), "x");
+        dialogs->answerButton(QMessageBox::Ok);
+        window->convertButton->click();
+        const Dialogs::Request &done = dialogs->requests.last();
+        QCOMPARE(done.icon, Dialogs::Icon::Warning);
+        QVERIFY(done.text.startsWith(u"Conversion des fichiers terminés.\n\nCes fichiers n'ont pas pu être convertis :\n- "_s));
+        QVERIFY(done.text.contains(u"Formules1.ini"_s));
+        QVERIFY(done.text.contains(u"Formules2.ini"_s));
+        QCOMPARE(QuilloTest::readBytes(DataPaths::formulasFolder()), QByteArray("x"));
+    }
+
     void tickedBoxStartsQuilloBesideAndCloses()
     {
         OldFolder old;

@@ -97,31 +97,13 @@ private slots:
                  u"importés avec leurs champs manquants vides."_s);
     }
 
-    void importMessages_data()
+    void unreadableFilesAreNamedInTheMessage()
     {
-        QTest::addColumn<int>("incomplete");
-        QTest::addColumn<int>("unreadable");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("clean") << 0 << 0 << u"Importation des fichiers terminés."_s;
-        QTest::newRow("one incomplete") << 1 << 0
-                                        << u"Importation des fichiers terminés.\n\n1 fichier de fiche était "
-                                           u"incomplet : il a été importé avec ses champs manquants vides."_s;
-        QTest::newRow("one unreadable") << 0 << 1
-                                        << u"Importation des fichiers terminés.\n\nCe fichier n'a pas été "
-                                           u"importé :\n- erreur 0"_s;
-    }
-
-    void importMessages()
-    {
-        QFETCH(int, incomplete);
-        QFETCH(int, unreadable);
-        QFETCH(QString, message);
         OldVersion::ImportResult result;
-        for (int i = 0; i < incomplete; ++i)
-            result.incompleteFiles.append(u"f%1.exp"_s.arg(i));
-        for (int i = 0; i < unreadable; ++i)
-            result.unreadableFiles.append(u"erreur %1"_s.arg(i));
-        QCOMPARE(OldVersion::importMessage(result), message);
+        result.unreadableFiles = QStringList{u"Le fichier « a.exp » ne peut pas être lu (Permission refusée)."_s};
+        QCOMPARE(OldVersion::importMessage(result),
+                 u"Importation des fichiers terminés.\n\nCe fichier n'a pas été importé :\n"
+                 u"- Le fichier « a.exp » ne peut pas être lu (Permission refusée)."_s);
     }
 
     void longMessagesAreCutAfterTwentyItems()
