@@ -221,6 +221,7 @@ void FrmConvert::appendCards(QTreeWidget *view, const QList<OldVersion::Card> &c
         rows.append(row);
     }
     view->addTopLevelItems(rows);
+    view->header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 void FrmConvert::importFolder(const QString &folder)
