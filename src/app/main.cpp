@@ -1,14 +1,10 @@
 #include "Fonctions.h"
-#include "FrmAssistant.h"
-#include "FrmEditeur.h"
-#include "FrmOptions.h"
 #include "Product.h"
 #include "Translations.h"
 #include "WindowRegistry.h"
+#include "Wiring.h"
 
 #include <QApplication>
-
-using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
@@ -16,9 +12,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(Product::name());
     QApplication::setApplicationVersion(Product::versionText());
     installFrench(app);
-    WindowRegistry::setFactory(u"frmAssistant"_s, [] { return FrmAssistant::instance(); });
-    WindowRegistry::setFactory(u"frmOptions"_s, [] { return FrmOptions::instance(); });
-    WindowRegistry::setFactory(u"frmEditeur"_s, [] { return FrmEditeur::instance(); });
+    wireWindows();
     Main();
     const int status = QApplication::exec();
     WindowRegistry::unloadAll();

@@ -845,8 +845,9 @@ void FrmEditeur::Mnu_OutFichier_Click(int index)
         }
         break;
     case 7:
+        // The preview lays the letter out with the printed margins, so it breaks where the paper does.
         if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::preview)
-            PrintHooks::preview(edit, 1300);
+            PrintHooks::preview(edit, kPrintMargin);
         break;
     case 8:
         if (PrintHooks::setUpPrinter)
@@ -877,8 +878,9 @@ void FrmEditeur::printLetters(bool all)
     const int last = all ? letterCount() : currentLetter();
     for (int letter = first; letter <= last; ++letter) {
         LetterEdit *edit = letterEdit(letter);
-        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print)
-            PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin);
+        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print
+            && !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
+            break;
     }
 }
 

@@ -13,7 +13,8 @@ namespace PrintHooks {
 inline std::function<void(QTextEdit *letter, int margin)> preview;
 // "Configurer l'impression": the printer set-up dialog, over the editor window.
 inline std::function<void(QWidget *parent)> setUpPrinter;
-// "Imprimer...", and each letter of "Imprimer tout": one print job, margins in twips.
-inline std::function<void(QTextEdit *letter, int left, int top, int right, int bottom)> print;
+// "Imprimer...", and each letter of "Imprimer tout": one print job, margins in twips. False when
+// the letter could not be printed (the user has been told why): "Imprimer tout" stops there.
+inline std::function<bool(QTextEdit *letter, int left, int top, int right, int bottom)> print;
 
 } // namespace PrintHooks

@@ -257,9 +257,11 @@ private slots:
     void printing_asksOnce_andSkipsBlankLetters()
     {
         QStringList printed;
+        QList<QList<int>> margins;
         PrintHooks::print = [&](QTextEdit *letter, int left, int top, int right, int bottom) {
-            QCOMPARE(QList<int>({left, top, right, bottom}), QList<int>({1400, 1400, 1400, 1400}));
+            margins.append({left, top, right, bottom});
             printed.append(letter->toPlainText());
+            return true;
         };
         EditorTest::typeText(edit, u"Une"_s);
         editor->Nouveau();
@@ -268,6 +270,8 @@ private slots:
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[11]);
         QCOMPARE(printed, QStringList({u"Une"_s, u"Trois"_s}));
+        for (const QList<int> &sides : margins)
+            QCOMPARE(sides, QList<int>({1400, 1400, 1400, 1400}));
         QCOMPARE(dialogs->requests.size(), 1);
         QCOMPARE(dialogs->requests.at(0).text,
                  u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s);
@@ -279,6 +283,16 @@ private slots:
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[10]); // letter 3 is the current one
         QCOMPARE(printed.constLast(), u"Trois"_s);
+
+        // A letter that cannot be printed ends "Imprimer tout" there: the printer is the problem.
+        printed.clear();
+        PrintHooks::print = [&](QTextEdit *letter, int, int, int, int) {
+            printed.append(letter->toPlainText());
+            return false;
+        };
+        dialogs->answerButton(QMessageBox::Yes);
+        trigger(editor->Mnu_OutFichier[11]);
+        QCOMPARE(printed, QStringList({u"Une"_s}));
     }
 
     void characterTable_insertsTheDoubleClickedCharacterAtTheCaret()

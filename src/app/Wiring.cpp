@@ -1,0 +1,34 @@
+#include "Wiring.h"
+
+#include "Finalisation.h"
+#include "FrmAssistant.h"
+#include "FrmEditeur.h"
+#include "FrmOptions.h"
+#include "FrmPage.h"
+#include "ImprimeRtf.h"
+#include "Imprimer.h"
+#include "PrintHooks.h"
+#include "WindowRegistry.h"
+
+#include <QTextEdit>
+
+using namespace Qt::StringLiterals;
+
+void wireWindows()
+{
+    WindowRegistry::setFactory(u"frmAssistant"_s, [] { return FrmAssistant::instance(); });
+    WindowRegistry::setFactory(u"frmOptions"_s, [] { return FrmOptions::instance(); });
+    WindowRegistry::setFactory(u"frmEditeur"_s, [] { return FrmEditeur::instance(); });
+    WindowRegistry::setFactory(u"frmPage"_s, [] { return FrmPage::instance(); });
+
+    FinalisationHooks::preview = [](QTextDocument *letter, int margin) {
+        Preview_RTF(PPreview(), *letter, margin, false);
+    };
+    PrintHooks::preview = [](QTextEdit *letter, int margin) {
+        Preview_RTF(PPreview(), *letter->document(), margin, true);
+    };
+    PrintHooks::setUpPrinter = [](QWidget *parent) { configurePrinter(parent); };
+    PrintHooks::print = [](QTextEdit *letter, int left, int top, int right, int bottom) {
+        return printLetter(letter->window(), *letter->document(), Margins{left, top, right, bottom});
+    };
+}

@@ -1,0 +1,103 @@
+// The letter assistant's windows tied together as the program starts them: the wizard's buttons
+// reach the other windows, and letters travel from the wizard to the preview and the editor.
+#include "Fonctions.h"
+#include "FrmEditeur.h"
+#include "FrmMenu.h"
+#include "FrmOptions.h"
+#include "FrmPage.h"
+#include "LetterEdit.h"
+#include "PrintHooks.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "WindowRegistry.h"
+#include "Wiring.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Runs look on the named window once it shows, then closes it; returns whether it showed.
+bool whenShown(const QString &formName, const std::function<void(QWidget *)> &look, const std::function<void()> &open)
+{
+    bool shown = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *window = WindowRegistry::find(formName);
+        if (!window || !window->isVisible())
+            return;
+        poll.stop();
+        shown = true;
+        look(window);
+        window->close();
+    });
+    poll.start(10);
+    open();
+    return shown;
+}
+} // namespace
+
+class TestWiring : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    std::shared_ptr<ScriptedDialogs> dialogs;
+
+private slots:
+    void initTestCase() { wireWindows(); }
+
+    void init()
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>(true);
+        dialogs = ScriptedDialogs::install();
+        EtapeCourante = 0;
+        CurrentModelName.clear();
+        Main();
+    }
+
+    void cleanup()
+    {
+        QVERIFY(QuilloTest::closeAllWindows().isEmpty());
+        ScriptedDialogs::uninstall();
+        folder.reset();
+    }
+
+    void referencesButtonOpensTheReferenceListsDialog()
+    {
+        FrmMenu *menu = FrmMenu::existing();
+        QString caption;
+        QVERIFY(whenShown(u"frmOptions"_s, [&](QWidget *w) { caption = w->windowTitle(); },
+                          [&] { menu->referencesButton->click(); }));
+        QCOMPARE(caption, u"Références pour chaque lettre"_s);
+    }
+
+    void modelPreviewShowsTheAssembledLetter()
+    {
+        FrmMenu *menu = FrmMenu::existing();
+        menu->senderName->setEditText(u"Jean Martin"_s);
+        menu->body->setPlainText(QString(u"Une phrase du corps de la lettre. "_s).repeated(400));
+        dialogs->answerText(folder->filePath(u"Modèles/essai.txt"_s));
+        menu->finalButtons[0]->click(); // a model first: the preview button opens up
+        QVERIFY(menu->finalButtons[2]->isEnabled());
+        int pages = 0;
+        QVERIFY(whenShown(u"frmPage"_s, [&](QWidget *w) { pages = qobject_cast<FrmPage *>(w)->pageCount(); },
+                          [&] { menu->finalButtons[2]->click(); }));
+        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    void editorPreviewUsesThePrintedMargins()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        editor->letterEdit(1)->setPlainText(u"Bonjour"_s);
+        QVERIFY(PrintHooks::preview && PrintHooks::print && PrintHooks::setUpPrinter);
+        QVERIFY(whenShown(u"frmPage"_s, [](QWidget *) {}, [&] { PrintHooks::preview(editor->letterEdit(1), 1400); }));
+    }
+};
+
+QUILLO_TEST_MAIN(TestWiring)
+#include "tst_wiring.moc"
