@@ -35,19 +35,26 @@ void fillOldFolder(const QString &root)
     const QDir folder(root);
     for (int i = 0; i < kCardsPerKind; ++i) {
         const QByteArray name = "\"R\xE9\xE9metteur n\xB0" + QByteArray::number(i) + "\"";
-        writeOld(folder, u"exp%1.exp"_s.arg(i), name + "\r\nB\xE2t. A\r\n12 rue de l'\xC9glise\r\n75001 Paris\r\n"
-                                                       "France\r\n01 02 03 04 05\r\n06 07 08 09 10\r\n\r\n"
-                                                       "Monsieur\r\nDirecteur\r\n");
-        writeOld(folder, u"dst%1.dst"_s.arg(i), name + "\r\nR\xE9sidence\r\n3 all\xE9" "e Verte\r\n69001 Lyon\r\n"
-                                                       "\r\nMadame\r\nMaire\r\n");
+        writeOld(folder, u"exp%1.exp"_s.arg(i),
+                 name + "\r\nB\xE2t. A\r\n12 rue de l'\xC9glise\r\n75001 Paris\r\n"
+                        "France\r\n01 02 03 04 05\r\n06 07 08 09 10\r\n\r\n"
+                        "Monsieur\r\nDirecteur\r\n");
+        writeOld(folder, u"dst%1.dst"_s.arg(i),
+                 name + "\r\nR\xE9sidence\r\n3 all\xE9"
+                        "e Verte\r\n69001 Lyon\r\n"
+                        "\r\nMadame\r\nMaire\r\n");
     }
     QByteArray entries;
     for (int i = 0; i < kListEntries; ++i)
-        entries += "\"Entr\xE9" "e de r\xE9" "f\xE9rence num\xE9ro " + QByteArray::number(i) + "\"\r\n";
-    for (const QString &name : {u"Ville.lst"_s, u"Objets.lst"_s, u"Fonction.lst"_s, u"Signature.lst"_s,
-                                u"FormuleD.lst"_s, u"FormuleF.lst"_s})
+        entries += "\"Entr\xE9"
+                   "e de r\xE9"
+                   "f\xE9rence num\xE9ro " +
+                   QByteArray::number(i) + "\"\r\n";
+    for (const QString &name :
+         {u"Ville.lst"_s, u"Objets.lst"_s, u"Fonction.lst"_s, u"Signature.lst"_s, u"FormuleD.lst"_s, u"FormuleF.lst"_s})
         writeOld(folder, name, entries);
-    for (const QString &name : {u"Introduction.lst"_s, u"Conclusion simple.lst"_s, u"Conclusion \u00E9volu\u00E9e.lst"_s})
+    for (const QString &name :
+         {u"Introduction.lst"_s, u"Conclusion simple.lst"_s, u"Conclusion \u00E9volu\u00E9e.lst"_s})
         writeOld(folder, name, "Suite \xE0\r\n\r\nvotre lettre\r\n\r\n");
     for (int i = 0; i < 20; ++i)
         writeOld(folder, u"Corps %1.txt"_s.arg(i), "Madame,\r\n\r\nSuite \xE0 votre appel.\r\n");

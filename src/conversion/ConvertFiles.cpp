@@ -151,8 +151,9 @@ bool copyContent(const QString &source, const QString &target, QString *error)
 QString cardLine(const RefusedCard &card)
 {
     const bool sender = card.kind == ContactCard::Kind::Sender;
-    const QString who = card.name.isEmpty() ? (sender ? u"Expéditeur sans nom"_s : u"Destinataire sans nom"_s)
-                                            : (sender ? u"Expéditeur « %1 »"_s : u"Destinataire « %1 »"_s).arg(card.name);
+    const QString who = card.name.isEmpty()
+                            ? (sender ? u"Expéditeur sans nom"_s : u"Destinataire sans nom"_s)
+                            : (sender ? u"Expéditeur « %1 »"_s : u"Destinataire « %1 »"_s).arg(card.name);
     return u"%1 (fichier « %2 ») : %3"_s.arg(who, card.sourceFile, card.problem);
 }
 
@@ -224,8 +225,8 @@ QString conversionMessage(const Report &report)
         for (const RefusedCard &card : report.refusedCards)
             lines.append(cardLine(card));
         text += report.refusedCards.size() == 1
-            ? u"\n\nCette fiche n'a pas été convertie, car son nom ne peut pas servir de nom de fichier :"_s
-            : u"\n\nCes fiches n'ont pas été converties, car leur nom ne peut pas servir de nom de fichier :"_s;
+                    ? u"\n\nCette fiche n'a pas été convertie, car son nom ne peut pas servir de nom de fichier :"_s
+                    : u"\n\nCes fiches n'ont pas été converties, car leur nom ne peut pas servir de nom de fichier :"_s;
         text += OldVersion::messageLines(lines);
     }
     if (!report.failures.isEmpty()) {

@@ -127,9 +127,9 @@ FrmConvert::FrmConvert()
     layout->addWidget(tabs, 1);
 
     auto *sendersGrid = new QGridLayout(makePage(tabs, 1, u"Expéditeurs"_s));
-    senderList = makeCardView(u"List1"_s, {u"Nom prénom"_s, u"Adresse"_s, u"Résidence"_s, u"CP + Ville"_s,
-                                           u"Province / Pays"_s, u"Téléphone fixe"_s, u"Portable"_s,
-                                           u"Qualificatif"_s, u"Fonction"_s});
+    senderList =
+        makeCardView(u"List1"_s, {u"Nom prénom"_s, u"Adresse"_s, u"Résidence"_s, u"CP + Ville"_s, u"Province / Pays"_s,
+                                  u"Téléphone fixe"_s, u"Portable"_s, u"Qualificatif"_s, u"Fonction"_s});
     addCaptioned(sendersGrid, 0, 0, u"Liste des expéditeurs :"_s, senderList);
 
     auto *recipientsGrid = new QGridLayout(makePage(tabs, 2, u"Destinataires"_s));
@@ -138,7 +138,8 @@ FrmConvert::FrmConvert()
     addCaptioned(recipientsGrid, 0, 0, u"Liste des destinataires :"_s, recipientList);
 
     static const char16_t *const captions[OldVersion::ListCount] = {
-        u"Communes / Villes :", u"Objets :", u"Fonctions :", u"Signatures :", u"Première partie :", u"Deuxième partie :",
+        u"Communes / Villes :", u"Objets :",          u"Fonctions :",
+        u"Signatures :",        u"Première partie :", u"Deuxième partie :",
     };
     auto *referencesGrid = new QGridLayout(makePage(tabs, 3, u"Références"_s));
     auto *formulasGrid = new QGridLayout(makePage(tabs, 4, u"Formules"_s));
@@ -198,8 +199,7 @@ void FrmConvert::load()
 void FrmConvert::chooseFolder()
 {
     const QString chosen = Dialogs::existingFolder(
-        this, u"Veuillez sélectionner le dossier ''Fichiers'' de l'ancienne version de Quillane."_s,
-        QDir::homePath());
+        this, u"Veuillez sélectionner le dossier ''Fichiers'' de l'ancienne version de Quillane."_s, QDir::homePath());
     if (chosen.isEmpty())
         return;
     QString folder = QDir::toNativeSeparators(chosen);
@@ -272,10 +272,11 @@ void FrmConvert::convert()
     const QString program = quilloExecutable();
     const bool started = currentStarter() ? currentStarter()(program) : startDetached(program);
     if (!started) {
-        Dialogs::message(this,
-                         u"Quillane n'a pas pu être démarré : le programme « %1 » est introuvable ou ne peut pas être exécuté."_s
-                             .arg(QDir::toNativeSeparators(program)),
-                         QMessageBox::Ok, Dialogs::Icon::Warning);
+        Dialogs::message(
+            this,
+            u"Quillane n'a pas pu être démarré : le programme « %1 » est introuvable ou ne peut pas être exécuté."_s
+                .arg(QDir::toNativeSeparators(program)),
+            QMessageBox::Ok, Dialogs::Icon::Warning);
     }
     close();
 }

@@ -48,15 +48,15 @@ public:
     // What the lists on screen hold, as the conversion reads them.
     OldVersion::Data dataOnScreen() const;
 
-    QTabWidget *tabs = nullptr;                    // Tab1: the four pages Fond 1 to 4
-    QTreeWidget *senderList = nullptr;             // List1
-    QTreeWidget *recipientList = nullptr;          // List2
+    QTabWidget *tabs = nullptr;                               // Tab1: the four pages Fond 1 to 4
+    QTreeWidget *senderList = nullptr;                        // List1
+    QTreeWidget *recipientList = nullptr;                     // List2
     std::array<QListWidget *, OldVersion::ListCount> lists{}; // List3 to List8
-    QCheckBox *startQuillo = nullptr;              // Check1
-    QLabel *statusText = nullptr;                  // STB1
-    QPushButton *folderButton = nullptr;           // Bouton 0
-    QPushButton *convertButton = nullptr;          // Bouton 1
-    QPushButton *quitButton = nullptr;             // Bouton 2
+    QCheckBox *startQuillo = nullptr;                         // Check1
+    QLabel *statusText = nullptr;                             // STB1
+    QPushButton *folderButton = nullptr;                      // Bouton 0
+    QPushButton *convertButton = nullptr;                     // Bouton 1
+    QPushButton *quitButton = nullptr;                        // Bouton 2
 
 private:
     FrmConvert();

@@ -119,8 +119,7 @@ QStringList filesMatching(const QString &folder, const QString &pattern)
 bool sameFileName(const QString &a, const QString &b)
 {
     return QString::compare(a.normalized(QString::NormalizationForm_C), b.normalized(QString::NormalizationForm_C),
-                            Qt::CaseInsensitive)
-        == 0;
+                            Qt::CaseInsensitive) == 0;
 }
 
 ImportResult importFolder(const QString &folder)
@@ -169,8 +168,9 @@ QString importMessage(const ImportResult &result)
     if (incomplete == 1) {
         text += u"\n\n1 fichier de fiche était incomplet : il a été importé avec ses champs manquants vides."_s;
     } else if (incomplete > 1) {
-        text += u"\n\n%1 fichiers de fiche étaient incomplets : ils ont été importés avec leurs champs manquants vides."_s
-                    .arg(incomplete);
+        text +=
+            u"\n\n%1 fichiers de fiche étaient incomplets : ils ont été importés avec leurs champs manquants vides."_s
+                .arg(incomplete);
     }
     if (!result.unreadableFiles.isEmpty()) {
         text += result.unreadableFiles.size() == 1 ? u"\n\nCe fichier n'a pas été importé :"_s

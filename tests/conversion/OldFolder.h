@@ -28,11 +28,13 @@ public:
     }
     static QByteArray recipient(const QByteArray &name)
     {
-        return name + "\r\nR\xE9sidence des Pins\r\n3 all\xE9" "e Verte\r\n69001 Lyon\r\n\r\nMadame\r\nMaire\r\n";
+        return name + "\r\nR\xE9sidence des Pins\r\n3 all\xE9"
+                      "e Verte\r\n69001 Lyon\r\n\r\nMadame\r\nMaire\r\n";
     }
     static QByteArray convertedRecipient(const QByteArray &name)
     {
-        return name + "\r\n3 all\xE9" "e Verte\r\nR\xE9sidence des Pins\r\n69001 Lyon\r\n\r\nMadame\r\nMaire\r\n";
+        return name + "\r\n3 all\xE9"
+                      "e Verte\r\nR\xE9sidence des Pins\r\n69001 Lyon\r\n\r\nMadame\r\nMaire\r\n";
     }
 
 private:

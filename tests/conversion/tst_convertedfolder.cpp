@@ -38,8 +38,10 @@ private slots:
         old.add(u"martin.dst"_s, OldFolder::recipient("Martin Paul"));
         old.add(u"Ville.lst"_s, "SAINT-DENIS\r\nparis\r\n");
         old.add(u"Fonction.lst"_s, "Maire\r\n");
-        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9" "er, Madame,\r\n");
-        old.add(u"Conclusion simple.lst"_s, "Dans l'attente\r\nEn esp\xE9rant\r\n\r\nje demeure\r\n\r\n\r\n\xE0 votre\r\n");
+        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9"
+                                   "er, Madame,\r\n");
+        old.add(u"Conclusion simple.lst"_s,
+                "Dans l'attente\r\nEn esp\xE9rant\r\n\r\nje demeure\r\n\r\n\r\n\xE0 votre\r\n");
         const OldVersion::ImportResult imported = OldVersion::importFolder(old.path());
         const ConvertFiles::Report report = ConvertFiles::convert(imported.data, old.path());
         QVERIFY(report.failures.isEmpty());
@@ -63,8 +65,8 @@ private slots:
 
         QList<QStringList> phrases;
         QVERIFY(PhraseFile::read(QDir(DataPaths::assistantFolder()).filePath(u"Conclusion1.ini"_s), 4, &phrases));
-        QCOMPARE(phrases, (QList<QStringList>{{u"Dans l'attente"_s, u"En espérant"_s}, {u"je demeure"_s}, {},
-                                              {u"à votre"_s}}));
+        QCOMPARE(phrases,
+                 (QList<QStringList>{{u"Dans l'attente"_s, u"En espérant"_s}, {u"je demeure"_s}, {}, {u"à votre"_s}}));
         // The installed phrase files the old folder had no counterpart for are left as they were.
         QVERIFY(PhraseFile::read(QDir(DataPaths::assistantFolder()).filePath(u"Introduction.ini"_s), 8, &phrases));
         QVERIFY(!phrases.first().isEmpty());

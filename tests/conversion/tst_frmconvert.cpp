@@ -126,7 +126,8 @@ private slots:
         QCOMPARE(window->lists[0]->accessibleName(), u"Communes / Villes :"_s);
         QCOMPARE(window->lists[5]->accessibleName(), u"Deuxième partie :"_s);
 
-        QCOMPARE(window->startQuillo->text(), u" Exécuter Quillane et quitter l'assistant à la fin de la conversion."_s);
+        QCOMPARE(window->startQuillo->text(),
+                 u" Exécuter Quillane et quitter l'assistant à la fin de la conversion."_s);
         QVERIFY(!window->startQuillo->isChecked());
         QCOMPARE(window->statusText->text(), u" En attente de conversion..."_s);
         QCOMPARE(window->folderButton->toolTip(), u"Sélection du dossier source"_s);
@@ -168,9 +169,13 @@ private slots:
         QCOMPARE(rowOf(window->senderList, 0),
                  (QStringList{u"Dupont Jean"_s, u"12 rue de l'Église"_s, u"Bât. A"_s, u"75001 Paris"_s, u"France"_s,
                               u"01 02 03 04 05"_s, u"06 07 08 09 10"_s, u"Monsieur"_s, u"Directeur général"_s}));
-        QCOMPARE(rowOf(window->recipientList, 0),
-                 (QStringList{u"Lenoir Anne"_s, u"3 allée Verte"_s, u"Résidence des Pins"_s, u"69001 Lyon"_s, {},
-                              u"Madame"_s, u"Maire"_s}));
+        QCOMPARE(rowOf(window->recipientList, 0), (QStringList{u"Lenoir Anne"_s,
+                                                               u"3 allée Verte"_s,
+                                                               u"Résidence des Pins"_s,
+                                                               u"69001 Lyon"_s,
+                                                               {},
+                                                               u"Madame"_s,
+                                                               u"Maire"_s}));
         QCOMPARE(itemsOf(window->lists[0]), (QStringList{u"Paris"_s, u"Lyon"_s}));
         QCOMPARE(itemsOf(window->lists[5]), QStringList{u"mes salutations."_s});
 
@@ -188,11 +193,13 @@ private slots:
         old.add(u"dupont2.exp"_s, "Dupont Jean\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nMonsieur\r\nG\xE9rant\r\n");
         old.add(u"LENOIR.DST"_s, OldFolder::recipient("\"Lenoir Anne\""));
         old.add(u"court.dst"_s, "Court\r\nR1\r\nA1\r\n");
-        old.add(u"Ville.lst"_s, "Paris\r\nOrl\xE9" "ans\r\n");
+        old.add(u"Ville.lst"_s, "Paris\r\nOrl\xE9"
+                                "ans\r\n");
         old.add(u"Objets.lst"_s, "Demande\r\n");
         old.add(u"Fonction.lst"_s, "Maire\r\n");
         old.add(u"Signature.lst"_s, "J. Dupont\r\n");
-        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9" "er, Madame,\r\n");
+        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9"
+                                   "er, Madame,\r\n");
         old.add(u"FormuleF.lst"_s, "mes salutations.\r\n");
         old.add(u"Introduction.lst"_s, "Suite \xE0\r\nEn r\xE9ponse \xE0\r\n\r\nvotre lettre\r\n\r\n");
         old.add(u"Conclusion simple.lst"_s, "Dans l'attente\r\n\r\nje demeure");
@@ -224,10 +231,12 @@ private slots:
         QCOMPARE(bytesOf(u"Fichiers/Destinataires/Lenoir Anne.ini"_s), OldFolder::convertedRecipient("Lenoir Anne"));
         QCOMPARE(bytesOf(u"Fichiers/Destinataires/Court.ini"_s), QByteArray("Court\r\nA1\r\nR1\r\n\r\n\r\n\r\n\r\n"));
         // Imported twice: each list holds its entries twice.
-        QCOMPARE(bytesOf(u"Fichiers/Références/Communes.ini"_s),
-                 QByteArray("Paris\r\nOrl\xE9" "ans\r\nParis\r\nOrl\xE9" "ans\r\n"));
-        QCOMPARE(bytesOf(u"Fichiers/Formules/Formules1.ini"_s),
-                 QByteArray("Je vous prie d'agr\xE9" "er, Madame,\r\nJe vous prie d'agr\xE9" "er, Madame,\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Références/Communes.ini"_s), QByteArray("Paris\r\nOrl\xE9"
+                                                                            "ans\r\nParis\r\nOrl\xE9"
+                                                                            "ans\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Formules/Formules1.ini"_s), QByteArray("Je vous prie d'agr\xE9"
+                                                                           "er, Madame,\r\nJe vous prie d'agr\xE9"
+                                                                           "er, Madame,\r\n"));
         QCOMPARE(bytesOf(u"Fichiers/Références/Signatures.ini"_s), QByteArray("J. Dupont\r\nJ. Dupont\r\n"));
         QCOMPARE(bytesOf(u"Assistant/Introduction.ini"_s),
                  QByteArray("Suite \xE0\r\nEn r\xE9ponse \xE0\r\n\r\nvotre lettre\r\n\r\n"));
@@ -235,7 +244,8 @@ private slots:
         QCOMPARE(bytesOf(u"Assistant/Conclusion1.ini"_s), QByteArray("Dans l'attente\r\n\r\nje demeure\r\n\r\n"));
         // A name in capitals with decomposed accents is matched all the same.
         QCOMPARE(bytesOf(u"Assistant/Conclusion2.ini"_s), QByteArray("\xC0 la disposition\r\n\r\n"));
-        QCOMPARE(bytesOf(u"Fichiers/Contenus/Lettre type.txt"_s), QByteArray("Madame,\r\n\r\nSuite \xE0 votre appel.\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Contenus/Lettre type.txt"_s),
+                 QByteArray("Madame,\r\n\r\nSuite \xE0 votre appel.\r\n"));
     }
 
     void emptyFolderWritesSixEmptyListsAndNoCard()
@@ -293,7 +303,8 @@ private slots:
         window->convertButton->click();
         const Dialogs::Request &done = dialogs->requests.last();
         QCOMPARE(done.icon, Dialogs::Icon::Warning);
-        QVERIFY(done.text.startsWith(u"Conversion des fichiers terminés.\n\nCes fichiers n'ont pas pu être convertis :\n- "_s));
+        QVERIFY(done.text.startsWith(
+            u"Conversion des fichiers terminés.\n\nCes fichiers n'ont pas pu être convertis :\n- "_s));
         QVERIFY(done.text.contains(u"Formules1.ini"_s));
         QVERIFY(done.text.contains(u"Formules2.ini"_s));
         QCOMPARE(QuilloTest::readBytes(DataPaths::formulasFolder()), QByteArray("x"));

@@ -36,9 +36,9 @@ private slots:
         QVERIFY(OldVersion::readCard(old.path() + u"dupont.exp"_s, Kind::Sender, &card, &complete));
         QVERIFY(complete);
         QCOMPARE(card.sourceFile, u"dupont.exp"_s);
-        QCOMPARE(card.fields, (QStringList{u"Dupont Jean"_s, u"12 rue de l'Église"_s, u"Bât. A"_s, u"75001 Paris"_s,
-                                           u"France"_s, u"01 02 03 04 05"_s, u"06 07 08 09 10"_s, u"Monsieur"_s,
-                                           u"Directeur général"_s}));
+        QCOMPARE(card.fields,
+                 (QStringList{u"Dupont Jean"_s, u"12 rue de l'Église"_s, u"Bât. A"_s, u"75001 Paris"_s, u"France"_s,
+                              u"01 02 03 04 05"_s, u"06 07 08 09 10"_s, u"Monsieur"_s, u"Directeur général"_s}));
     }
 
     void shortCardsKeepWhatTheyHaveAndAreFlagged()
@@ -71,8 +71,10 @@ private slots:
         old.add(u"objets.lst"_s, "Demande d'emploi\r\n");
         old.add(u"Fonction.lst"_s, "Directeur\r\nMaire\r\n");
         old.add(u"Signature.lst"_s, "J. Dupont\r\n");
-        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9" "er, Madame,\r\n");
-        old.add(u"FormuleF.lst"_s, "mes salutations distingu\xE9" "es.\r\n");
+        old.add(u"FormuleD.lst"_s, "Je vous prie d'agr\xE9"
+                                   "er, Madame,\r\n");
+        old.add(u"FormuleF.lst"_s, "mes salutations distingu\xE9"
+                                   "es.\r\n");
         old.add(u"Autre.lst"_s, "ignor\xE9\r\n");
         old.add(u"Introduction.lst"_s, "Suite \xE0\r\n\r\n");
 
