@@ -166,7 +166,9 @@ void FrmPage::buildButtonBar()
     Check1 = new QCheckBox(u" Déplacer les règles"_s, Toolbar1);
     Check1->setObjectName(u"Check1"_s);
     Check1->setAccessibleName(Check1->text());
-    place(Check1, 2400, kButtonTop, kCheckWidth, kButtonHeight);
+    // As wide as its caption needs, whatever the system font.
+    place(Check1, 2400, kButtonTop, std::min(kCheckWidth, TwipsConversion::fromPixels(Check1->sizeHint().width()) + 60),
+          kButtonHeight);
 
     LabelA = new QLabel(u"Page 99/99"_s, Toolbar1);
     LabelA->setObjectName(u"LabelA"_s);
@@ -422,7 +424,10 @@ void FrmPage::layoutButtonBar()
 {
     const int innerWidth = innerWidthTwips();
     const QRect counter = twips(LabelA);
-    const int counterLeft = (innerWidth - counter.width()) / 2;
+    // Centred, but never over the tick box when the window is narrow.
+    const int navigationWidth = 2 * kNavigationWidth + 350;
+    const int leftmost = twips(Check1).right() + 150 + navigationWidth;
+    const int counterLeft = std::max((innerWidth - counter.width()) / 2, leftmost);
     place(LabelA, counterLeft, counter.top(), counter.width(), counter.height());
     const int previous = counterLeft - kNavigationWidth - 200;
     const int next = counterLeft + counter.width() + 200;

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
@@ -28,6 +29,26 @@ bool breaksAfter(const QTextFormat &format)
     return format.intProperty(QTextFormat::PageBreakPolicy) & QTextFormat::PageBreak_AlwaysAfter;
 }
 
+// The text layout scales most lengths to its device (fonts, spacing above and below paragraphs,
+// fixed line heights, tab stops, indent levels, tables, pictures) but takes a paragraph's left
+// and right margins and its first-line indent as device units as they are. They are stored in
+// 96-per-inch pixels, so on the 1440 dpi layout device they are scaled here; otherwise an
+// address block indented by 8 cm would print barely half a centimetre in.
+void scaleParagraphIndents(QTextDocument *document, double factor)
+{
+    QTextCursor cursor(document);
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (format.leftMargin() == 0 && format.rightMargin() == 0 && format.textIndent() == 0)
+            continue;
+        format.setLeftMargin(format.leftMargin() * factor);
+        format.setRightMargin(format.rightMargin() * factor);
+        format.setTextIndent(format.textIndent() * factor);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+}
+
 } // namespace
 
 QPaintDevice *RangeFormatter::layoutDevice()
@@ -46,6 +67,7 @@ QPaintDevice *RangeFormatter::layoutDevice()
 RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth) : copy(document.clone())
 {
     copy->setUseDesignMetrics(true);
+    scaleParagraphIndents(copy.get(), layoutDevice()->logicalDpiX() / 96.0);
     copy->documentLayout()->setPaintDevice(layoutDevice());
     copy->setDocumentMargin(0);
     copy->setTextWidth(std::max(areaWidth, 1));

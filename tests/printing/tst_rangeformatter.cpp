@@ -9,6 +9,9 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTextCursor>
 #include <QPageSize>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -47,7 +50,48 @@ private:
         return pdfPageCount(pdf);
     }
 
+    // The leftmost column of ink of a letter drawn at one pixel per 15 twips (96 per inch).
+    static int leftmostInk(const QTextDocument &letter)
+    {
+        QImage page(800, 400, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        painter.scale(1.0 / 15, 1.0 / 15);
+        RangeFormatter(letter, 11000).formatRange(&painter, 0, TwipRect{0, 0, 11000, 6000});
+        painter.end();
+        for (int x = 0; x < page.width(); ++x) {
+            for (int y = 0; y < page.height(); ++y) {
+                if (qGray(page.pixel(x, y)) < 128)
+                    return x;
+            }
+        }
+        return -1;
+    }
+
 private slots:
+    void paragraphIndentsPrintAtTheirSize()
+    {
+        // An address block indented by 9 cm (340 pixels at 96 per inch) prints 9 cm in, as the
+        // editor shows it; so does a first-line indent.
+        QTextDocument letter;
+        QTextCursor cursor(&letter);
+        QTextBlockFormat indented;
+        indented.setLeftMargin(340);
+        cursor.setBlockFormat(indented);
+        cursor.insertText(u"Monsieur le Maire"_s);
+        const int ink = leftmostInk(letter);
+        QVERIFY2(ink >= 338 && ink <= 345, qPrintable(QString::number(ink)));
+
+        QTextDocument firstLine;
+        QTextCursor c2(&firstLine);
+        QTextBlockFormat hanging;
+        hanging.setTextIndent(100);
+        c2.setBlockFormat(hanging);
+        c2.insertText(u"Madame,"_s);
+        const int firstInk = leftmostInk(firstLine);
+        QVERIFY2(firstInk >= 98 && firstInk <= 105, qPrintable(QString::number(firstInk)));
+    }
+
     void init()
     {
         pdf = folder.filePath(u"lettre.pdf"_s);

@@ -1,17 +1,62 @@
+// Writes a PNG of each window the user sees, for a look at the program without a screen:
+// the five wizard steps, the editor, the preview, the writing assistant, the reference-lists
+// dialog and the about box.
+#include "Finalisation.h"
 #include "Fonctions.h"
 #include "FrmAbout.h"
+#include "FrmAssistant.h"
+#include "FrmEditeur.h"
 #include "FrmMenu.h"
+#include "FrmOptions.h"
+#include "FrmPage.h"
+#include "ImprimeRtf.h"
+#include "Imprimer.h"
 #include "ProgramFolder.h"
 #include "Translations.h"
 #include "WindowRegistry.h"
+#include "Wiring.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+QString target;
+
+void shoot(QWidget *window, const QString &name)
+{
+    window->show();
+    QCoreApplication::processEvents();
+    const QString file = QDir(target).filePath(name + u".png"_s);
+    window->grab().save(file);
+    QTextStream(stdout) << file << Qt::endl;
+}
+
+// Shoots a window that runs modally, once it shows, then closes it.
+void shootModal(const QString &formName, const QString &name, const std::function<void()> &open)
+{
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *window = WindowRegistry::find(formName);
+        if (!window || !window->isVisible())
+            return;
+        poll.stop();
+        QCoreApplication::processEvents();
+        shoot(window, name);
+        window->close();
+    });
+    poll.start(20);
+    open();
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -19,27 +64,50 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     installFrench(app);
-    const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"screenshots"_s;
+    target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"screenshots"_s;
     QDir().mkpath(target);
 
     // A scratch program folder with the installation content, so the shots show real lists.
     QTemporaryDir scratch;
     ProgramFolder::seed(QStringLiteral(QUILLO_DATA_DIR), scratch.path());
     ProgramFolder::setOverride(scratch.path());
+    wireWindows();
     Main();
     FrmMenu *menu = FrmMenu::existing();
-    QTextStream out(stdout);
+    menu->senderName->setEditText(u"Jean Martin"_s);
+    menu->senderFields[0]->setText(u"12 rue des Lilas"_s);
+    menu->senderFields[2]->setText(u"69001 Lyon"_s);
+    menu->senderQualifier->setEditText(u"Monsieur"_s);
+    menu->senderFunction->setEditText(u"Chef de service"_s);
+    menu->recipientName->setEditText(u"Paul Durand"_s);
+    menu->recipientFields[0]->setText(u"1 place de la Mairie"_s);
+    menu->recipientFields[2]->setText(u"75001 Paris"_s);
+    menu->recipientQualifier->setEditText(u"Monsieur"_s);
+    menu->recipientFunction->setEditText(u"Maire"_s);
+    menu->town->setEditText(u"Lyon"_s);
+    menu->object->setEditText(u"Demande de rendez-vous"_s);
+    menu->signature->setEditText(u"Jean Martin"_s);
+    menu->formulaFirst->setEditText(u"Je vous prie d'agréer"_s);
+    menu->formulaSecond->setEditText(u"l'expression de mes salutations distinguées."_s);
+    menu->body->setPlainText(u"Je me permets de vous solliciter afin d'obtenir un rendez-vous au sujet du projet "
+                             u"d'aménagement de la place de la Mairie, dont les habitants du quartier souhaitent "
+                             u"connaître le calendrier.\n\nJe vous remercie par avance de l'attention que vous "
+                             u"porterez à ma demande."_s);
     for (int step = 1; step <= 5; ++step) {
         menu->Affiche_Etape(step - 1);
-        const QString file = QDir(target).filePath(u"wizard-step%1.png"_s.arg(step));
-        menu->grab().save(file);
-        out << file << Qt::endl;
+        shoot(menu, u"wizard-step%1"_s.arg(step));
     }
-    FrmAbout *about = FrmAbout::instance();
-    about->show();
-    const QString aboutFile = QDir(target).filePath(u"about.png"_s);
-    about->grab().save(aboutFile);
-    out << aboutFile << Qt::endl;
+
+    Genere_Lettres(true);
+    FrmEditeur *editor = FrmEditeur::instance();
+    editor->resize(900, 700);
+    shoot(editor, u"editor"_s);
+    editor->hide();
+
+    shootModal(u"frmPage"_s, u"preview"_s, [&] { Preview_RTF(PPreview(), *menu->workingDocument, 1400, false); });
+    shootModal(u"frmAssistant"_s, u"assistant"_s, [&] { menu->showModal(u"frmAssistant"_s); });
+    shootModal(u"frmOptions"_s, u"references"_s, [&] { menu->showModal(u"frmOptions"_s); });
+    shoot(FrmAbout::instance(), u"about"_s);
     WindowRegistry::unloadAll();
     return 0;
 }
