@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTextDocument>
@@ -246,6 +247,24 @@ private slots:
         QVERIFY(editor->letterEdit(3)->toPlainText().contains(u"Madame le Directrice,"_s));
         // The working document holds the last letter.
         QVERIFY(menu->workingDocument->toPlainText().contains(u"David"_s));
+    }
+
+    void largeBatchShowsItsProgressAndMakesEveryLetter()
+    {
+        fillLetter();
+        for (int i = 1; i <= 25; ++i) {
+            const QString name = u"Destinataire %1"_s.arg(i, 2, 10, QChar(u'0'));
+            QVERIFY(ContactCard::write(ContactCard::filePath(ContactCard::Kind::Recipient, name),
+                                       ContactCard::Kind::Recipient, {name, {}, {}, {}, {}, u"Madame"_s, u"Maire"_s}));
+        }
+        menu->recipientMode->setCurrentIndex(1);
+        menu->Tab1_Click();
+        menu->recipientList->selectAll();
+        Genere_Lettres(true);
+        FrmEditeur *editor = FrmEditeur::instance();
+        QCOMPARE(editor->letterCount(), 26);
+        QCOMPARE(editor->caption(26), u"Destinataire 25"_s);
+        QVERIFY(menu->findChildren<QProgressDialog *>().isEmpty()); // gone once the batch is made
     }
 
     void previewAssemblesWithoutTouchingTheEditor()
