@@ -1,5 +1,6 @@
 #include "FrmConvert.h"
 
+#include "Buttons.h"
 #include "ConvertFiles.h"
 #include "Dialogs.h"
 #include "Folders.h"
@@ -70,15 +71,6 @@ QWidget *makePage(QTabWidget *tabs, int index, const QString &title)
     page->setObjectName(u"Fond_%1"_s.arg(index));
     tabs->addTab(page, title);
     return page;
-}
-
-QPushButton *makeButton(const QString &objectName, const QString &text, const QString &tip = QString())
-{
-    auto *button = new QPushButton(text);
-    button->setObjectName(objectName);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "FrmMenu.h"
 
+#include "Buttons.h"
 #include "Clock.h"
 #include "ContactCard.h"
 #include "DateForms.h"
@@ -96,10 +97,7 @@ QLineEdit *addLineEdit(QWidget *parent, const QString &objectName, const QString
 QPushButton *addButton(QWidget *parent, const QString &objectName, const QString &text, const QString &tip,
                        int left, int top, int width = 1095, int height = 315)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
+    QPushButton *button = makeButton(objectName, text, tip, parent);
     place(button, left, top, width, height);
     return button;
 }

@@ -1,5 +1,6 @@
 #include "FrmAssistant.h"
 
+#include "Buttons.h"
 #include "Clock.h"
 #include "DataPaths.h"
 #include "DateForms.h"
@@ -30,15 +31,6 @@ namespace {
 
 const QString kFormName = u"frmAssistant"_s;
 const QString kObjectFallback = u"le problème défini en objet"_s;
-
-QPushButton *makeButton(const QString &objectName, const QString &text)
-{
-    auto *button = new QPushButton(text);
-    button->setObjectName(objectName);
-    // Enter belongs to the lists (it adds a fragment); it must never press a button.
-    button->setAutoDefault(false);
-    return button;
-}
 
 QPlainTextEdit *makeText(const QString &objectName, const QString &accessibleName)
 {
@@ -91,17 +83,24 @@ void FrmAssistant::build()
         list->setToolTip(tip);
         return list;
     };
-    const auto row = [](std::initializer_list<QWidget *> widgets) {
-        auto *layout = new QHBoxLayout;
-        for (QWidget *widget : widgets)
-            layout->addWidget(widget, 1);
-        return layout;
-    };
-    const auto buttonRow = [](QPushButton *button) {
-        auto *layout = new QHBoxLayout;
+    // A page of lists laid out as the rows of a sentence, its "Appliquer" button at the bottom.
+    const auto sentencePage = [](const QString &objectName, std::initializer_list<std::initializer_list<QWidget *>> rows,
+                                 QPushButton *apply) {
+        auto *page = new QWidget;
+        page->setObjectName(objectName);
+        auto *layout = new QVBoxLayout(page);
+        for (const auto &words : rows) {
+            auto *row = new QHBoxLayout;
+            for (QWidget *word : words)
+                row->addWidget(word, 1);
+            layout->addLayout(row);
+        }
         layout->addStretch(1);
-        layout->addWidget(button);
-        return layout;
+        auto *buttonRow = new QHBoxLayout;
+        buttonRow->addStretch(1);
+        buttonRow->addWidget(apply);
+        layout->addLayout(buttonRow);
+        return page;
     };
 
     // The introduction reads as one sentence over three rows.
@@ -115,14 +114,11 @@ void FrmAssistant::build()
     objectField->setAccessibleName(u"Objet"_s);
     composeButtons[0] = makeButton(u"Outils_0"_s, u"Appliquer"_s);
 
-    auto *introductionPage = new QWidget;
-    introductionPage->setObjectName(u"Fond1_0"_s);
-    auto *introductionLayout = new QVBoxLayout(introductionPage);
-    introductionLayout->addLayout(row({introductionLists[0], introductionLists[1], introductionLists[2], dateField}));
-    introductionLayout->addLayout(row({introductionLists[3], objectField, introductionLists[4]}));
-    introductionLayout->addLayout(row({introductionLists[5], introductionLists[6], introductionLists[7]}));
-    introductionLayout->addStretch(1);
-    introductionLayout->addLayout(buttonRow(composeButtons[0]));
+    QWidget *introductionPage = sentencePage(u"Fond1_0"_s,
+                                             {{introductionLists[0], introductionLists[1], introductionLists[2], dateField},
+                                              {introductionLists[3], objectField, introductionLists[4]},
+                                              {introductionLists[5], introductionLists[6], introductionLists[7]}},
+                                             composeButtons[0]);
 
     introductionText = makeText(u"Text1_0"_s, u"Introduction"_s);
     auto *introductionPreview = new QWidget;
@@ -143,24 +139,18 @@ void FrmAssistant::build()
     for (int i = 0; i < 4; ++i)
         simpleConclusionLists[i] = makeList(u"List2_%1"_s.arg(i), u"Conclusion simple, partie %1"_s.arg(i + 1));
     composeButtons[1] = makeButton(u"Outils_1"_s, u"Appliquer"_s);
-    auto *simplePage = new QWidget;
-    simplePage->setObjectName(u"Fond2_0"_s);
-    auto *simpleLayout = new QVBoxLayout(simplePage);
-    simpleLayout->addLayout(row({simpleConclusionLists[0], simpleConclusionLists[1]}));
-    simpleLayout->addLayout(row({simpleConclusionLists[2], simpleConclusionLists[3]}));
-    simpleLayout->addStretch(1);
-    simpleLayout->addLayout(buttonRow(composeButtons[1]));
+    QWidget *simplePage = sentencePage(u"Fond2_0"_s,
+                                       {{simpleConclusionLists[0], simpleConclusionLists[1]},
+                                        {simpleConclusionLists[2], simpleConclusionLists[3]}},
+                                       composeButtons[1]);
 
     for (int i = 0; i < 5; ++i)
         evolvedConclusionLists[i] = makeList(u"List3_%1"_s.arg(i), u"Conclusion évoluée, partie %1"_s.arg(i + 1));
     composeButtons[2] = makeButton(u"Outils_2"_s, u"Appliquer"_s);
-    auto *evolvedPage = new QWidget;
-    evolvedPage->setObjectName(u"Fond2_1"_s);
-    auto *evolvedLayout = new QVBoxLayout(evolvedPage);
-    evolvedLayout->addLayout(row({evolvedConclusionLists[0], evolvedConclusionLists[1], evolvedConclusionLists[2]}));
-    evolvedLayout->addLayout(row({evolvedConclusionLists[3], evolvedConclusionLists[4]}));
-    evolvedLayout->addStretch(1);
-    evolvedLayout->addLayout(buttonRow(composeButtons[2]));
+    QWidget *evolvedPage = sentencePage(u"Fond2_1"_s,
+                                        {{evolvedConclusionLists[0], evolvedConclusionLists[1], evolvedConclusionLists[2]},
+                                         {evolvedConclusionLists[3], evolvedConclusionLists[4]}},
+                                        composeButtons[2]);
 
     conclusionText = makeText(u"Text1_2"_s, u"Conclusion"_s);
     auto *conclusionPreview = new QWidget;

@@ -1,5 +1,6 @@
 #include "FrmOptions.h"
 
+#include "Buttons.h"
 #include "AjouteMot.h"
 #include "AlphabeticalOrder.h"
 #include "DataPaths.h"
@@ -31,16 +32,6 @@ const QStringList &referenceFiles()
 {
     static const QStringList files = {u"Fonctions.ini"_s, u"Communes.ini"_s, u"Objets.ini"_s, u"Signatures.ini"_s};
     return files;
-}
-
-QPushButton *makeButton(const QString &objectName, const QString &text, const QString &tip = QString())
-{
-    auto *button = new QPushButton(text);
-    button->setObjectName(objectName);
-    button->setToolTip(tip);
-    // Enter in the word field must not close the dialog behind the user's back.
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace
