@@ -27,13 +27,16 @@ bool canWriteIn(const QString &folder)
 
 QString resolve()
 {
-    const QString executableFolder = QCoreApplication::applicationDirPath();
-    if (canWriteIn(executableFolder))
-        return executableFolder;
-    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(userFolder);
-    ProgramFolder::seed(executableFolder, userFolder);
-    return userFolder;
+    return ProgramFolder::resolveFor(QCoreApplication::applicationDirPath(),
+                                     QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+// A copy of a read-only installed file (a package's or a read-only medium's) must still be the
+// user's to change: the lists and the template are edited in place.
+void copyWritable(const QString &source, const QString &destination)
+{
+    if (QFile::copy(source, destination))
+        QFile::setPermissions(destination, QFile::permissions(destination) | QFileDevice::WriteOwner);
 }
 
 } // namespace
@@ -58,6 +61,26 @@ QString overrideFolder()
     return overridePath();
 }
 
+QString installedContentFolder(const QString &executableFolder)
+{
+    // The relative path from the executable's folder to the installed content is fixed when the
+    // program is configured, so that an installation moved to another prefix still finds it.
+    const QString folder = QDir::cleanPath(QDir(executableFolder).filePath(QStringLiteral(QUILLO_INSTALLED_CONTENT)));
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+QString resolveFor(const QString &executableFolder, const QString &userFolder)
+{
+    // An installed program never writes beside its executable, even where it could (a prefix in
+    // the user's home, a test installation): its data belong in the user's data folder.
+    const QString installed = installedContentFolder(executableFolder);
+    if (installed.isEmpty() && canWriteIn(executableFolder))
+        return executableFolder;
+    QDir().mkpath(userFolder);
+    seed(installed.isEmpty() ? executableFolder : installed, userFolder);
+    return userFolder;
+}
+
 void seed(const QString &source, const QString &target)
 {
     const QDir sourceDir(source);
@@ -68,7 +91,7 @@ void seed(const QString &source, const QString &target)
         const QFileInfo info(sourceDir.filePath(root));
         if (info.isFile()) {
             if (!QFileInfo::exists(targetDir.filePath(root)))
-                QFile::copy(info.filePath(), targetDir.filePath(root));
+                copyWritable(info.filePath(), targetDir.filePath(root));
             continue;
         }
         if (!info.isDir())
@@ -81,7 +104,7 @@ void seed(const QString &source, const QString &target)
             if (QFileInfo::exists(destination))
                 continue;
             QDir().mkpath(QFileInfo(destination).path());
-            QFile::copy(file, destination);
+            copyWritable(file, destination);
         }
     }
 }
