@@ -1,3 +1,4 @@
+#include "ApplicationIcon.h"
 #include "Fonctions.h"
 #include "Product.h"
 #include "Translations.h"
@@ -6,12 +7,15 @@
 
 #include <QApplication>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(Product::name());
     QApplication::setApplicationVersion(Product::versionText());
     installFrench(app);
+    installApplicationIcon(u"fr.quillane.Quillo"_s);
     wireWindows();
     Main();
     const int status = QApplication::exec();

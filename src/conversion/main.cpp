@@ -1,3 +1,4 @@
+#include "ApplicationIcon.h"
 #include "FrmConvert.h"
 #include "Product.h"
 #include "Translations.h"
@@ -5,12 +6,15 @@
 
 #include <QApplication>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(Product::name());
     QApplication::setApplicationVersion(Product::versionText());
     installFrench(app);
+    installApplicationIcon(u"fr.quillane.Conversion"_s);
     FrmConvert::instance()->show();
     const int status = QApplication::exec();
     WindowRegistry::unloadAll();
