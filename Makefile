@@ -9,8 +9,10 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translatio
             libgl-dev libxkbcommon-dev libbenchmark-dev fonts-liberation fonts-dejavu-core
 # Optional tools the tests use when present (LibreOffice for RTF interoperability checks).
 TEST_PACKAGES := $(shell cat tools/test-packages.txt 2>/dev/null)
+# What CPack needs to build the Debian package: dpkg-shlibdeps (dependencies) and file.
+PACKAGE_TOOLS := dpkg-dev file
 
-.PHONY: all deps test-deps configure build run test screenshots bench clean
+.PHONY: all deps test-deps package-deps configure build run test package screenshots bench clean
 
 all: build
 
@@ -24,6 +26,14 @@ deps:
 
 test-deps: deps
 	@missing=""; for p in $(TEST_PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installation de :$$missing"; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+package-deps: deps
+	@missing=""; for p in $(PACKAGE_TOOLS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installation de :$$missing"; \
 	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
@@ -44,6 +54,11 @@ run: build
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of Quillo and Conversion, in $(BUILD_DIR)/quillo_<version>_<arch>.deb.
+package: package-deps build
+	cmake --build $(BUILD_DIR) --target package
+	@ls $(BUILD_DIR)/quillo_*.deb
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/quillo-screenshots $(BUILD_DIR)/screenshots

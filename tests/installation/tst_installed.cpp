@@ -269,7 +269,7 @@ void TestInstalled::validators_acceptEntriesAndMetadata_data()
     QTest::newRow("entrée Conversion") << u"desktop-file-validate"_s
                                        << QStringList{u"share/applications/fr.quillane.Conversion.desktop"_s};
     QTest::newRow("métadonnées") << u"appstreamcli"_s
-                                 << QStringList{u"validate"_s, u"--no-net"_s,
+                                 << QStringList{u"validate"_s, u"--strict"_s, u"--no-net"_s,
                                                 u"share/metainfo/fr.quillane.Quillo.metainfo.xml"_s};
 }
 
