@@ -346,7 +346,7 @@ void FrmMenu::buildRecipientStep()
     cardIcon = drawCardIcon();
     recipientList = new QTreeWidget(stepPanels[2]);
     recipientList->setObjectName(u"List1"_s);
-    recipientList->setAccessibleName(u"Liste des fiches destinataire"_s);
+    recipientList->setAccessibleName(u"Liste des fiches destinataires"_s);
     place(recipientList, 120, 600, 6855, 3615);
     recipientList->setHeaderLabels({u"Nom prénom"_s, u"Adresse postale"_s, u"Résidence"_s, u"CP + Ville"_s,
                                     u"Province / Pays"_s, u"Qualificatif"_s, u"Fonction"_s});
@@ -679,7 +679,7 @@ void FrmMenu::Tab1_Click()
         recipientCard->hide();
         recipientList->show();
         recipientList->raise();
-        stepHeadings[2]->setText(u"Liste des fiches destinataire :"_s);
+        stepHeadings[2]->setText(u"Liste des fiches destinataires :"_s);
         recipientHint->setText(u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
         Liste_Destinataires();
         // A batch goes to the editor only: one letter per selected recipient.

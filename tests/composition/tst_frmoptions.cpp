@@ -175,7 +175,7 @@ private slots:
         dialog->editButtons[1]->click(); // no entry selected
         dialog->editButtons[2]->click();
         QCOMPARE(dialogs->requests.size(), 3);
-        QCOMPARE(dialogs->requests[0].text, u"Veuiller taper votre mot dans le champ avant de l'ajouter."_s);
+        QCOMPARE(dialogs->requests[0].text, u"Veuillez taper votre mot dans le champ avant de l'ajouter."_s);
         QCOMPARE(dialogs->requests[1].text, u"Pour modifier un mot vous devez d'abord le sélectionner."_s);
         QCOMPARE(dialogs->requests[2].text, u"Pour Supprimer un mot vous devez d'abord le sélectionner."_s);
         for (const Dialogs::Request &request : dialogs->requests)

@@ -133,7 +133,7 @@ private slots:
         clickTab(1);
         QVERIFY(list->isVisible());
         QVERIFY(!menu->recipientCard->isVisible());
-        QCOMPARE(menu->findChild<QLabel *>(u"LabelB_3"_s)->text(), u"Liste des fiches destinataire :"_s);
+        QCOMPARE(menu->findChild<QLabel *>(u"LabelB_3"_s)->text(), u"Liste des fiches destinataires :"_s);
         QCOMPARE(menu->findChild<QLabel *>(u"Label2_7"_s)->text(),
                  u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
 

@@ -234,7 +234,7 @@ void FrmOptions::copySelectedEntry()
 void FrmOptions::addWord()
 {
     if (word->text().isEmpty()) {
-        Dialogs::message(this, u"Veuiller taper votre mot dans le champ avant de l'ajouter."_s, QMessageBox::Ok,
+        Dialogs::message(this, u"Veuillez taper votre mot dans le champ avant de l'ajouter."_s, QMessageBox::Ok,
                          Dialogs::Icon::Warning);
         return;
     }
