@@ -110,7 +110,7 @@ private slots:
         writeList(DataPaths::referencesFolder(), u"Objets.ini"_s, "paris\r\nsaint-denis\r\n");
         writeList(DataPaths::referencesFolder(), u"Signatures.ini"_s, "le DIRECTEUR\r\n");
         Charge_Listes();
-        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Paris"_s, u"Saint-denis"_s}));
+        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Paris"_s, u"Saint-Denis"_s}));
         QCOMPARE(itemsOf(menu->object), (QStringList{u"paris"_s, u"saint-denis"_s}));
         QCOMPARE(itemsOf(menu->signature), QStringList{u"Le Directeur"_s});
     }
