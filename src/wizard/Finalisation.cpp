@@ -206,6 +206,34 @@ WizardValues wizardValues(const FrmMenu *menu, const QTreeWidgetItem *row)
     w.formulaSecond = menu->formulaSecond->currentText();
     w.noObject = menu->noObject && menu->noObject->isChecked();
     w.body = bodyText(menu);
+    // A field of spaces only (or a body of blank lines) was not filled in: the letter treats it
+    // as empty, so it adds no comma, line or brackets of its own.
+    for (QString *value : {&w.senderName,
+                           &w.senderAddress,
+                           &w.senderResidence,
+                           &w.senderTown,
+                           &w.senderProvince,
+                           &w.senderPhone,
+                           &w.senderMobile,
+                           &w.senderQualifier,
+                           &w.senderFunction,
+                           &w.recipientName,
+                           &w.recipientAddress,
+                           &w.recipientResidence,
+                           &w.recipientTown,
+                           &w.recipientProvince,
+                           &w.recipientQualifier,
+                           &w.recipientFunction,
+                           &w.dateText,
+                           &w.town,
+                           &w.object,
+                           &w.signature,
+                           &w.formulaFirst,
+                           &w.formulaSecond,
+                           &w.body}) {
+        if (value->trimmed().isEmpty())
+            value->clear();
+    }
     return w;
 }
 

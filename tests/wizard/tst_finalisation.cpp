@@ -339,6 +339,20 @@ private slots:
         FinalisationHooks::openFile = [](const QUrl &) {};
     }
 
+    void fieldsOfSpacesComposeAsEmpty()
+    {
+        fillLetter();
+        menu->town->setEditText(u"   "_s);
+        menu->senderFields[4]->setText(u"  "_s);
+        menu->senderFields[5]->setText(u"06 12 34 56 78"_s);
+        menu->recipientFields[3]->setText(u"   "_s);
+        Get_Valeurs(false, 0, false);
+        const LetterFields &fields = currentLetterFields();
+        QCOMPARE(fields.value(u"#ref1"_s), menu->dateFormats->currentText()); // no ", " before the date
+        QCOMPARE(fields.value(u"#exp4"_s), u"06 12 34 56 78"_s);              // no empty line
+        QVERIFY2(!fields.value(u"#dst3"_s).contains(u'('), qPrintable(fields.value(u"#dst3"_s)));
+    }
+
     void singleLetterGoesToTabOneOnly()
     {
         fillLetter();
