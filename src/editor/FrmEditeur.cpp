@@ -878,8 +878,8 @@ void FrmEditeur::printLetters(bool all)
     const int last = all ? letterCount() : currentLetter();
     for (int letter = first; letter <= last; ++letter) {
         LetterEdit *edit = letterEdit(letter);
-        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print
-            && !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
+        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print &&
+            !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
             break;
     }
 }

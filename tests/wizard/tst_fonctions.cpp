@@ -91,7 +91,7 @@ private slots:
         QVERIFY(menu->senderFields[5]->text().isEmpty());
         QVERIFY(menu->senderQualifier->currentText().isEmpty());
         QVERIFY(menu->senderFunction->currentText().isEmpty());
-        QCOMPARE(menu->senderQualifier->count(), 6); // the qualifier items stay
+        QCOMPARE(menu->senderQualifier->count(), 6);                           // the qualifier items stay
         QCOMPARE(menu->recipientFields[0]->text(), u"1 place de la Mairie"_s); // the other kind untouched
 
         Liste_Fiches(2);
@@ -161,7 +161,8 @@ private slots:
         Main();
         FrmMenu *menu = FrmMenu::existing();
         writeList(DataPaths::referencesFolder(), u"Objets.ini"_s,
-                  "R\xE9" "clamation\r\nabonnement\r\n\xC9tat des lieux\r\nDemande\r\n");
+                  "R\xE9"
+                  "clamation\r\nabonnement\r\n\xC9tat des lieux\r\nDemande\r\n");
         Charge_Listes();
         QCOMPARE(itemsOf(menu->object),
                  (QStringList{u"abonnement"_s, u"Demande"_s, u"État des lieux"_s, u"Réclamation"_s}));
