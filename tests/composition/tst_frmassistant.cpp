@@ -337,20 +337,6 @@ private slots:
         }
     }
 
-    void emptyPartsAddNoBlankLines()
-    {
-        FrmMenu *menu = wizard();
-        FrmAssistant *assistant = FrmAssistant::instance();
-        assistant->composeButtons[0]->click();
-        assistant->middleText->setPlainText(u"\n  \n"_s);
-        assistant->buttons[0]->click();
-        QCOMPARE(menu->body->toPlainText(), assistant->introductionText->toPlainText());
-        // Applying again what the body already holds asks nothing.
-        assistant->show();
-        assistant->buttons[0]->click();
-        QCOMPARE(dialogs->requests.size(), 0);
-    }
-
     void fetchTheBodyTwiceThenClearEverything()
     {
         FrmMenu *menu = wizard();

@@ -85,15 +85,6 @@ private slots:
         QCOMPARE(PhraseComposition::trimSpaces(u"\t a \t"_s), u"\t a \t"_s);
     }
 
-    void keepsTextComparesWordsNotLineEnds()
-    {
-        QVERIFY(PhraseComposition::keepsText(u"Intro.\r\n\r\nAncien\r\ncorps"_s, u"Ancien corps"_s));
-        QVERIFY(PhraseComposition::keepsText(u"Intro."_s, u" \n "_s));
-        QVERIFY(PhraseComposition::keepsText(QString(), QString()));
-        QVERIFY(!PhraseComposition::keepsText(u"Intro."_s, u"Ancien corps"_s));
-        QVERIFY(!PhraseComposition::keepsText(u"Ancien"_s, u"Ancien corps"_s));
-    }
-
     void objectInSentence_data()
     {
         QTest::addColumn<QString>("object");
