@@ -676,6 +676,8 @@ void FrmMenu::followWindowSize()
     // The controls keep their designed places; what the window gains beyond its designed size
     // goes to the fields, the body and the batch list, and the controls at the right and at the
     // bottom move with the edges.
+    if (!recipientList)
+        return; // still being built: the controls are placed as designed
     const int wider = std::max(0, central->width() - central->minimumWidth());
     const int taller = std::max(0, central->height() - central->minimumHeight());
     for (const Anchored &item : anchored) {
