@@ -3,6 +3,7 @@
 #include "Finalisation.h"
 #include "FrmAssistant.h"
 #include "FrmEditeur.h"
+#include "FrmMenu.h"
 #include "FrmOptions.h"
 #include "FrmPage.h"
 #include "ImprimeRtf.h"
@@ -26,6 +27,11 @@ void wireWindows()
     };
     PrintHooks::preview = [](QTextEdit *letter, int margin) {
         Preview_RTF(PPreview(), *letter->document(), margin, true);
+    };
+    // The wizard confirms a print in its status line, wherever the print was started from.
+    Printing::jobSent = [](const QString &confirmation) {
+        if (FrmMenu *menu = FrmMenu::existing())
+            menu->showConfirmation(confirmation);
     };
     PrintHooks::setUpPrinter = [](QWidget *parent) { configurePrinter(parent); };
     PrintHooks::print = [](QTextEdit *letter, int left, int top, int right, int bottom) {

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -43,6 +44,23 @@ bool Replace_Balise(QTextDocument *document, const QString &placeholder, const Q
     return true;
 }
 
+namespace {
+
+// The body without the blank lines at its ends: a line end typed after the last paragraph (or
+// before the first) would double the template's gap before the formula (or after the
+// salutation). Lines inside the body, blank ones included, stay as written.
+QString withoutBlankLinesAtTheEnds(const QString &body)
+{
+    QStringList lines = body.split(QRegularExpression(u"\r\n|\r|\n"_s));
+    while (!lines.isEmpty() && lines.constFirst().trimmed().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+        lines.removeLast();
+    return lines.join(u"\r\n"_s);
+}
+
+} // namespace
+
 void Build_Lettre(QTextDocument *document, const LetterFields &fields)
 {
     const QString path = DataPaths::templateFile();
@@ -55,7 +73,8 @@ void Build_Lettre(QTextDocument *document, const LetterFields &fields)
         throw QuilloError(error, QuilloError::InvalidFileFormat);
     // Justified paragraphs of the template are drawn justified by the text layout itself.
     for (int i = 0; i < LetterFields::Count; ++i) {
-        Replace_Balise(document, LetterFields::placeholders()[size_t(i)], PhraseComposition::trimSpaces(fields[i]),
-                       LetterFields::isBold(i));
+        const QString &placeholder = LetterFields::placeholders()[size_t(i)];
+        const QString value = placeholder == u"#ref4"_s ? withoutBlankLinesAtTheEnds(fields[i]) : fields[i];
+        Replace_Balise(document, placeholder, PhraseComposition::trimSpaces(value), LetterFields::isBold(i));
     }
 }

@@ -14,7 +14,8 @@ class QTextDocument;
 bool Replace_Balise(QTextDocument *document, const QString &placeholder, const QString &value, bool bold);
 
 // Loads the template into document and replaces the placeholders in their fixed order, each value
-// stripped of leading and trailing spaces (line breaks stay). Each search starts at the top, so a
+// stripped of leading and trailing spaces (line breaks stay; the body also loses its blank lines
+// at both ends). Each search starts at the top, so a
 // placeholder written in an earlier value is the one replaced. Throws QuilloError when the
 // template cannot be read; the document then keeps what it held.
 void Build_Lettre(QTextDocument *document, const LetterFields &fields);

@@ -42,17 +42,17 @@ LetterFields Get_Valeurs(const WizardValues &w, bool batch)
     LetterFields f;
     f[Exp1] = w.senderQualifier + u' ' + w.senderName;
     f[Exp2] = w.senderFunction;
-    f[Exp3] = w.senderAddress + u", "_s + w.senderResidence + kLineBreak + w.senderTown + u' '
-        + Bracketed(w.senderProvince);
+    f[Exp3] =
+        w.senderAddress + u", "_s + w.senderResidence + kLineBreak + w.senderTown + u' ' + Bracketed(w.senderProvince);
     f[Exp4] = (w.senderPhone.isEmpty() ? QString() : w.senderPhone + kLineBreak) + w.senderMobile;
 
     f[Dst1] = w.recipientQualifier + u" le "_s + w.recipientFunction;
     f[Dst2] = w.recipientName;
-    f[Dst3] = w.recipientAddress + kLineBreak + w.recipientResidence + kLineBreak + w.recipientTown + u' '
-        + Bracketed(properCase(w.recipientProvince));
+    f[Dst3] = w.recipientAddress + kLineBreak + w.recipientResidence + kLineBreak + w.recipientTown + u' ' +
+              Bracketed(properCase(w.recipientProvince));
 
     f[Ref1] = w.town + u", "_s + w.dateText;
-    f[Ref2] = u"Objets : "_s + w.object;
+    f[Ref2] = u"Objet : "_s + w.object;
     f[Ref3] = f[Dst1] + u',';
     f[Ref4] = w.body;
     f[Ref6] = w.signature;

@@ -49,7 +49,32 @@ QString conclusion(const QStringList &listTexts)
 
 QString body(const QString &introduction, const QString &middle, const QString &conclusion)
 {
-    return trimSpaces(introduction) + u"\r\n\r\n"_s + trimSpaces(middle) + u"\r\n\r\n"_s + trimSpaces(conclusion);
+    QStringList parts;
+    for (const QString &part : {introduction, middle, conclusion}) {
+        qsizetype start = 0;
+        qsizetype end = part.size();
+        const auto blank = [](QChar c) { return c == u' ' || c == u'\r' || c == u'\n'; };
+        while (start < end && blank(part.at(start)))
+            ++start;
+        while (end > start && blank(part.at(end - 1)))
+            --end;
+        if (end > start)
+            parts.append(part.mid(start, end - start));
+    }
+    return parts.join(u"\r\n\r\n"_s);
+}
+
+bool keepsText(const QString &newBody, const QString &oldBody)
+{
+    const QString old = oldBody.simplified();
+    return old.isEmpty() || newBody.simplified().contains(old);
+}
+
+QString objectInSentence(const QString &object)
+{
+    if (object.size() < 2 || !object.at(0).isUpper() || !object.at(1).isLower())
+        return object;
+    return object.at(0).toLower() + object.mid(1);
 }
 
 } // namespace PhraseComposition

@@ -20,7 +20,18 @@ QString introduction(const QStringList &listTexts, const QString &date, const QS
 // empty, that leaves ",.".
 QString conclusion(const QStringList &listTexts);
 
-// The letter's body: the three texts trimmed, separated by blank lines (CR LF CR LF).
+// The letter's body: the three texts without the spaces and line breaks at their ends,
+// separated by blank lines (CR LF CR LF). A part left empty adds nothing, no blank line either.
 QString body(const QString &introduction, const QString &middle, const QString &conclusion);
+
+// True when a new body keeps everything an old one says (spaces and line breaks aside), so that
+// putting it in the old one's place loses nothing the user wrote. An empty old body is kept by
+// any new one.
+bool keepsText(const QString &newBody, const QString &oldBody);
+
+// The letter's object as it reads inside the introduction's sentence: a capital followed by a
+// small letter becomes small ("Demande de subvention" reads "portant sur demande de
+// subvention"); an acronym or anything else stays as typed.
+QString objectInSentence(const QString &object);
 
 } // namespace PhraseComposition

@@ -20,6 +20,11 @@ int toPixels(int twips)
     return int(std::lround(twips * logicalDpi() / 1440.0));
 }
 
+int fromPixels(int pixels)
+{
+    return int(std::lround(pixels * 1440.0 / logicalDpi()));
+}
+
 QRect toPixels(int left, int top, int width, int height)
 {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));

@@ -6,5 +6,6 @@
 // them into device-independent pixels at the screen's logical resolution.
 namespace Twips {
 int toPixels(int twips);
+int fromPixels(int pixels);
 QRect toPixels(int left, int top, int width, int height);
 } // namespace Twips

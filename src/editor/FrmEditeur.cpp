@@ -328,7 +328,7 @@ bool FrmEditeur::Enregistrer_Sous(int letter, const QString &proposedName)
     LetterEdit *edit = letterEdit(letter);
     if (!edit)
         return false;
-    const QString path = Dialogs::saveFileName(this, u"Enregistrer-sous..."_s, QString(), kRtfFilter, proposedName);
+    const QString path = Dialogs::saveFileName(this, u"Enregistrer sous..."_s, QString(), kRtfFilter, proposedName);
     if (path.isEmpty())
         return false;
     QString error;
@@ -507,7 +507,7 @@ const ToolEntry kToolEntries[] = {
     {u"Souligné", ToolEntry::Check, 9, "format-text-underline", "Ctrl+U"},
     {u"Barré", ToolEntry::Check, 10, "format-text-strikethrough", "Ctrl+Shift+B"},
     {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
-    {u"Justifer à gauche", ToolEntry::Group, 11, "format-justify-left", "Ctrl+Shift+G"},
+    {u"Justifier à gauche", ToolEntry::Group, 11, "format-justify-left", "Ctrl+Shift+G"},
     {u"Centrer", ToolEntry::Group, 12, "format-justify-center", "Ctrl+E"},
     {u"Justifier à droite", ToolEntry::Group, 13, "format-justify-right", "Ctrl+Shift+D"},
     {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
@@ -518,7 +518,7 @@ const ToolEntry kToolEntries[] = {
     {u"Format police", ToolEntry::Button, 17, "preferences-desktop-font", "Ctrl+D"},
     {u"Couleur police", ToolEntry::Button, 18, "format-text-color", "Ctrl+Shift+K"},
     {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
-    {u"Insetion d'image", ToolEntry::Button, 19, "insert-image", "Ctrl+Shift+I"},
+    {u"Insertion d'image", ToolEntry::Button, 19, "insert-image", "Ctrl+Shift+I"},
     {u"Insérer la date", ToolEntry::Button, 20, "x-office-calendar", nullptr},
     {u"Insérer l'heure", ToolEntry::Button, 21, "appointment-new", nullptr},
     {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
@@ -573,7 +573,7 @@ void FrmEditeur::buildToolBar()
         action->setObjectName(u"Toolbar1_%1"_s.arg(index));
         toolButtons[size_t(index)] = action;
     }
-    toolButtons[13]->setChecked(true); // "Justifer à gauche" starts pressed
+    toolButtons[13]->setChecked(true); // "Justifier à gauche" starts pressed
 }
 
 void FrmEditeur::Toolbar1_ButtonClick(int index)
@@ -870,7 +870,7 @@ void FrmEditeur::Mnu_OutFichier_Click(int index)
 void FrmEditeur::printLetters(bool all)
 {
     const QMessageBox::StandardButton answer = Dialogs::message(
-        this, u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s,
+        this, u"L'imprimante doit être active avant l'impression.\nÊtes-vous sûr de vouloir imprimer ?"_s,
         QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question);
     if (answer != QMessageBox::Yes)
         return;
@@ -878,8 +878,8 @@ void FrmEditeur::printLetters(bool all)
     const int last = all ? letterCount() : currentLetter();
     for (int letter = first; letter <= last; ++letter) {
         LetterEdit *edit = letterEdit(letter);
-        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print
-            && !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
+        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print &&
+            !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
             break;
     }
 }

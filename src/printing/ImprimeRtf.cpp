@@ -92,7 +92,7 @@ void Preview_RTF(Imprimer &manager, const QTextDocument &document, double margin
 bool confirmPrinting(QWidget *parent)
 {
     return Dialogs::message(parent,
-                            u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s,
+                            u"L'imprimante doit être active avant l'impression.\nÊtes-vous sûr de vouloir imprimer ?"_s,
                             QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question) == QMessageBox::Yes;
 }
 

@@ -76,6 +76,11 @@ void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int t
     }
     if (!painter.end())
         throw refused(printer);
+    if (Printing::jobSent) {
+        Printing::jobSent(printer.outputFormat() == QPrinter::PdfFormat
+                              ? u"Lettre imprimée dans %1."_s.arg(printerLabel(printer))
+                              : u"Lettre envoyée à %1."_s.arg(printerLabel(printer)));
+    }
 }
 
 bool isBlankLetter(const QTextDocument &document)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class QPrinter;
 class QTextDocument;
 
@@ -18,6 +22,12 @@ void Print_RTF(const QTextDocument &document, int left, int top, int right, int 
 
 // The same on a given printer (a PDF file in the tests, for instance).
 void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int top, int right, int bottom);
+
+namespace Printing {
+// Told after each job the printer accepted, with a sentence saying where it went ("Lettre
+// envoyée à l'imprimante « … ».") for the windows' status lines; the program sets it at start.
+inline std::function<void(const QString &confirmation)> jobSent;
+} // namespace Printing
 
 // True when the letter holds nothing to print: its text, trimmed of blanks, is empty.
 bool isBlankLetter(const QTextDocument &document);

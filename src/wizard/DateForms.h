@@ -17,4 +17,12 @@ QDate fromShortText(const QString &text);
 // "/", then "-", then "." between the numbers. dateText is the short date as given (shortText).
 QStringList worded(const QDate &date, const QString &dateText);
 
+// The date in words, as a sentence writes it: "2 décembre 2026", "1er mars 2025".
+QString inWords(const QDate &date);
+
+// The date that one of the worded forms above shows, and which form it is (*form, 0-based);
+// an invalid date when the text is none of the forms of the date it names (a text typed by
+// hand, for instance).
+QDate recognise(const QString &text, int *form = nullptr);
+
 } // namespace DateForms

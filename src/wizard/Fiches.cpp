@@ -107,6 +107,7 @@ bool saveCard(Kind kind, const QString &name)
     }
     Liste_Fiches(int(kind));
     loadCard(kind, name);
+    menu->showConfirmation(u"Fiche « %1 » enregistrée."_s.arg(name));
     return true;
 }
 
@@ -155,13 +156,18 @@ void Enregistre_Fiche(int kind)
     if (kind != 1 && kind != 2)
         return;
     const CardEditor editor = editorOf(Kind(kind));
-    if (editor.name->currentText().isEmpty() || editor.qualifier->currentText().isEmpty()
-        || editor.function->currentText().isEmpty()) {
+    // The name and the qualifier are required; the function is not (a private person has none).
+    // A field of spaces only has not been filled in. The message names the first one missing,
+    // and the focus goes there.
+    const std::pair<QComboBox *, QString> required[] = {{editor.name, u"Nom et prénom"_s},
+                                                        {editor.qualifier, u"Qualificatif"_s}};
+    for (const auto &[field, caption] : required) {
+        if (!field->currentText().trimmed().isEmpty())
+            continue;
         Dialogs::message(FrmMenu::instance(),
-                         u"Il est nécessaire de compléter le champ ''Nom et prénom'' "_s + u"\r\n"_s
-                             + u"ainsi que les champs obligatoires avant de sauver la fiche."_s,
+                         u"Il est nécessaire de compléter le champ ''%1'' avant de sauver la fiche."_s.arg(caption),
                          QMessageBox::Ok, Dialogs::Icon::Warning);
-        editor.name->setFocus();
+        field->setFocus();
         return;
     }
     if (kind == 1)
@@ -176,9 +182,8 @@ void Supprime_Fiche(int kind)
         return;
     FrmMenu *menu = FrmMenu::instance();
     const CardEditor editor = editorOf(Kind(kind));
-    if (Dialogs::message(menu, u"Confirmez-vous la suppression de cette fiche ?"_s,
-                         QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question)
-        != QMessageBox::Yes)
+    if (Dialogs::message(menu, u"Confirmez-vous la suppression de cette fiche ?"_s, QMessageBox::Yes | QMessageBox::No,
+                         Dialogs::Icon::Question) != QMessageBox::Yes)
         return;
 
     const QString name = editor.name->currentText();

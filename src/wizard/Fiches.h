@@ -19,9 +19,10 @@ void Charge_Destinataire(const QString &name);
 bool Sauve_Expediteur(const QString &name);
 bool Sauve_Destinataire(const QString &name);
 
-// What the "Sauver" buttons do: refuse a card without a name, qualifier or function (with the
-// message, the focus back on the name box), else save it under the name typed. kind 1 sender,
-// 2 recipient; other kinds do nothing.
+// What the "Sauver" buttons do: refuse a card without a name or a qualifier (spaces only count
+// as nothing), with a message naming the missing field and the focus on it; else save it under
+// the name typed and confirm it in the wizard's status line. kind 1 sender, 2 recipient; other
+// kinds do nothing.
 void Enregistre_Fiche(int kind);
 
 // After a confirmation, deletes the card named in the name box (kind 1 sender, 2 recipient),

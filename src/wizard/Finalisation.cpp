@@ -1,7 +1,9 @@
 #include "Finalisation.h"
 
 #include "BodyFile.h"
+#include "Clock.h"
 #include "DataPaths.h"
+#include "DateForms.h"
 #include "Dialogs.h"
 #include "Fonctions.h"
 #include "FrmEditeur.h"
@@ -63,17 +65,47 @@ QString withExtension(const QString &path, const QString &extension)
     return QFileInfo(path).suffix().isEmpty() ? path + u'.' + extension : path;
 }
 
-// After a model was saved or opened: the caption names it and the final actions open up.
+// After a model was saved or opened: the caption names it, and the fields as they stand are
+// the ones "Quitter" compares with.
 void modelChosen(FrmMenu *menu, const QString &path)
 {
     const QString title = QFileInfo(path).fileName();
     menu->setWindowTitle(Product::name() + u" - "_s + title);
-    menu->Mnu_OutEtape[6]->setEnabled(true);
     CurrentModelName = title;
     lastDialogFolder() = QFileInfo(path).absolutePath();
     QCoreApplication::processEvents();
-    for (int i = 2; i <= 5; ++i)
-        menu->finalButtons[size_t(i)]->setEnabled(true);
+}
+
+// Every value a model stores, in the order it stores them.
+QStringList valuesOf(const LetterModel &model)
+{
+    return model.sender + model.recipient + model.references + QStringList{model.body};
+}
+
+void showFailure(FrmMenu *menu, const QuilloError &failure)
+{
+    Dialogs::message(menu, failure.description + u"\nErreur n°"_s + QString::number(failure.number), QMessageBox::Ok,
+                     Dialogs::Icon::Critical);
+}
+
+// A reused model would send its old date: offer today's, in the form the model's date has. A
+// date text the program cannot read back (typed by hand) is left alone.
+void offerTodaysDate(FrmMenu *menu)
+{
+    int form = -1;
+    const QDate stored = DateForms::recognise(menu->dateFormats->currentText(), &form);
+    const QDate today = Clock::today();
+    if (!stored.isValid() || stored == today)
+        return;
+    const QString todayText = DateForms::worded(today, DateForms::shortText(today)).value(form);
+    const QString question =
+        u"La date de ce modèle, « %1 », n'est pas celle du jour.\n"
+        u"Voulez-vous la remplacer par la date du jour, « %2 » ?"_s.arg(menu->dateFormats->currentText(), todayText);
+    if (Dialogs::message(menu, question, QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question) !=
+        QMessageBox::Yes)
+        return;
+    menu->Liste_Formats_Date(DateForms::shortText(today));
+    menu->dateFormats->setCurrentIndex(form);
 }
 
 LetterModel modelOf(const FrmMenu *menu)
@@ -87,8 +119,8 @@ LetterModel modelOf(const FrmMenu *menu)
     for (const QLineEdit *field : menu->recipientFields)
         model.recipient.append(field->text());
     model.recipient << menu->recipientQualifier->currentText() << menu->recipientFunction->currentText();
-    for (const QComboBox *box : {menu->dateFormats, menu->town, menu->object, menu->signature, menu->formulaFirst,
-                                 menu->formulaSecond})
+    for (const QComboBox *box :
+         {menu->dateFormats, menu->town, menu->object, menu->signature, menu->formulaFirst, menu->formulaSecond})
         model.references.append(box->currentText());
     model.body = bodyText(menu);
     return model;
@@ -174,6 +206,34 @@ WizardValues wizardValues(const FrmMenu *menu, const QTreeWidgetItem *row)
     w.formulaSecond = menu->formulaSecond->currentText();
     w.noObject = menu->noObject && menu->noObject->isChecked();
     w.body = bodyText(menu);
+    // A field of spaces only (or a body of blank lines) was not filled in: the letter treats it
+    // as empty, so it adds no comma, line or brackets of its own.
+    for (QString *value : {&w.senderName,
+                           &w.senderAddress,
+                           &w.senderResidence,
+                           &w.senderTown,
+                           &w.senderProvince,
+                           &w.senderPhone,
+                           &w.senderMobile,
+                           &w.senderQualifier,
+                           &w.senderFunction,
+                           &w.recipientName,
+                           &w.recipientAddress,
+                           &w.recipientResidence,
+                           &w.recipientTown,
+                           &w.recipientProvince,
+                           &w.recipientQualifier,
+                           &w.recipientFunction,
+                           &w.dateText,
+                           &w.town,
+                           &w.object,
+                           &w.signature,
+                           &w.formulaFirst,
+                           &w.formulaSecond,
+                           &w.body}) {
+        if (value->trimmed().isEmpty())
+            value->clear();
+    }
     return w;
 }
 
@@ -255,9 +315,12 @@ void Fichier_Modele(bool save)
             cancelled();
         path = withExtension(path, u"txt"_s);
         QString error;
-        if (!modelOf(menu).write(path, &error))
+        const LetterModel model = modelOf(menu);
+        if (!model.write(path, &error))
             throw QuilloError(error, QuilloError::PermissionDenied);
+        menu->lastModelValues = valuesOf(model);
         modelChosen(menu, path);
+        menu->showConfirmation(u"Modèle « %1 » enregistré."_s.arg(CurrentModelName));
         return;
     }
     const QString path = Dialogs::openFileName(menu, u"Ouvrir un modèle"_s, folder, filter);
@@ -267,8 +330,12 @@ void Fichier_Modele(bool save)
     QString error;
     // The whole model is checked before any field changes.
     if (!LetterModel::read(path, &model, &error))
-        throw QuilloError(error, QFileInfo::exists(path) ? QuilloError::SubscriptOutOfRange : QuilloError::FileNotFound);
+        throw QuilloError(error,
+                          QFileInfo::exists(path) ? QuilloError::SubscriptOutOfRange : QuilloError::FileNotFound);
     showModel(menu, model);
+    // The model as opened is what "Quitter" compares with: a date brought up to today is a change.
+    rememberLetterAsSaved(menu);
+    offerTodaysDate(menu);
     Get_Valeurs(false, 0, false);
     modelChosen(menu, path);
 }
@@ -334,7 +401,40 @@ void runFinalAction(int index)
         QApplication::restoreOverrideCursor();
     } catch (const QuilloError &failure) {
         QApplication::restoreOverrideCursor();
-        Dialogs::message(menu, failure.description + u"\nErreur n°"_s + QString::number(failure.number),
-                         QMessageBox::Ok, Dialogs::Icon::Critical);
+        // A cancelled dialog is the user's choice, not a failure: nothing was done, nothing to say.
+        if (failure.number != QuilloError::Cancelled)
+            showFailure(menu, failure);
+    }
+}
+
+void rememberLetterAsSaved(FrmMenu *menu)
+{
+    menu->lastModelValues = valuesOf(modelOf(menu));
+}
+
+bool letterChangedSinceModel(const FrmMenu *menu)
+{
+    return valuesOf(modelOf(menu)) != menu->lastModelValues;
+}
+
+bool confirmQuit(FrmMenu *menu)
+{
+    if (!letterChangedSinceModel(menu))
+        return true;
+    const QMessageBox::StandardButton answer = Dialogs::message(
+        menu,
+        u"Les informations de la lettre ont été modifiées.\nVoulez-vous enregistrer le modèle avant de quitter ?"_s,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Dialogs::Icon::Question, QString(), QMessageBox::Yes);
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer != QMessageBox::Yes)
+        return false;
+    try {
+        Fichier_Modele(true);
+        return true;
+    } catch (const QuilloError &failure) {
+        if (failure.number != QuilloError::Cancelled)
+            showFailure(menu, failure);
+        return false;
     }
 }

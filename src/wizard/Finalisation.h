@@ -41,8 +41,18 @@ void Fichier_Modele(bool save);
 void Export_RTF(bool modify);
 
 // Runs step-5 action index (0 to 5) with the hourglass, and shows its failure, if any, as
-// "description", a line break and "Erreur n°" + number.
+// "description", a line break and "Erreur n°" + number. A cancelled dialog shows nothing.
 void runFinalAction(int index);
+
+// The fields as they stand become the letter last saved (or opened) as a model; "Quitter"
+// compares with them. The wizard's load step takes them first.
+void rememberLetterAsSaved(FrmMenu *menu);
+// True when a field of the letter (as a model stores it) changed since then.
+bool letterChangedSinceModel(const FrmMenu *menu);
+// Before the wizard closes: when the letter changed since the last model, asks whether to save
+// it as a model first (Oui / Non / Annuler). False when the wizard must stay open: "Annuler", or
+// a save that was cancelled or failed (the failure is shown).
+bool confirmQuit(FrmMenu *menu);
 
 // How the finalisation hands work to the other windows; the program sets them at start, tests
 // replace them.

@@ -3,7 +3,9 @@
 #include "Buttons.h"
 #include "Clock.h"
 #include "ContactCard.h"
+#include "DataPaths.h"
 #include "DateForms.h"
+#include "EditorGeometry.h"
 #include "Fiches.h"
 #include "Finalisation.h"
 #include "Fonctions.h"
@@ -32,6 +34,7 @@
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTextDocument>
 #include <QTimer>
@@ -44,8 +47,24 @@ namespace {
 const QString kFormName = u"frmMenu"_s;
 
 // The window's client area, in twips: the step panels and the button row with their margins.
+// It is the designed size and the smallest one; the window may be made larger.
 constexpr int kClientWidth = 7335;
 constexpr int kClientHeight = 6735;
+
+// Where the wizard's size is remembered: a section of the profile file the editor uses for its
+// own window, in twips as there.
+const QString kSizeSection = u"ASSISTANT"_s;
+const QString kWidthKey = u"Largeur"_s;
+const QString kHeightKey = u"Hauteur"_s;
+
+// The batch list's columns at the designed size, in twips.
+constexpr int kColumnWidths[] = {1800, 1800, 1200, 1500, 1300, 1100, 1500};
+
+// A field holding only spaces has not been filled in.
+bool isBlank(const QString &text)
+{
+    return text.trimmed().isEmpty();
+}
 
 void place(QWidget *widget, int left, int top, int width, int height)
 {
@@ -94,8 +113,8 @@ QLineEdit *addLineEdit(QWidget *parent, const QString &objectName, const QString
     return edit;
 }
 
-QPushButton *addButton(QWidget *parent, const QString &objectName, const QString &text, const QString &tip,
-                       int left, int top, int width = 1095, int height = 315)
+QPushButton *addButton(QWidget *parent, const QString &objectName, const QString &text, const QString &tip, int left,
+                       int top, int width = 1095, int height = 315)
 {
     QPushButton *button = makeButton(objectName, text, tip, parent);
     place(button, left, top, width, height);
@@ -104,8 +123,7 @@ QPushButton *addButton(QWidget *parent, const QString &objectName, const QString
 
 const QStringList &qualifiers()
 {
-    static const QStringList items = {u"Monsieur"_s, u"Madame"_s, u"Mademoiselle"_s,
-                                      u"M."_s,       u"Mme"_s,    u"Mlle"_s};
+    static const QStringList items = {u"Monsieur"_s, u"Madame"_s, u"Mademoiselle"_s, u"M."_s, u"Mme"_s, u"Mlle"_s};
     return items;
 }
 
@@ -196,6 +214,7 @@ FrmMenu::~FrmMenu() = default;
 
 void FrmMenu::load()
 {
+    restoreSize();
     // Centred on the screen, keeping its size.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -205,17 +224,21 @@ void FrmMenu::load()
     Liste_Formats_Date(DateForms::shortText(Clock::today()));
     Tab1_Click();
     versionLabel->setText(Product::name() + u" - v"_s + Product::versionText());
+    rememberLetterAsSaved(this);
 }
 
 void FrmMenu::buildFrame()
 {
     central = new QWidget(this);
     setCentralWidget(central);
-    central->setFixedSize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
-    setFixedSize(central->size());
+    central->setMinimumSize(Twips::toPixels(kClientWidth), Twips::toPixels(kClientHeight));
+    central->installEventFilter(this);
+    // The confirmations of a save or a print; no grip, the window's edges resize it.
+    statusBar()->setSizeGripEnabled(false);
+    resize(central->minimumSize().width(), central->minimumSize().height() + statusBar()->sizeHint().height());
 
-    titleLabel = addLabel(central, u"Assistant à la création et à la rédaction de lettres type."_s, 120, 180,
-                          7095, 420);
+    titleLabel =
+        addLabel(central, u"Assistant à la création et à la rédaction de lettres type."_s, 120, 180, 7095, 420);
     titleLabel->setObjectName(u"LabelA_1"_s);
     QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
@@ -229,6 +252,9 @@ void FrmMenu::buildFrame()
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
     place(rule, 120, 960, 7095, 60);
+    anchor(titleLabel, GrowWide);
+    anchor(versionLabel, GrowWide);
+    anchor(rule, GrowWide);
 
     static const char16_t *const headings[] = {
         nullptr,
@@ -245,6 +271,7 @@ void FrmMenu::buildFrame()
         panel->setAutoFillBackground(true);
         panel->setAccessibleName(QString::fromUtf16(headings[step]));
         place(panel, 120, 1080, 7095, 4935);
+        anchor(panel, GrowWide | GrowTall);
         panel->setVisible(step == 1);
         stepPanels[step] = panel;
 
@@ -257,6 +284,8 @@ void FrmMenu::buildFrame()
         QLabel *counter = addLabel(panel, u"Etape %1 / 5"_s.arg(step), 5760, 120, 1215);
         counter->setObjectName(u"LabelB_%1"_s.arg(2 * step - 2));
         counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        anchor(heading, GrowWide);
+        anchor(counter, MoveRight);
     }
 
     previousButton = addButton(central, u"Bouton_0"_s, u"Précédent"_s, QString(), 3720, 6240, 1095, 375);
@@ -264,6 +293,10 @@ void FrmMenu::buildFrame()
     shortcutButton = addButton(central, u"Bouton_2"_s, u"Raccourci"_s, QString(), 120, 6240, 1095, 375);
     referencesButton = addButton(central, u"Bouton_3"_s, u"Références"_s, QString(), 1320, 6240, 1095, 375);
     quitButton = addButton(central, u"Bouton_4"_s, u"Quitter"_s, QString(), 6120, 6240, 1095, 375);
+    for (QPushButton *button : {shortcutButton, referencesButton})
+        anchor(button, MoveDown);
+    for (QPushButton *button : {previousButton, nextButton, quitButton})
+        anchor(button, MoveRight | MoveDown);
     previousButton->setEnabled(false);
     connect(previousButton, &QPushButton::clicked, this, [] { Change_Etape(1); });
     connect(nextButton, &QPushButton::clicked, this, [] { Change_Etape(2); });
@@ -273,16 +306,14 @@ void FrmMenu::buildFrame()
 
     Mnu_Etape = new QMenu(u"Etape"_s, this);
     Mnu_Etape->setObjectName(u"Mnu_Etape"_s);
-    static const char16_t *const stepItems[] = {u"Fiche expéditeur",   u"Fiche destinataire",
-                                                u"Objets et références", u"Rédaction du corps",
-                                                u"Finalisation de la lettre"};
+    static const char16_t *const stepItems[] = {u"Fiche expéditeur", u"Fiche destinataire", u"Objets et références",
+                                                u"Rédaction du corps", u"Finalisation de la lettre"};
     for (int i = 0; i < 5; ++i) {
         Mnu_OutEtape[i] = Mnu_Etape->addAction(QString::fromUtf16(stepItems[i]));
         connect(Mnu_OutEtape[i], &QAction::triggered, this, [this, i] { Affiche_Etape(i); });
     }
     Mnu_OutEtape[5] = Mnu_Etape->addSeparator();
     Mnu_OutEtape[6] = Mnu_Etape->addAction(u"Editeur de lettre..."_s);
-    Mnu_OutEtape[6]->setEnabled(false);
     connect(Mnu_OutEtape[6], &QAction::triggered, this, [] { runFinalAction(3); });
     for (int i = 0; i < 7; ++i)
         Mnu_OutEtape[i]->setObjectName(u"Mnu_OutEtape_%1"_s.arg(i));
@@ -303,19 +334,27 @@ void FrmMenu::buildSenderStep()
     static const char16_t *const captions[] = {u"Adresse postale", u"Résidence",      u"Code Postal - Ville",
                                                u"Province / Pays", u"Téléphone fixe", u"Tél. portable / Fax"};
     for (int i = 0; i < 6; ++i)
-        senderFields[i] = addLineEdit(panel, u"Text1_%1"_s.arg(i), QString::fromUtf16(captions[i]), 1680, 1080 + 480 * i);
+        senderFields[i] =
+            addLineEdit(panel, u"Text1_%1"_s.arg(i), QString::fromUtf16(captions[i]), 1680, 1080 + 480 * i);
     senderQualifier = addCombo(panel, u"Combo1_1"_s, u"Qualificatif"_s, 1680, 3960);
     senderQualifier->addItems(qualifiers());
     senderQualifier->setCurrentIndex(-1);
     senderFunction = addCombo(panel, u"Combo1_2"_s, u"Fonction"_s, 1680, 4440);
-    addCaption(panel, u"< Obligatoire >"_s, 5715, 3990, 1335);
-    addCaption(panel, u"< Obligatoire >"_s, 5715, 4470, 1335);
+    // A private person has no function: only the qualifier is required besides the name.
+    anchor(addCaption(panel, u"< Obligatoire >"_s, 5715, 3990, 1335), MoveRight);
+    for (QWidget *field : {static_cast<QWidget *>(senderName), static_cast<QWidget *>(senderQualifier),
+                           static_cast<QWidget *>(senderFunction)})
+        anchor(field, GrowWide);
+    for (QLineEdit *field : senderFields)
+        anchor(field, GrowWide);
 
     senderButtons[0] = addButton(panel, u"Outils1_0"_s, u"Sauver"_s, u"Sauver la fiche"_s, 5880, 600);
     senderButtons[1] = addButton(panel, u"Outils1_1"_s, u"Nouveau"_s, u"Nouvelle fiche"_s, 5880, 1080);
     senderButtons[2] = addButton(panel, u"Outils1_2"_s, u"Supprimer"_s, u"Supprimer la fiche"_s, 5880, 1560);
     senderButtons[0]->setEnabled(false);
     senderButtons[2]->setEnabled(false);
+    for (QPushButton *button : senderButtons)
+        anchor(button, MoveRight);
 }
 
 void FrmMenu::buildRecipientStep()
@@ -328,25 +367,33 @@ void FrmMenu::buildRecipientStep()
     static const char16_t *const captions[] = {u"Adresse postale", u"Résidence", u"Code Postal - Ville",
                                                u"Province / Pays"};
     for (int i = 0; i < 4; ++i)
-        recipientFields[i] = addLineEdit(card, u"Text2_%1"_s.arg(i), QString::fromUtf16(captions[i]), 1560, 480 * (i + 1), 0);
+        recipientFields[i] =
+            addLineEdit(card, u"Text2_%1"_s.arg(i), QString::fromUtf16(captions[i]), 1560, 480 * (i + 1), 0);
     recipientQualifier = addCombo(card, u"Combo2_1"_s, u"Qualificatif"_s, 1560, 2400, 0);
     recipientQualifier->addItems(qualifiers());
     recipientQualifier->setCurrentIndex(-1);
     recipientFunction = addCombo(card, u"Combo2_2"_s, u"Fonction"_s, 1560, 2880, 0);
-    addCaption(card, u"< Obligatoire >"_s, 5595, 2430, 1260);
-    addCaption(card, u"< Obligatoire >"_s, 5595, 2910, 1260);
+    anchor(addCaption(card, u"< Obligatoire >"_s, 5595, 2430, 1260), MoveRight);
+    anchor(recipientCard, GrowWide);
+    for (QWidget *field : {static_cast<QWidget *>(recipientName), static_cast<QWidget *>(recipientQualifier),
+                           static_cast<QWidget *>(recipientFunction)})
+        anchor(field, GrowWide);
+    for (QLineEdit *field : recipientFields)
+        anchor(field, GrowWide);
 
     recipientButtons[0] = addButton(card, u"Outils2_0"_s, u"Sauver"_s, u"Sauver la fiche"_s, 5760, 0);
     recipientButtons[1] = addButton(card, u"Outils2_1"_s, u"Nouveau"_s, u"Nouvelle fiche"_s, 5760, 480);
     recipientButtons[2] = addButton(card, u"Outils2_2"_s, u"Supprimer"_s, u"Supprimer la fiche"_s, 5760, 960);
     recipientButtons[0]->setEnabled(false);
     recipientButtons[2]->setEnabled(false);
+    for (QPushButton *button : recipientButtons)
+        anchor(button, MoveRight);
 
     // Batch mode: the list of every recipient card lies on the same rectangle as the card.
     cardIcon = drawCardIcon();
     recipientList = new QTreeWidget(stepPanels[2]);
     recipientList->setObjectName(u"List1"_s);
-    recipientList->setAccessibleName(u"Liste des fiches destinataire"_s);
+    recipientList->setAccessibleName(u"Liste des fiches destinataires"_s);
     place(recipientList, 120, 600, 6855, 3615);
     recipientList->setHeaderLabels({u"Nom prénom"_s, u"Adresse postale"_s, u"Résidence"_s, u"CP + Ville"_s,
                                     u"Province / Pays"_s, u"Qualificatif"_s, u"Fonction"_s});
@@ -360,9 +407,9 @@ void FrmMenu::buildRecipientStep()
     recipientList->header()->setSectionsClickable(true);
     recipientList->header()->setSortIndicatorShown(false);
     recipientList->header()->setStretchLastSection(false);
-    static const int columnWidths[] = {1800, 1800, 1200, 1500, 1300, 1100, 1500};
     for (int column = 0; column < 7; ++column)
-        recipientList->setColumnWidth(column, Twips::toPixels(columnWidths[column]));
+        recipientList->setColumnWidth(column, Twips::toPixels(kColumnWidths[column]));
+    anchor(recipientList, GrowWide | GrowTall);
     recipientList->hide();
     recipientList->installEventFilter(this);
     connect(recipientList->header(), &QHeaderView::sectionClicked, this, &FrmMenu::sortRecipientList);
@@ -387,24 +434,28 @@ void FrmMenu::buildRecipientStep()
     QRect tabsArea = recipientMode->geometry();
     tabsArea.setWidth(std::max(tabsArea.width(), recipientMode->sizeHint().width()));
     recipientMode->setGeometry(tabsArea);
+    anchor(recipientMode, MoveDown);
     connect(recipientMode, &QTabBar::currentChanged, this, &FrmMenu::Tab1_Click);
 
     recipientHint = addCaption(stepPanels[2], QString(), 2700, 4440, 4275);
     const int hintLeft = std::max(Twips::toPixels(2700), tabsArea.right() + Twips::toPixels(75));
-    recipientHint->setGeometry(hintLeft, Twips::toPixels(4440), Twips::toPixels(6975) - hintLeft,
-                               Twips::toPixels(420));
+    recipientHint->setGeometry(hintLeft, Twips::toPixels(4440), Twips::toPixels(6975) - hintLeft, Twips::toPixels(420));
     recipientHint->setObjectName(u"Label2_7"_s);
     recipientHint->setWordWrap(true);
     recipientHint->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    anchor(recipientHint, MoveDown | GrowWide);
 }
 
 void FrmMenu::buildReferencesStep()
 {
     QWidget *panel = stepPanels[3];
     dateFormats = addCombo(panel, u"Combo3_0"_s, u"Format de date"_s, 1680, 600);
-    referenceButtons[0] = addButton(panel, u"Outils3_0"_s, u"Par défaut"_s, u"Rétablir la date par défaut"_s, 5880, 600);
+    referenceButtons[0] =
+        addButton(panel, u"Outils3_0"_s, u"Par défaut"_s, u"Rétablir la date par défaut"_s, 5880, 600);
     connect(referenceButtons[0], &QPushButton::clicked, this,
             [this] { Liste_Formats_Date(DateForms::shortText(Clock::today())); });
+    anchor(dateFormats, GrowWide);
+    anchor(referenceButtons[0], MoveRight);
 
     letterDate = new QDateEdit(panel);
     letterDate->setObjectName(u"DDate"_s);
@@ -432,6 +483,7 @@ void FrmMenu::buildReferencesStep()
     noObject->setToolTip(u"Pas d'objet dans la lettre"_s);
     place(noObject, 5760, 2280, 1215, 315);
     widenToText(noObject, Twips::toPixels(7000));
+    anchor(noObject, MoveRight);
     // The object stays in its box while greyed: unticking brings it back as it was.
     connect(noObject, &QCheckBox::toggled, object, [this](bool ticked) { object->setEnabled(!ticked); });
     signature = addCombo(panel, u"Combo3_3"_s, u"Signature"_s, 1680, 2760);
@@ -441,8 +493,12 @@ void FrmMenu::buildReferencesStep()
     formulaHeading->setFont(bold);
     formulaFirst = addCombo(panel, u"Combo3_4"_s, u"Première partie"_s, 1680, 3960);
     formulaSecond = addCombo(panel, u"Combo3_5"_s, u"Deuxième partie"_s, 1680, 4440);
-    referenceButtons[1] = addButton(panel, u"Outils3_1"_s, u"Aléatoire"_s, u"Générer une formule aléatoire"_s, 5880, 4200);
+    referenceButtons[1] =
+        addButton(panel, u"Outils3_1"_s, u"Aléatoire"_s, u"Générer une formule aléatoire"_s, 5880, 4200);
     connect(referenceButtons[1], &QPushButton::clicked, this, &FrmMenu::drawFormula);
+    for (QComboBox *box : {town, object, signature, formulaFirst, formulaSecond})
+        anchor(box, GrowWide);
+    anchor(referenceButtons[1], MoveRight);
     // The first formula part reads "Je vous prie d'agréer" etc.: a wider box would not help, the
     // box shows the whole entry in its drop-down.
 }
@@ -455,13 +511,17 @@ void FrmMenu::buildBodyStep()
     body->setTabChangesFocus(true);
     place(body, 120, 450, 6855, 3900);
 
-    bodyButtons[0] = addButton(stepPanels[4], u"Outils4_0"_s, u"Assistant rédaction"_s, u"Aide à la rédaction du corps"_s,
-                               120, 4500, 1815);
+    bodyButtons[0] = addButton(stepPanels[4], u"Outils4_0"_s, u"Assistant rédaction"_s,
+                               u"Aide à la rédaction du corps"_s, 120, 4500, 1815);
     bodyButtons[1] = addButton(stepPanels[4], u"Outils4_1"_s, u"Importer"_s, u"Importer un contenu"_s, 2760, 4500);
     bodyButtons[2] = addButton(stepPanels[4], u"Outils4_2"_s, u"Exporter"_s, u"Exporter le contenu"_s, 3960, 4500);
     bodyButtons[3] = addButton(stepPanels[4], u"Outils4_3"_s, u"Effacer"_s, u"Nouvelle rédaction"_s, 5880, 4500);
     bodyButtons[2]->setEnabled(false);
     bodyButtons[3]->setEnabled(false);
+    anchor(body, GrowWide | GrowTall);
+    for (int i = 0; i < 3; ++i)
+        anchor(bodyButtons[size_t(i)], MoveDown);
+    anchor(bodyButtons[3], MoveRight | MoveDown);
     connect(bodyButtons[0], &QPushButton::clicked, this, [this] { showModal(u"frmAssistant"_s); });
     connect(bodyButtons[1], &QPushButton::clicked, this, [] { Fichier_Contenu(true); });
     connect(bodyButtons[2], &QPushButton::clicked, this, [] { Fichier_Contenu(false); });
@@ -475,8 +535,8 @@ void FrmMenu::buildBodyStep()
 
 void FrmMenu::buildFinalStep()
 {
-    static const char16_t *const texts[] = {u"Enregistrer le modèle", u"Ouvrir un modèle",
-                                            u"Aperçu du modèle",     u"Editeur de lettre",
+    static const char16_t *const texts[] = {u"Enregistrer le modèle",  u"Ouvrir un modèle",
+                                            u"Aperçu du modèle",       u"Editeur de lettre",
                                             u"Exporter au format RTF", u"Exporter et Modifier"};
     static const char16_t *const descriptions[] = {
         u"Enregistrer votre lettre en tant que modèle pour conserver toutes les informations de l'assistant de "
@@ -494,18 +554,19 @@ void FrmMenu::buildFinalStep()
     };
     static const int tops[] = {720, 1320, 2160, 2760, 3600, 4200};
     for (int i = 0; i < 6; ++i) {
-        finalButtons[i] = addButton(stepPanels[5], u"Outils5_%1"_s.arg(i), QString::fromUtf16(texts[i]), QString(),
-                                    240, tops[i], 1935, 375);
-        finalButtons[i]->setEnabled(i < 2);
+        finalButtons[i] = addButton(stepPanels[5], u"Outils5_%1"_s.arg(i), QString::fromUtf16(texts[i]), QString(), 240,
+                                    tops[i], 1935, 375);
         QFont smaller = finalButtons[i]->font();
         smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
         finalButtons[i]->setFont(smaller);
-        finalDescriptions[i] = addCaption(stepPanels[5], QString::fromUtf16(descriptions[i]), 2400, tops[i] - 150, 4575);
+        finalDescriptions[i] =
+            addCaption(stepPanels[5], QString::fromUtf16(descriptions[i]), 2400, tops[i] - 150, 4575);
         place(finalDescriptions[i], 2400, tops[i] - 150, 4575, 675);
         finalDescriptions[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         finalDescriptions[i]->setObjectName(u"Label5_%1"_s.arg(i));
         finalDescriptions[i]->setWordWrap(true);
         finalButtons[i]->setAccessibleDescription(finalDescriptions[i]->text());
+        anchor(finalDescriptions[i], GrowWide);
         connect(finalButtons[i], &QPushButton::clicked, this, [i] { runFinalAction(i); });
     }
 }
@@ -580,6 +641,12 @@ void FrmMenu::showModal(const QString &formName)
 
 void FrmMenu::closeEvent(QCloseEvent *event)
 {
+    // A letter never saved as a model would be lost with the window.
+    if (!confirmQuit(this)) {
+        event->ignore();
+        return;
+    }
+    rememberSize();
     // The other windows go with the wizard, in this order; one never loaded stays unloaded.
     for (const QString &name : {u"frmAssistant"_s, u"frmEditeur"_s, u"frmOptions"_s, u"frmPage"_s})
         WindowRegistry::unload(name);
@@ -591,6 +658,76 @@ void FrmMenu::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     for (int step = 1; step <= 5; ++step)
         stepPanels[step]->setBackgroundRole(QPalette::Button);
+}
+
+void FrmMenu::showConfirmation(const QString &text)
+{
+    // Long enough to be read, gone before it could be taken for news of a later action.
+    statusBar()->showMessage(text, 10000);
+}
+
+void FrmMenu::anchor(QWidget *widget, int how)
+{
+    anchored.push_back({widget, widget->geometry(), how});
+}
+
+void FrmMenu::followWindowSize()
+{
+    // The controls keep their designed places; what the window gains beyond its designed size
+    // goes to the fields, the body and the batch list, and the controls at the right and at the
+    // bottom move with the edges.
+    if (!recipientList)
+        return; // still being built: the controls are placed as designed
+    const int wider = std::max(0, central->width() - central->minimumWidth());
+    const int taller = std::max(0, central->height() - central->minimumHeight());
+    for (const Anchored &item : anchored) {
+        QRect area = item.designed;
+        if (item.anchor & MoveRight)
+            area.translate(wider, 0);
+        if (item.anchor & MoveDown)
+            area.translate(0, taller);
+        if (item.anchor & GrowWide)
+            area.setWidth(area.width() + wider);
+        if (item.anchor & GrowTall)
+            area.setHeight(area.height() + taller);
+        item.widget->setGeometry(area);
+    }
+    // The seven columns share the list's width once it can hold them all.
+    int designedColumns = 0;
+    for (const int width : kColumnWidths)
+        designedColumns += Twips::toPixels(width);
+    const int available = recipientList->viewport()->width();
+    for (int column = 0; column < 7; ++column) {
+        const int designed = Twips::toPixels(kColumnWidths[column]);
+        recipientList->setColumnWidth(column,
+                                      available > designedColumns ? designed * available / designedColumns : designed);
+    }
+}
+
+void FrmMenu::restoreSize()
+{
+    const QString file = DataPaths::editorSettingsFile();
+    const std::optional<double> width =
+        EditorGeometry::toNumber(EditorGeometry::readValue(file, kSizeSection, kWidthKey));
+    const std::optional<double> height =
+        EditorGeometry::toNumber(EditorGeometry::readValue(file, kSizeSection, kHeightKey));
+    if (!width || !height)
+        return;
+    QSize stored(Twips::toPixels(int(std::clamp(*width, 0.0, 1.0e6))),
+                 Twips::toPixels(int(std::clamp(*height, 0.0, 1.0e6))));
+    // Never smaller than designed, never larger than the screen.
+    stored = stored.expandedTo(minimumSizeHint());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        stored = stored.boundedTo(screen->availableGeometry().size());
+    resize(stored);
+}
+
+void FrmMenu::rememberSize()
+{
+    const QSize shown = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    EditorGeometry::writeValues(DataPaths::editorSettingsFile(), kSizeSection,
+                                {{kWidthKey, QString::number(Twips::fromPixels(shown.width()))},
+                                 {kHeightKey, QString::number(Twips::fromPixels(shown.height()))}});
 }
 
 void FrmMenu::connectCardEditors()
@@ -613,7 +750,7 @@ void FrmMenu::connectCardEditors()
         const auto saveAndDelete = editor.buttons;
         for (QComboBox *box : {editor.name, editor.qualifier, editor.function}) {
             connect(box, &QComboBox::editTextChanged, this, [name, saveAndDelete] {
-                const bool named = !name->currentText().isEmpty();
+                const bool named = !isBlank(name->currentText());
                 saveAndDelete[0]->setEnabled(named);
                 saveAndDelete[2]->setEnabled(named);
             });
@@ -628,7 +765,7 @@ void FrmMenu::connectCardEditors()
         connect(editor.buttons[0], &QPushButton::clicked, this, [kind] { Enregistre_Fiche(kind); });
         connect(editor.buttons[1], &QPushButton::clicked, this, [this, kind] { newCard(kind); });
         connect(editor.buttons[2], &QPushButton::clicked, this, [name, kind] {
-            if (!name->currentText().isEmpty())
+            if (!isBlank(name->currentText()))
                 Supprime_Fiche(kind);
         });
     }
@@ -672,14 +809,15 @@ void FrmMenu::Tab1_Click()
         recipientCard->raise();
         stepHeadings[2]->setText(u"Fiche d'identité du destinataire :"_s);
         recipientHint->setText(u"Pour une création par lot utilisez le mode [ Edition multiple ]"_s);
-        const bool withModel = !CurrentModelName.isEmpty();
-        for (int i = 0; i < 6; ++i)
-            finalButtons[i]->setEnabled(i < 2 || withModel);
+        // The fields always make a letter: it can be previewed, edited and exported at once,
+        // saving a model first is the user's choice.
+        for (QPushButton *button : finalButtons)
+            button->setEnabled(true);
     } else {
         recipientCard->hide();
         recipientList->show();
         recipientList->raise();
-        stepHeadings[2]->setText(u"Liste des fiches destinataire :"_s);
+        stepHeadings[2]->setText(u"Liste des fiches destinataires :"_s);
         recipientHint->setText(u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
         Liste_Destinataires();
         // A batch goes to the editor only: one letter per selected recipient.
@@ -720,6 +858,8 @@ void FrmMenu::editRecipientRow(QTreeWidgetItem *row)
 
 bool FrmMenu::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == central && event->type() == QEvent::Resize)
+        followWindowSize();
     // Enter on a row of the batch list does what a double click does.
     if (watched == recipientList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();

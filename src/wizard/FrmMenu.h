@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include <array>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -44,6 +45,8 @@ public:
     void showModal(const QString &formName);
     // Gives the focus to the first field of the step shown.
     void focusStepField(int step);
+    // A short confirmation in the status line (a card or a model saved, a letter printed).
+    void showConfirmation(const QString &text);
     // The step panel (1 to 5).
     QWidget *stepPanel(int step) const { return stepPanels.at(step); }
 
@@ -116,6 +119,10 @@ public:
     QLabel *versionLabel = nullptr;
     std::array<QLabel *, 6> stepHeadings{};
 
+    // The letter's values (as a model stores them) when a model was last saved or opened, or
+    // when the wizard was loaded: "Quitter" asks to save when the fields differ from them.
+    QStringList lastModelValues;
+
     // The steps menu ("Etape") and the selection menu ("Selection").
     QMenu *Mnu_Etape = nullptr;
     std::array<QAction *, 7> Mnu_OutEtape{};
@@ -128,7 +135,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // How a control follows the window when it is made larger than its designed size.
+    enum Anchor { Stay = 0, MoveRight = 1, GrowWide = 2, MoveDown = 4, GrowTall = 8 };
+    struct Anchored
+    {
+        QWidget *widget;
+        QRect designed;
+        int anchor;
+    };
+
     FrmMenu();
+    void anchor(QWidget *widget, int how);
+    void followWindowSize();
+    void restoreSize();
+    void rememberSize();
     void load();
     void buildFrame();
     void buildSenderStep();
@@ -153,5 +173,6 @@ private:
     Qt::SortOrder recipientSortOrder = Qt::AscendingOrder;
 
     QWidget *central = nullptr;
+    std::vector<Anchored> anchored;
     std::array<QWidget *, 6> stepPanels{}; // index 0 unused: the steps are numbered from 1
 };

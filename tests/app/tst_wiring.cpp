@@ -7,14 +7,20 @@
 #include "FrmPage.h"
 #include "LetterEdit.h"
 #include "PrintHooks.h"
+#include "PrintRtf.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "WindowRegistry.h"
 #include "Wiring.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -70,8 +76,9 @@ private slots:
     {
         FrmMenu *menu = FrmMenu::existing();
         QString caption;
-        QVERIFY(whenShown(u"frmOptions"_s, [&](QWidget *w) { caption = w->windowTitle(); },
-                          [&] { menu->referencesButton->click(); }));
+        QVERIFY(whenShown(
+            u"frmOptions"_s, [&](QWidget *w) { caption = w->windowTitle(); },
+            [&] { menu->referencesButton->click(); }));
         QCOMPARE(caption, u"Références pour chaque lettre"_s);
     }
 
@@ -80,14 +87,29 @@ private slots:
         FrmMenu *menu = FrmMenu::existing();
         menu->senderName->setEditText(u"Jean Martin"_s);
         menu->body->setPlainText(QString(u"Une phrase du corps de la lettre. "_s).repeated(400));
-        dialogs->answerText(folder->filePath(u"Modèles/essai.txt"_s));
-        menu->finalButtons[0]->click(); // a model first: the preview button opens up
-        QVERIFY(menu->finalButtons[2]->isEnabled());
+        QVERIFY(menu->finalButtons[2]->isEnabled()); // no model needed first
         int pages = 0;
-        QVERIFY(whenShown(u"frmPage"_s, [&](QWidget *w) { pages = qobject_cast<FrmPage *>(w)->pageCount(); },
-                          [&] { menu->finalButtons[2]->click(); }));
+        QVERIFY(whenShown(
+            u"frmPage"_s, [&](QWidget *w) { pages = qobject_cast<FrmPage *>(w)->pageCount(); },
+            [&] { menu->finalButtons[2]->click(); }));
         QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
         QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    void aPrintIsConfirmedInTheWizardsStatusLine()
+    {
+        // To a PDF file: a test never sends a job to a printer queue.
+        FrmMenu *menu = FrmMenu::existing();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString pdf = folder->filePath(u"lettre.pdf"_s);
+        printer.setOutputFileName(pdf);
+        QTextDocument letter(u"Bonjour"_s);
+        Print_RTF(printer, letter, 1400, 1400, 1400, 1400);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(menu->statusBar()->currentMessage(),
+                 u"Lettre imprimée dans le fichier « %1 »."_s.arg(QDir::toNativeSeparators(pdf)));
+        QCOMPARE(dialogs->requests.size(), 0);
     }
 
     void editorPreviewUsesThePrintedMargins()
@@ -95,7 +117,8 @@ private slots:
         FrmEditeur *editor = FrmEditeur::instance();
         editor->letterEdit(1)->setPlainText(u"Bonjour"_s);
         QVERIFY(PrintHooks::preview && PrintHooks::print && PrintHooks::setUpPrinter);
-        QVERIFY(whenShown(u"frmPage"_s, [](QWidget *) {}, [&] { PrintHooks::preview(editor->letterEdit(1), 1400); }));
+        QVERIFY(whenShown(
+            u"frmPage"_s, [](QWidget *) {}, [&] { PrintHooks::preview(editor->letterEdit(1), 1400); }));
     }
 };
 

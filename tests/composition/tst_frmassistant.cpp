@@ -85,13 +85,13 @@ private slots:
         FrmMenu *menu = wizard();
         FrmAssistant *assistant = FrmAssistant::instance();
         QCOMPARE(assistant->windowTitle(), u"Assistant rédaction"_s);
-        // The wizard's letter date, and the object's stand-in while the wizard has none.
-        QCOMPARE(assistant->dateField->text(), u"05/05/2025"_s);
+        // The wizard's letter date in words, and the object's stand-in while the wizard has none.
+        QCOMPARE(assistant->dateField->text(), u"5 mai 2025"_s);
         QCOMPARE(assistant->objectField->text(), u"le problème défini en objet"_s);
 
         assistant->composeButtons[0]->click();
         QCOMPARE(assistant->introductionText->toPlainText(),
-                 u"Comme suite à ma demande datant du 05/05/2025, concernant le problème défini en objet, j'ai "
+                 u"Comme suite à ma demande datant du 5 mai 2025, concernant le problème défini en objet, j'ai "
                  u"l'honneur de vous adresser les documents dont je dispose."_s);
         QCOMPARE(assistant->introductionTabs->currentIndex(), 1);
 
@@ -106,9 +106,10 @@ private slots:
                  u"Comptant sur votre compréhension, je vous demande de bien vouloir m'indiquer la date d'un "
                  u"prochain rendez-vous."_s);
 
+        // No middle part: no blank lines for it either.
         assistant->buttons[0]->click();
-        QCOMPARE(menu->body->toPlainText(), assistant->introductionText->toPlainText() + u"\n\n\n\n"_s
-                                                + assistant->conclusionText->toPlainText());
+        QCOMPARE(menu->body->toPlainText(),
+                 assistant->introductionText->toPlainText() + u"\n\n"_s + assistant->conclusionText->toPlainText());
         QVERIFY(!assistant->isVisible());
         QCOMPARE(FrmAssistant::existing(), assistant);
     }
@@ -133,13 +134,17 @@ private slots:
         // longer by one line, the block beyond the lists gone.
         assistant->show();
         second->setFocus();
+        dialogs->answerButton(QMessageBox::Yes);
         typeAndPress(second, u"je me tiens"_s, Qt::Key_Return);
+        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests[0].text, u"Ajouter « je me tiens » à la liste ?"_s);
+        QCOMPARE(dialogs->requests[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(second->fragments(), (QStringList{u"Je demeure"_s, u"je me tiens"_s, u"je reste"_s}));
         QCOMPARE(second->currentText(), u"je me tiens"_s);
         QCOMPARE(QuilloTest::readBytes(phraseFile(u"Conclusion1.ini"_s)),
                  QByteArray("a\r\n\r\nJe demeure\r\nje me tiens\r\nje reste\r\n\r\nc\r\n\r\nd\r\n\r\n"));
         QVERIFY(assistant->isVisible()); // Enter pressed no button of the dialog
-        QCOMPARE(dialogs->requests.size(), 0);
+        QCOMPARE(dialogs->requests.size(), 1);
     }
 
     void enterOnAnEmptyTextStoresNothing()
@@ -163,7 +168,10 @@ private slots:
         PhraseList *list = FrmAssistant::instance()->evolvedConclusionLists[1];
         list->setFocus();
         list->setCurrentIndex(1);
+        dialogs->answerButton(QMessageBox::Yes);
         QTest::keyClick(list, Qt::Key_Backspace);
+        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests[0].text, u"Supprimer « je vous remercie de » de la liste ?"_s);
         QCOMPARE(list->fragments(), QStringList{u"je vous prie de"_s});
         // The key still erases in the text, and the next one erases only there.
         QCOMPARE(list->currentText(), u"je vous remercie d"_s);
@@ -191,10 +199,11 @@ private slots:
         FrmAssistant *assistant = FrmAssistant::instance();
         PhraseList *list = assistant->simpleConclusionLists[0];
         QCOMPARE(list->count(), 0);
+        dialogs->answerButton(QMessageBox::Yes);
         dialogs->answerButton(QMessageBox::Ok);
         typeAndPress(list, u"Dans l'attente"_s, Qt::Key_Return);
-        QCOMPARE(dialogs->requests.size(), 1);
-        const Dialogs::Request &message = dialogs->requests.first();
+        QCOMPARE(dialogs->requests.size(), 2);
+        const Dialogs::Request &message = dialogs->requests.last();
         QVERIFY2(message.text.contains(u"Conclusion1.ini"_s) && message.text.contains(u"conservé"_s),
                  qPrintable(message.text));
         QCOMPARE(message.icon, Dialogs::Icon::Warning);
@@ -216,10 +225,12 @@ private slots:
         QCOMPARE(list->count(), 1);
         const QString fragment = list->itemText(0);
         list->setFocus();
+        dialogs->answerButton(QMessageBox::Yes);
         dialogs->answerButton(QMessageBox::Ok);
         QTest::keyClick(list, Qt::Key_Backspace);
-        QCOMPARE(dialogs->requests.size(), 1);
-        QVERIFY2(dialogs->requests.first().text.contains(u"Introduction.ini"_s), qPrintable(dialogs->requests.first().text));
+        QCOMPARE(dialogs->requests.size(), 2);
+        QVERIFY2(dialogs->requests.last().text.contains(u"Introduction.ini"_s),
+                 qPrintable(dialogs->requests.last().text));
         QCOMPARE(list->fragments(), QStringList{fragment});
         QCOMPARE(list->currentText(), fragment.chopped(1));
         QCOMPARE(list->chosenIndex(), -1);
@@ -239,28 +250,91 @@ private slots:
         wizard();
         PhraseList *list = FrmAssistant::instance()->introductionLists[0];
         QCOMPARE(list->count(), 0);
+        dialogs->answerButton(QMessageBox::Yes);
         dialogs->answerButton(QMessageBox::Ok);
         typeAndPress(list, u"Comme suite à"_s, Qt::Key_Return);
-        QCOMPARE(dialogs->requests.size(), 1);
-        QVERIFY2(dialogs->requests.first().text.contains(u"Introduction.ini"_s),
-                 qPrintable(dialogs->requests.first().text));
+        QCOMPARE(dialogs->requests.size(), 2);
+        QVERIFY2(dialogs->requests.last().text.contains(u"Introduction.ini"_s),
+                 qPrintable(dialogs->requests.last().text));
         QCOMPARE(list->count(), 0);
         // A Backspace that removes nothing rewrites nothing either.
         QTest::keyClick(list, Qt::Key_Backspace);
-        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests.size(), 2);
         const QFileInfo kept(path);
-        QVERIFY(kept.isSymLink() || (QFile::setPermissions(path, QFileDevice::ReadOwner)
-                                     && QuilloTest::readBytes(path).startsWith("Comme suite")));
+        QVERIFY(kept.isSymLink() || (QFile::setPermissions(path, QFileDevice::ReadOwner) &&
+                                     QuilloTest::readBytes(path).startsWith("Comme suite")));
     }
 
-    void applyWithOnlyTheMiddleText()
+    void noAnswerLeavesThePhraseFileAsItWas()
     {
+        const QByteArray before = "a\r\n\r\nJe demeure\r\nje reste\r\n\r\nc\r\n\r\nd\r\n\r\n";
+        QuilloTest::writeBytes(phraseFile(u"Conclusion1.ini"_s), before);
+        wizard();
+        PhraseList *list = FrmAssistant::instance()->simpleConclusionLists[1];
+        list->setFocus();
+        // Correcting a word of the chosen phrase: "Non" keeps the phrase, the key still erases.
+        list->setCurrentIndex(0);
+        dialogs->answerButton(QMessageBox::No);
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QCOMPARE(list->currentText(), u"Je demeur"_s);
+        // Once the text is no longer the phrase, Backspace only erases.
+        QTest::keyClick(list, Qt::Key_Backspace);
+        QCOMPARE(list->currentText(), u"Je demeu"_s);
+        QCOMPARE(dialogs->requests.size(), 1);
+        // A new text: "Non" stores nothing.
+        dialogs->answerButton(QMessageBox::No);
+        typeAndPress(list, u"je me tiens"_s, Qt::Key_Return);
+        QCOMPARE(dialogs->requests.size(), 2);
+        // A phrase the list holds already, whatever its letter case: no question, nothing added.
+        typeAndPress(list, u"JE RESTE"_s, Qt::Key_Return);
+        QCOMPARE(dialogs->requests.size(), 2);
+        QCOMPARE(list->fragments(), (QStringList{u"Je demeure"_s, u"je reste"_s}));
+        QCOMPARE(QuilloTest::readBytes(phraseFile(u"Conclusion1.ini"_s)), before);
+    }
+
+    void appliquerAsksBeforeReplacingABody_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("replace");
+        QTest::addColumn<QMessageBox::StandardButton>("bringIn");
+        QTest::addColumn<QString>("body");   // the wizard's body afterwards
+        QTest::addColumn<QString>("middle"); // "Développement personnel" afterwards
+        QTest::newRow("replace") << QMessageBox::Yes << QMessageBox::NoButton << u"Mon propre texte."_s
+                                 << u"Mon propre texte."_s;
+        QTest::newRow("bring it into the middle part")
+            << QMessageBox::No << QMessageBox::Yes << u"Ancien corps\nsur deux lignes"_s
+            << u"Mon propre texte.\n\nAncien corps\nsur deux lignes"_s;
+        QTest::newRow("neither") << QMessageBox::No << QMessageBox::No << u"Ancien corps\nsur deux lignes"_s
+                                 << u"Mon propre texte."_s;
+    }
+
+    void appliquerAsksBeforeReplacingABody()
+    {
+        QFETCH(QMessageBox::StandardButton, replace);
+        QFETCH(QMessageBox::StandardButton, bringIn);
+        QFETCH(QString, body);
+        QFETCH(QString, middle);
         FrmMenu *menu = wizard();
-        menu->body->setPlainText(u"Ancien corps"_s);
+        menu->body->setPlainText(u"Ancien corps\nsur deux lignes"_s);
         FrmAssistant *assistant = FrmAssistant::instance();
-        assistant->middleText->setPlainText(u"  Mon propre texte. "_s);
+        assistant->show();
+        assistant->middleText->setPlainText(u"Mon propre texte."_s);
+        dialogs->answerButton(replace);
+        if (bringIn != QMessageBox::NoButton)
+            dialogs->answerButton(bringIn);
         assistant->buttons[0]->click();
-        QCOMPARE(menu->body->toPlainText(), u"\n\nMon propre texte.\n\n"_s);
+        QCOMPARE(dialogs->requests.first().text, u"Le corps de la lettre contient déjà du texte. Le remplacer ?"_s);
+        QCOMPARE(dialogs->requests.first().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(dialogs->requests.size(), bringIn == QMessageBox::NoButton ? 1 : 2);
+        QCOMPARE(menu->body->toPlainText(), body);
+        QCOMPARE(assistant->middleText->toPlainText(), middle);
+        QCOMPARE(assistant->isVisible(), replace != QMessageBox::Yes);
+        if (bringIn == QMessageBox::Yes) {
+            // Everything the body said is now in the parts: applying asks nothing more.
+            assistant->buttons[0]->click();
+            QCOMPARE(dialogs->requests.size(), 2);
+            QCOMPARE(menu->body->toPlainText(), middle);
+            QVERIFY(!assistant->isVisible());
+        }
     }
 
     void fetchTheBodyTwiceThenClearEverything()
@@ -293,8 +367,9 @@ private slots:
         FrmAssistant *first = nullptr;
         openFromWizard(menu, [&](FrmAssistant *assistant) {
             first = assistant;
-            QCOMPARE(assistant->objectField->text(), u"Demande de congé"_s);
-            QCOMPARE(assistant->dateField->text(), u"30/06/2025"_s);
+            // Inside the sentence: the object in small letters, the date in words.
+            QCOMPARE(assistant->objectField->text(), u"demande de congé"_s);
+            QCOMPARE(assistant->dateField->text(), u"30 juin 2025"_s);
             assistant->introductionLists[3]->setEditText(u"à propos de"_s);
             assistant->dateField->setText(u"01/01/2025"_s);
             assistant->composeButtons[0]->click();
@@ -311,15 +386,16 @@ private slots:
         openFromWizard(menu, [&](FrmAssistant *assistant) {
             QCOMPARE(assistant, first);
             QCOMPARE(assistant->introductionTabs->currentIndex(), 1);
-            QCOMPARE(assistant->objectField->text(), u"Demande de congé"_s);
+            QCOMPARE(assistant->objectField->text(), u"demande de congé"_s);
             QCOMPARE(assistant->dateField->text(), u"01/01/2025"_s);
             QCOMPARE(assistant->introductionLists[3]->currentText(), u"à propos de"_s);
             QCOMPARE(assistant->introductionLists[0]->currentText(), u"Comme suite à"_s);
             introduction = assistant->introductionText->toPlainText();
+            dialogs->answerButton(QMessageBox::Yes); // "Corps" is replaced
             assistant->buttons[0]->click();
         });
-        QVERIFY(introduction.contains(u"01/01/2025, à propos de Demande de congé, "_s));
-        QCOMPARE(menu->body->toPlainText(), introduction + u"\n\n\n\n"_s);
+        QVERIFY(introduction.contains(u"01/01/2025, à propos de demande de congé, "_s));
+        QCOMPARE(menu->body->toPlainText(), introduction);
     }
 
     void everyControlIsNamedForTheUser()

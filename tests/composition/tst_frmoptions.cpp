@@ -148,7 +148,8 @@ private slots:
 
     void newWordTakesItsPlaceAndTheFileLosesItsEmptyLines()
     {
-        QuilloTest::writeBytes(referenceFile(u"Objets.ini"_s), "R\xE9" "clamation\r\n\r\nabonnement\r\n\r\n\r\nZone\r\n");
+        QuilloTest::writeBytes(referenceFile(u"Objets.ini"_s), "R\xE9"
+                                                               "clamation\r\n\r\nabonnement\r\n\r\n\r\nZone\r\n");
         FrmOptions *dialog = FrmOptions::instance();
         dialog->listTabs->setCurrentIndex(2);
         QCOMPARE(shown(dialog->entries), (QStringList{u"abonnement"_s, u"Réclamation"_s, u"Zone"_s}));
@@ -158,7 +159,8 @@ private slots:
                  (QStringList{u"abonnement"_s, u"demande de congé"_s, u"Réclamation"_s, u"Zone"_s}));
         QVERIFY(dialog->word->text().isEmpty());
         QCOMPARE(QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)),
-                 QByteArray("abonnement\r\ndemande de cong\xE9\r\nR\xE9" "clamation\r\nZone\r\n"));
+                 QByteArray("abonnement\r\ndemande de cong\xE9\r\nR\xE9"
+                            "clamation\r\nZone\r\n"));
         QCOMPARE(dialogs->requests.size(), 0);
     }
 
@@ -175,7 +177,7 @@ private slots:
         dialog->editButtons[1]->click(); // no entry selected
         dialog->editButtons[2]->click();
         QCOMPARE(dialogs->requests.size(), 3);
-        QCOMPARE(dialogs->requests[0].text, u"Veuiller taper votre mot dans le champ avant de l'ajouter."_s);
+        QCOMPARE(dialogs->requests[0].text, u"Veuillez taper votre mot dans le champ avant de l'ajouter."_s);
         QCOMPARE(dialogs->requests[1].text, u"Pour modifier un mot vous devez d'abord le sélectionner."_s);
         QCOMPARE(dialogs->requests[2].text, u"Pour Supprimer un mot vous devez d'abord le sélectionner."_s);
         for (const Dialogs::Request &request : dialogs->requests)
@@ -218,8 +220,10 @@ private slots:
 
     void tabsAndFormulaPartsChooseTheFile()
     {
-        QuilloTest::writeBytes(formulaFile(u"Formules1.ini"_s), "Je vous prie d'agr\xE9" "er\r\n");
-        QuilloTest::writeBytes(formulaFile(u"Formules2.ini"_s), "mes salutations distingu\xE9" "es.\r\n");
+        QuilloTest::writeBytes(formulaFile(u"Formules1.ini"_s), "Je vous prie d'agr\xE9"
+                                                                "er\r\n");
+        QuilloTest::writeBytes(formulaFile(u"Formules2.ini"_s), "mes salutations distingu\xE9"
+                                                                "es.\r\n");
         FrmOptions *dialog = FrmOptions::instance();
         dialog->listTabs->setCurrentIndex(4);
         QVERIFY(dialog->formulaPart->isEnabled());
@@ -232,8 +236,10 @@ private slots:
         dialog->word->setText(u"l'expression de mes sentiments respectueux."_s);
         dialog->editButtons[0]->click();
         QCOMPARE(QuilloTest::readBytes(formulaFile(u"Formules2.ini"_s)),
-                 QByteArray("l'expression de mes sentiments respectueux.\r\nmes salutations distingu\xE9" "es.\r\n"));
-        QCOMPARE(QuilloTest::readBytes(formulaFile(u"Formules1.ini"_s)), QByteArray("Je vous prie d'agr\xE9" "er\r\n"));
+                 QByteArray("l'expression de mes sentiments respectueux.\r\nmes salutations distingu\xE9"
+                            "es.\r\n"));
+        QCOMPARE(QuilloTest::readBytes(formulaFile(u"Formules1.ini"_s)), QByteArray("Je vous prie d'agr\xE9"
+                                                                                    "er\r\n"));
 
         dialog->word->setText(u"à moitié tapé"_s);
         dialog->listTabs->setCurrentIndex(2);
@@ -266,8 +272,8 @@ private slots:
         dialogs->answerButton(QMessageBox::Ok);
         dialog->editButtons[0]->click();
         QCOMPARE(dialogs->requests.size(), 1);
-        QVERIFY2(dialogs->requests[0].text.contains(u"Objets.ini"_s)
-                     && dialogs->requests[0].text.contains(u"conservé"_s),
+        QVERIFY2(dialogs->requests[0].text.contains(u"Objets.ini"_s) &&
+                     dialogs->requests[0].text.contains(u"conservé"_s),
                  qPrintable(dialogs->requests[0].text));
         QCOMPARE(dialogs->requests[0].icon, Dialogs::Icon::Warning);
         QCOMPARE(dialog->entries->count(), 0);
@@ -292,31 +298,88 @@ private slots:
         QVERIFY(dialog->editButtons[0]->isEnabled());
     }
 
-    void okReloadsTheWizardAndAnnulerDoesNot()
+    void annulerPutsTheListsBackAndOkKeepsThem()
     {
-        QuilloTest::writeBytes(referenceFile(u"Objets.ini"_s), "Abonnement\r\nR\xE9" "clamation\r\n");
+        // Byte for byte, an empty line included; a list that did not exist goes again.
+        const QByteArray objects = "Abonnement\r\n\r\nR\xE9"
+                                   "clamation\r\n";
+        QuilloTest::writeBytes(referenceFile(u"Objets.ini"_s), objects);
+        const QByteArray towns = QuilloTest::readBytes(referenceFile(u"Communes.ini"_s));
+        QVERIFY(QFile::remove(formulaFile(u"Formules2.ini"_s)));
         FrmMenu *menu = FrmMenu::instance();
         menu->object->addItems({u"Abonnement"_s, u"Réclamation"_s});
         menu->object->setEditText(u"Réclamation"_s);
 
-        openFromWizard(menu, [&](FrmOptions *dialog) {
+        const auto changeThreeLists = [&](FrmOptions *dialog) {
             dialog->listTabs->setCurrentIndex(2);
             select(dialog->entries, u"Réclamation"_s);
             dialog->editButtons[2]->click();
-            dialog->buttons[1]->click();
+            dialog->listTabs->setCurrentIndex(1);
+            dialog->word->setText(u"Vienne"_s);
+            dialog->editButtons[0]->click();
+            dialog->word->setText(u"Lyon"_s);
+            dialog->editButtons[0]->click(); // a duplicate: refused, nothing written
+            dialog->listTabs->setCurrentIndex(4);
+            dialog->formulaPart->setCurrentIndex(1);
+            dialog->word->setText(u"mes salutations distinguées."_s);
+            dialog->editButtons[0]->click();
+            // Each change is on disk at once.
+            QVERIFY(!QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)).contains("clamation"));
+            QVERIFY(QuilloTest::readBytes(referenceFile(u"Communes.ini"_s)).contains("Vienne"));
+            QVERIFY(QFile::exists(formulaFile(u"Formules2.ini"_s)));
+        };
+        const auto unchanged = [&] {
+            QCOMPARE(QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)), objects);
+            QCOMPARE(QuilloTest::readBytes(referenceFile(u"Communes.ini"_s)), towns);
+            QVERIFY(!QFile::exists(formulaFile(u"Formules2.ini"_s)));
+            QCOMPARE(boxItems(menu->object), (QStringList{u"Abonnement"_s, u"Réclamation"_s}));
+        };
+
+        dialogs->answerButton(QMessageBox::Ok); // the duplicate's message
+        openFromWizard(menu, [&](FrmOptions *dialog) {
+            changeThreeLists(dialog);
+            dialog->buttons[1]->click(); // "Annuler"
         });
-        QCOMPARE(QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)), QByteArray("Abonnement\r\n"));
-        QCOMPARE(boxItems(menu->object), (QStringList{u"Abonnement"_s, u"Réclamation"_s}));
+        unchanged();
+        // Closing the window is cancelling too.
+        dialogs->answerButton(QMessageBox::Ok);
+        openFromWizard(menu, [&](FrmOptions *dialog) {
+            changeThreeLists(dialog);
+            dialog->close();
+        });
+        unchanged();
 
         openFromWizard(menu, [&](FrmOptions *dialog) {
-            // A fresh dialog, back on its first tab.
+            // A fresh dialog, back on its first tab, with the files as they were put back.
             QCOMPARE(dialog->listTabs->currentIndex(), 0);
             dialog->listTabs->setCurrentIndex(2);
-            QCOMPARE(shown(dialog->entries), QStringList{u"Abonnement"_s});
-            dialog->buttons[0]->click();
+            QCOMPARE(shown(dialog->entries), (QStringList{u"Abonnement"_s, u"Réclamation"_s}));
+            select(dialog->entries, u"Réclamation"_s);
+            dialog->editButtons[2]->click();
+            dialog->buttons[0]->click(); // "Ok" keeps the change and reloads the wizard
         });
+        QCOMPARE(QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)), QByteArray("Abonnement\r\n"));
         QCOMPARE(boxItems(menu->object), QStringList{u"Abonnement"_s});
         QCOMPARE(menu->object->currentText(), u"Réclamation"_s); // what the box showed stays
+        QCOMPARE(dialogs->requests.size(), 2);
+    }
+
+    void wordsOfSpacesAreNoWords()
+    {
+        const QByteArray before = QuilloTest::readBytes(referenceFile(u"Fonctions.ini"_s));
+        FrmOptions *dialog = FrmOptions::instance();
+        const int entries = dialog->entries->count();
+        dialog->word->setText(u"   "_s);
+        dialogs->answerButton(QMessageBox::Ok);
+        dialog->editButtons[0]->click();
+        QCOMPARE(dialogs->requests.last().text, u"Veuillez taper votre mot dans le champ avant de l'ajouter."_s);
+        dialog->entries->setCurrentRow(0);
+        dialog->word->setText(u"  "_s);
+        dialogs->answerButton(QMessageBox::Ok);
+        dialog->editButtons[1]->click(); // "Modifier" with a word of spaces
+        QCOMPARE(dialogs->requests.last().text, u"Pour modifier un mot vous devez d'abord le sélectionner."_s);
+        QCOMPARE(dialog->entries->count(), entries);
+        QCOMPARE(QuilloTest::readBytes(referenceFile(u"Fonctions.ini"_s)), before);
     }
 };
 

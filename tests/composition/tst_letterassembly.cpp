@@ -3,9 +3,11 @@
 #include "QuilloError.h"
 #include "TestSupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -49,7 +51,8 @@ std::optional<bool> isBold(QTextDocument &doc, const QString &text)
 void writeTemplate(const QString &body)
 {
     QuilloTest::writeBytes(DataPaths::templateFile(),
-                           "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs22 " + body.toLatin1() + "}");
+                           "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs22 " + body.toLatin1() +
+                               "}");
 }
 
 } // namespace
@@ -77,8 +80,10 @@ private slots:
     {
         QuilloTest::TempProgramFolder folder(true);
         QTextDocument doc;
-        Build_Lettre(&doc, fieldsWith({{u"#ref4", u"Premier paragraphe du corps de la lettre.\r\nSecond paragraphe.\r\nTroisième."_s},
-                                       {u"#exp3", u"12 rue des Lilas, Bât. B\r\n69001 Lyon "_s}}));
+        Build_Lettre(
+            &doc,
+            fieldsWith({{u"#ref4", u"Premier paragraphe du corps de la lettre.\r\nSecond paragraphe.\r\nTroisième."_s},
+                        {u"#exp3", u"12 rue des Lilas, Bât. B\r\n69001 Lyon "_s}}));
         const QTextBlock first = doc.find(u"Premier paragraphe"_s).block();
         const QTextBlock second = first.next();
         QCOMPARE(second.text(), u"Second paragraphe."_s);
@@ -130,6 +135,56 @@ private slots:
         QCOMPARE(isBold(doc, u"Signé"_s), std::optional<bool>(true));
     }
 
+    void shippedTemplateSpacesTheBodyEvenly_data()
+    {
+        QTest::addColumn<QString>("body");
+        const QString paragraphs = u"Premier paragraphe du corps, assez long pour tenir sur plusieurs lignes une fois "
+                                   u"la lettre mise en page à la largeur de la feuille.\r\n\r\nDeuxième paragraphe."
+                                   u"\r\n\r\nTroisième paragraphe, le dernier avant la formule de politesse."_s;
+        QTest::newRow("three paragraphs") << paragraphs;
+        // A line end typed after the last paragraph, or before the first, adds no gap.
+        QTest::newRow("a final line end") << paragraphs + u"\r\n"_s;
+        QTest::newRow("blank lines around") << u"\r\n  \r\n"_s + paragraphs + u"\r\n\r\n \r\n"_s;
+    }
+
+    void shippedTemplateSpacesTheBodyEvenly()
+    {
+        QFETCH(QString, body);
+        QuilloTest::TempProgramFolder folder(true);
+        QTextDocument doc;
+        Build_Lettre(&doc, fieldsWith({{u"#ref3", u"Monsieur le Maire,"_s},
+                                       {u"#ref4", body},
+                                       {u"#ref5", u"Je vous prie d'agréer, Monsieur le Maire, l'expression de ma "
+                                                  u"considération distinguée."_s},
+                                       {u"#ref6", u"Jean Martin"_s}}));
+        // Laid out as wide as a printed line (A4 less the template's margins, at the screen's
+        // resolution), then measured from the last line of a paragraph to the first of the next.
+        doc.setTextWidth((11906 - 1418 - 1134) / 1440.0 * 96);
+        QVERIFY(doc.size().height() > 0); // the whole document laid out
+        const auto top = [](const QTextBlock &block) {
+            return block.layout()->position().y() + block.layout()->lineAt(0).y();
+        };
+        const auto bottom = [](const QTextBlock &block) {
+            const QTextLine last = block.layout()->lineAt(block.layout()->lineCount() - 1);
+            return block.layout()->position().y() + last.y() + last.height();
+        };
+        QList<QTextBlock> blocks;
+        for (const QString &start : {u"Premier"_s, u"Deuxième"_s, u"Troisième"_s, u"Je vous prie"_s}) {
+            const QTextCursor found = doc.find(start);
+            QVERIFY2(!found.isNull(), qPrintable(start));
+            blocks.append(found.block());
+        }
+        QVERIFY(blocks.first().layout()->lineCount() > 1);
+        const double gap = top(blocks[1]) - bottom(blocks[0]);
+        QVERIFY(gap > 0);
+        for (int i = 1; i + 1 < blocks.size(); ++i) {
+            const double next = top(blocks[i + 1]) - bottom(blocks[i]);
+            QVERIFY2(qAbs(next - gap) < 0.5, qPrintable(u"gap %1: %2, first gap: %3"_s.arg(i + 1).arg(next).arg(gap)));
+        }
+        // The salutation is followed by the body at once, without an empty paragraph.
+        QCOMPARE(doc.find(u"Monsieur le Maire,"_s).block().next(), blocks.first());
+    }
+
     void missingOrDamagedTemplateIsAnError()
     {
         QuilloTest::TempProgramFolder folder;
@@ -146,7 +201,6 @@ private slots:
         QuilloTest::writeBytes(DataPaths::templateFile(), "ceci n'est pas du RTF");
         QVERIFY_THROWS_EXCEPTION(QuilloError, Build_Lettre(&doc, everyField()));
     }
-
 };
 
 QUILLO_TEST_MAIN(TestLetterAssembly)

@@ -51,7 +51,7 @@ private slots:
         // Only the recipient's province gets proper case.
         QCOMPARE(f.value(u"#dst3"_s), u"1 place de la Mairie\r\nHôtel de ville\r\n1000 Bruxelles (Belgique)"_s);
         QCOMPARE(f.value(u"#ref1"_s), u"Lyon, lundi 3 mars 2025"_s);
-        QCOMPARE(f.value(u"#ref2"_s), u"Objets : Demande de rendez-vous"_s);
+        QCOMPARE(f.value(u"#ref2"_s), u"Objet : Demande de rendez-vous"_s);
         QCOMPARE(f.value(u"#ref3"_s), u"Monsieur le Maire,"_s);
         QCOMPARE(f.value(u"#REF4"_s), u"Premier paragraphe.\r\nSecond paragraphe."_s);
         QCOMPARE(f.value(u"#ref5"_s),

@@ -52,7 +52,7 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(itemsOf(menu->senderName), QStringList{u"Dupont Jean"_s});
         QCOMPARE(itemsOf(menu->recipientName), (QStringList{u"Lenoir Anne"_s, u"Martin Paul"_s}));
-        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Saint-denis"_s}));
+        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Saint-Denis"_s}));
         QCOMPARE(itemsOf(menu->senderFunction), QStringList{u"Maire"_s});
         QCOMPARE(itemsOf(menu->formulaFirst), QStringList{u"Je vous prie d'agréer, Madame,"_s});
         QCOMPARE(menu->object->count(), 0);

@@ -274,7 +274,7 @@ private slots:
             QCOMPARE(sides, QList<int>({1400, 1400, 1400, 1400}));
         QCOMPARE(dialogs->requests.size(), 1);
         QCOMPARE(dialogs->requests.at(0).text,
-                 u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s);
+                 u"L'imprimante doit être active avant l'impression.\nÊtes-vous sûr de vouloir imprimer ?"_s);
         QCOMPARE(dialogs->requests.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
 
         dialogs->answerButton(QMessageBox::No);

@@ -296,7 +296,7 @@ private slots:
         trigger(editor->Mnu_OutFichier[3]);
         const auto saves = requestsOf(Dialogs::Request::Kind::SaveFile);
         QCOMPARE(saves.size(), 1);
-        QCOMPARE(saves.at(0).title, u"Enregistrer-sous..."_s);
+        QCOMPARE(saves.at(0).title, u"Enregistrer sous..."_s);
         QCOMPARE(saves.at(0).initialText, u"Lettre n°2"_s);
         QCOMPARE(editor->caption(2), u"madame.rtf"_s);
         QCOMPARE(editor->filePath(2), path(u"madame.rtf"_s));

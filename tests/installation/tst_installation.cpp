@@ -22,9 +22,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QStringList kListFiles = {
-    u"Fichiers/Références/Fonctions.ini"_s,  u"Fichiers/Références/Communes.ini"_s,
-    u"Fichiers/Références/Objets.ini"_s,     u"Fichiers/Références/Signatures.ini"_s,
-    u"Fichiers/Formules/Formules1.ini"_s,    u"Fichiers/Formules/Formules2.ini"_s,
+    u"Fichiers/Références/Fonctions.ini"_s, u"Fichiers/Références/Communes.ini"_s,
+    u"Fichiers/Références/Objets.ini"_s,    u"Fichiers/Références/Signatures.ini"_s,
+    u"Fichiers/Formules/Formules1.ini"_s,   u"Fichiers/Formules/Formules2.ini"_s,
 };
 const QStringList kPhraseFiles = {
     u"Assistant/Introduction.ini"_s,
@@ -57,10 +57,9 @@ QByteArray readData(const QString &relative)
 bool decodeWindows1252(const QByteArray &bytes, QString *text)
 {
     static const char16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
     };
     text->clear();
     text->reserve(bytes.size());
@@ -97,16 +96,36 @@ QStringList linesOf(const QString &text)
 }
 
 // How the wizard shows towns and signatures: a capital at the start of every word (a word
-// starts after a space or a tab), the rest in small letters.
+// starts after a space or a tab) and of every part of a name after a hyphen or an apostrophe,
+// except the small words linking the parts of a place name; the rest in small letters.
 QString properCase(const QString &entry)
 {
-    QString shown = entry.toLower();
-    bool wordStart = true;
-    for (QChar &c : shown) {
-        if (wordStart)
-            c = c.toUpper();
-        wordStart = c == u' ' || c == u'\t';
+    static const QSet<QString> linking = {u"à"_s,   u"au"_s,   u"aux"_s, u"de"_s, u"des"_s, u"du"_s,
+                                          u"en"_s,  u"et"_s,   u"la"_s,  u"le"_s, u"les"_s, u"lès"_s,
+                                          u"lez"_s, u"sous"_s, u"sur"_s, u"d'"_s, u"l'"_s};
+    QString shown;
+    // Split into parts, each with the separator that ends it, and rebuild.
+    QString part;
+    QChar before = u' ';
+    const auto flush = [&](QChar separator) {
+        QString word = part.toLower();
+        const QString withApostrophe = separator == u'\'' ? word + u'\'' : word;
+        const bool small = before == u'-' && linking.contains(separator == u'\'' ? withApostrophe : word);
+        if (!word.isEmpty() && !small)
+            word[0] = word.at(0).toUpper();
+        shown += word;
+        if (!separator.isNull())
+            shown += separator;
+        before = separator;
+        part.clear();
+    };
+    for (const QChar c : entry) {
+        if (c == u' ' || c == u'\t' || c == u'-' || c == u'\'')
+            flush(c);
+        else
+            part += c;
     }
+    flush(QChar());
     return shown;
 }
 
@@ -224,6 +243,7 @@ private slots:
     void template_placesTheBlocksOfALetter();
     void referenceLists_haveUsefulDistinctEntries_data();
     void referenceLists_haveUsefulDistinctEntries();
+    void towns_includeThePrefecturesWithHyphens();
     void formulaParts_joinAroundTheFormOfAddress();
     void phraseFiles_haveSortedNonEmptyBlocks_data();
     void phraseFiles_haveSortedNonEmptyBlocks();
@@ -364,11 +384,23 @@ void TestInstallation::referenceLists_haveUsefulDistinctEntries()
         QVERIFY2(entry == entry.trimmed(), qPrintable(entry));
         QVERIFY2(!seen.contains(entry.toCaseFolded()), qPrintable(u"duplicate: "_s + entry));
         seen.insert(entry.toCaseFolded());
-        // The wizard shows these in proper case: a stored "Clermont-Ferrand" would read
-        // "Clermont-ferrand" there.
+        // The wizard shows these in proper case: stored that way, what the file holds is what
+        // the box shows ("Saint-Étienne", "Bourg-en-Bresse").
         if (shownInProperCase)
             QCOMPARE(properCase(entry), entry);
     }
+}
+
+void TestInstallation::towns_includeThePrefecturesWithHyphens()
+{
+    // The prefectures whose names the old proper case could not show, and which were missing.
+    const QStringList towns = linesOf(textOf(kListFiles.at(1)));
+    for (const QString &prefecture :
+         {u"Bar-le-Duc"_s, u"Basse-Terre"_s, u"Bourg-en-Bresse"_s, u"Châlons-en-Champagne"_s, u"Charleville-Mézières"_s,
+          u"Clermont-Ferrand"_s, u"Digne-les-Bains"_s, u"Évry-Courcouronnes"_s, u"Fort-de-France"_s,
+          u"La Roche-sur-Yon"_s, u"Le Puy-en-Velay"_s, u"Lons-le-Saunier"_s, u"Mont-de-Marsan"_s, u"Saint-Brieuc"_s,
+          u"Saint-Denis"_s, u"Saint-Étienne"_s, u"Saint-Lô"_s})
+        QVERIFY2(towns.contains(prefecture), qPrintable(prefecture));
 }
 
 void TestInstallation::formulaParts_joinAroundTheFormOfAddress()

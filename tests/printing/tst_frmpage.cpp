@@ -31,7 +31,8 @@ using namespace PrintingFixtures;
 
 namespace {
 
-const QString kConfirmation = u"L'imrimante doit être active avant l'impression.\nEtes-vous sûr de vouloir imprimer."_s;
+const QString kConfirmation =
+    u"L'imprimante doit être active avant l'impression.\nÊtes-vous sûr de vouloir imprimer ?"_s;
 
 // Three paragraphs, each on a page of its own.
 std::unique_ptr<QTextDocument> threePageLetter()

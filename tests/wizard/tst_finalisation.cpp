@@ -1,5 +1,6 @@
 // The body step's files and the final step's actions, through the wizard's widgets: letters into
 // the editor, letter models, RTF export, and the failure message of the final actions.
+#include "Clock.h"
 #include "ContactCard.h"
 #include "DataPaths.h"
 #include "Finalisation.h"
@@ -13,11 +14,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -129,9 +132,6 @@ private slots:
         QVERIFY(QFile::exists(path + u".txt"_s)); // a bare name gets ".txt"
         QCOMPARE(menu->windowTitle(), u"Quillane - courrier.txt"_s);
         QCOMPARE(CurrentModelName, u"courrier.txt"_s);
-        QVERIFY(menu->Mnu_OutEtape[6]->isEnabled());
-        for (int i = 0; i < 6; ++i)
-            QVERIFY(menu->finalButtons[size_t(i)]->isEnabled());
 
         const QString dateText = menu->dateFormats->currentText();
         const QString bodyBefore = menu->body->toPlainText();
@@ -164,16 +164,145 @@ private slots:
         QCOMPARE(dialogs->requests.last().icon, Dialogs::Icon::Critical);
         QCOMPARE(menu->senderName->currentText(), u"Jean Martin"_s);
         QCOMPARE(menu->windowTitle(), u"Quillane"_s);
-        QVERIFY(!menu->finalButtons[2]->isEnabled());
+        QVERIFY(CurrentModelName.isEmpty());
     }
 
-    void cancellingAFinalDialogSaysSo()
+    void cancellingAFinalDialogShowsNothing_data()
     {
+        QTest::addColumn<int>("action");
+        QTest::newRow("Enregistrer le modèle") << 0;
+        QTest::newRow("Ouvrir un modèle") << 1;
+        QTest::newRow("Exporter au format RTF") << 4;
+        QTest::newRow("Exporter et Modifier") << 5;
+    }
+
+    void cancellingAFinalDialogShowsNothing()
+    {
+        QFETCH(int, action);
+        fillLetter();
+        const QStringList before =
+            QDir(folder->path()).entryList(QDir::Files) + QDir(DataPaths::modelsFolder()).entryList(QDir::Files);
         dialogs->answerCancel();
-        menu->finalButtons[0]->click();
-        QVERIFY2(lastMessage().endsWith(u"\nErreur n°32755"_s), qPrintable(lastMessage()));
+        menu->finalButtons[size_t(action)]->click();
+        QCOMPARE(dialogs->requests.size(), 1); // the file dialog, and no message after it
+        QCOMPARE(dialogs->unexpected, 0);
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files) + QDir(DataPaths::modelsFolder()).entryList(QDir::Files),
+                 before);
         QVERIFY(CurrentModelName.isEmpty());
+        QCOMPARE(menu->windowTitle(), u"Quillane"_s);
+        QCOMPARE(menu->senderName->currentText(), u"Jean Martin"_s);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void quitAsksToSaveAChangedLetter_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("chooseFile"); // after "Oui": a file is chosen, else the dialog is cancelled
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("nothing changed") << false << QMessageBox::NoButton << false << true;
+        QTest::newRow("Non") << true << QMessageBox::No << false << true;
+        QTest::newRow("Annuler") << true << QMessageBox::Cancel << false << false;
+        QTest::newRow("Oui, saved") << true << QMessageBox::Yes << true << true;
+        QTest::newRow("Oui, then the file dialog cancelled") << true << QMessageBox::Yes << false << false;
+    }
+
+    void quitAsksToSaveAChangedLetter()
+    {
+        QFETCH(bool, changed);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, chooseFile);
+        QFETCH(bool, closed);
+        if (changed)
+            fillLetter();
+        const QString model = QDir(DataPaths::modelsFolder()).filePath(u"avant de quitter.txt"_s);
+        if (answer != QMessageBox::NoButton)
+            dialogs->answerButton(answer);
+        if (answer == QMessageBox::Yes) {
+            if (chooseFile)
+                dialogs->answerText(model);
+            else
+                dialogs->answerCancel();
+        }
+        menu->quitButton->click();
+        QCOMPARE(dialogs->unexpected, 0);
+        QCOMPARE(!menu->isVisible(), closed);
+        if (changed) {
+            const Dialogs::Request &question = dialogs->requests.first();
+            QCOMPARE(
+                question.text,
+                u"Les informations de la lettre ont été modifiées.\nVoulez-vous enregistrer le modèle avant de quitter ?"_s);
+            QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        } else {
+            QVERIFY(dialogs->requests.isEmpty());
+        }
+        QCOMPARE(QFile::exists(model), chooseFile);
+        // Nothing but the file dialog after "Oui": a cancelled save is no failure.
+        QCOMPARE(dialogs->requests.size(), answer == QMessageBox::Yes ? 2 : changed ? 1 : 0);
+        QCOMPARE(menu->senderName->currentText(), changed ? u"Jean Martin"_s : QString());
+    }
+
+    void quitAsksNothingOnceTheLetterIsSavedOrOpened()
+    {
+        fillLetter();
+        const QString model = QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s);
+        dialogs->answerText(model);
+        menu->finalButtons[0]->click();
+        QCOMPARE(menu->statusBar()->currentMessage(), u"Modèle « courrier.txt » enregistré."_s);
+        menu->body->setPlainText(u"Autre chose"_s);
+        QVERIFY(letterChangedSinceModel(menu));
+        menu->body->setPlainText(u"Premier paragraphe.\n\nSecond paragraphe,\nsur deux lignes."_s);
+        QVERIFY(!letterChangedSinceModel(menu)); // back as saved
+        menu->senderName->setEditText(u"Autre"_s);
+        dialogs->answerText(model);
+        menu->finalButtons[1]->click(); // opened: as it was saved
+        QVERIFY(!letterChangedSinceModel(menu));
+        menu->quitButton->click();
+        QVERIFY(!menu->isVisible());
+        QCOMPARE(dialogs->requests.size(), 2); // the two file dialogs
+    }
+
+    void openingAModelOfAnotherDayOffersToday_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QMessageBox::StandardButton>("answer"); // NoButton: no question expected
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Oui, the form of the model")
+            << u"lundi 3 mars 25"_s << QMessageBox::Yes << u"dimanche 6 décembre 26"_s;
+        QTest::newRow("Oui, another form") << u"lundi 03.03.2025"_s << QMessageBox::Yes << u"dimanche 06.12.2026"_s;
+        QTest::newRow("Non") << u"lundi 03/03/2025"_s << QMessageBox::No << u"lundi 03/03/2025"_s;
+        QTest::newRow("today already") << u"dimanche 06-12-26"_s << QMessageBox::NoButton << u"dimanche 06-12-26"_s;
+        QTest::newRow("a date typed by hand") << u"le 3 mars"_s << QMessageBox::NoButton << u"le 3 mars"_s;
+    }
+
+    void openingAModelOfAnotherDayOffersToday()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QString, shown);
+        fillLetter();
+        menu->dateFormats->setEditText(stored);
+        const QString model = QDir(DataPaths::modelsFolder()).filePath(u"ancien.txt"_s);
+        dialogs->answerText(model);
+        menu->finalButtons[0]->click();
+        Clock::setFixed(QDateTime(QDate(2026, 12, 6), QTime(10, 0)));
+        dialogs->answerText(model);
+        if (answer != QMessageBox::NoButton)
+            dialogs->answerButton(answer);
+        menu->finalButtons[1]->click();
+        Clock::reset();
+        QCOMPARE(dialogs->unexpected, 0);
+        QCOMPARE(dialogs->requests.size(), answer == QMessageBox::NoButton ? 2 : 3);
+        if (answer != QMessageBox::NoButton) {
+            QCOMPARE(dialogs->requests.last().buttons, QMessageBox::Yes | QMessageBox::No);
+            QVERIFY2(dialogs->requests.last().text.contains(u"« %1 »"_s.arg(stored)),
+                     qPrintable(dialogs->requests.last().text));
+        }
+        QCOMPARE(menu->dateFormats->currentText(), shown);
+        // Asked once, before the letter is assembled: the letter carries the date chosen.
+        QVERIFY(menu->workingDocument->toPlainText().contains(u"Lyon, "_s + shown));
+        if (answer == QMessageBox::Yes)
+            QCOMPARE(menu->letterDate->date(), QDate(2026, 12, 6));
     }
 
     void aValueOfOnlyHashIsNotSaved()
@@ -206,8 +335,22 @@ private slots:
         QCOMPARE(opened, QUrl::fromLocalFile(target + u".rtf"_s));
         QTextDocument exported;
         QVERIFY(RichText::loadRtfFile(target + u".rtf"_s, &exported));
-        QVERIFY(exported.toPlainText().contains(u"Objets : Réclamation"_s));
+        QVERIFY(exported.toPlainText().contains(u"Objet : Réclamation"_s));
         FinalisationHooks::openFile = [](const QUrl &) {};
+    }
+
+    void fieldsOfSpacesComposeAsEmpty()
+    {
+        fillLetter();
+        menu->town->setEditText(u"   "_s);
+        menu->senderFields[4]->setText(u"  "_s);
+        menu->senderFields[5]->setText(u"06 12 34 56 78"_s);
+        menu->recipientFields[3]->setText(u"   "_s);
+        Get_Valeurs(false, 0, false);
+        const LetterFields &fields = currentLetterFields();
+        QCOMPARE(fields.value(u"#ref1"_s), menu->dateFormats->currentText()); // no ", " before the date
+        QCOMPARE(fields.value(u"#exp4"_s), u"06 12 34 56 78"_s);              // no empty line
+        QVERIFY2(!fields.value(u"#dst3"_s).contains(u'('), qPrintable(fields.value(u"#dst3"_s)));
     }
 
     void singleLetterGoesToTabOneOnly()
@@ -267,7 +410,7 @@ private slots:
         QVERIFY(menu->findChildren<QProgressDialog *>().isEmpty()); // gone once the batch is made
     }
 
-    void previewAssemblesWithoutTouchingTheEditor()
+    void previewAssemblesWithoutAModelOrTheEditor()
     {
         fillLetter();
         QTextDocument *previewed = nullptr;
@@ -276,9 +419,8 @@ private slots:
             previewed = letter;
             margin = m;
         };
-        dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"m.txt"_s));
-        menu->finalButtons[0]->click();
         menu->finalButtons[2]->click();
+        QVERIFY(dialogs->requests.isEmpty());
         QCOMPARE(previewed, menu->workingDocument);
         QCOMPARE(margin, 1400);
         QVERIFY(menu->workingDocument->toPlainText().contains(u"Jean Martin"_s));

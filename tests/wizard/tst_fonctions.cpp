@@ -91,7 +91,7 @@ private slots:
         QVERIFY(menu->senderFields[5]->text().isEmpty());
         QVERIFY(menu->senderQualifier->currentText().isEmpty());
         QVERIFY(menu->senderFunction->currentText().isEmpty());
-        QCOMPARE(menu->senderQualifier->count(), 6); // the qualifier items stay
+        QCOMPARE(menu->senderQualifier->count(), 6);                           // the qualifier items stay
         QCOMPARE(menu->recipientFields[0]->text(), u"1 place de la Mairie"_s); // the other kind untouched
 
         Liste_Fiches(2);
@@ -110,7 +110,7 @@ private slots:
         writeList(DataPaths::referencesFolder(), u"Objets.ini"_s, "paris\r\nsaint-denis\r\n");
         writeList(DataPaths::referencesFolder(), u"Signatures.ini"_s, "le DIRECTEUR\r\n");
         Charge_Listes();
-        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Paris"_s, u"Saint-denis"_s}));
+        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Paris"_s, u"Saint-Denis"_s}));
         QCOMPARE(itemsOf(menu->object), (QStringList{u"paris"_s, u"saint-denis"_s}));
         QCOMPARE(itemsOf(menu->signature), QStringList{u"Le Directeur"_s});
     }
@@ -161,7 +161,8 @@ private slots:
         Main();
         FrmMenu *menu = FrmMenu::existing();
         writeList(DataPaths::referencesFolder(), u"Objets.ini"_s,
-                  "R\xE9" "clamation\r\nabonnement\r\n\xC9tat des lieux\r\nDemande\r\n");
+                  "R\xE9"
+                  "clamation\r\nabonnement\r\n\xC9tat des lieux\r\nDemande\r\n");
         Charge_Listes();
         QCOMPARE(itemsOf(menu->object),
                  (QStringList{u"abonnement"_s, u"Demande"_s, u"État des lieux"_s, u"Réclamation"_s}));

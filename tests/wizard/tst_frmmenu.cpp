@@ -1,6 +1,7 @@
 #include "Fonctions.h"
 #include "FrmMenu.h"
 #include "TestSupport.h"
+#include "Twips.h"
 #include "WindowRegistry.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -57,7 +59,7 @@ private slots:
         QCOMPARE(EtapeCourante, 0);
         QVERIFY(!menu->previousButton->isEnabled());
         QVERIFY(menu->nextButton->isEnabled());
-        QVERIFY(!menu->Mnu_OutEtape[6]->isEnabled());
+        QVERIFY(menu->Mnu_OutEtape[6]->isEnabled()); // a letter goes to the editor without a model
         // Every heading and counter.
         const QStringList counters = {u"Etape 1 / 5"_s, u"Etape 2 / 5"_s, u"Etape 3 / 5"_s, u"Etape 4 / 5"_s,
                                       u"Etape 5 / 5"_s};
@@ -155,6 +157,43 @@ private slots:
             if (auto *button = qobject_cast<QPushButton *>(w))
                 QVERIFY2(!button->text().isEmpty() || !button->toolTip().isEmpty(), qPrintable(w->objectName()));
         }
+    }
+
+    void growsWithTheWindowAndRemembersItsSize()
+    {
+        Main();
+        FrmMenu *menu = FrmMenu::existing();
+        QWidget *client = menu->centralWidget();
+        // The designed layout is the first size and the smallest one.
+        const QSize designed(Twips::toPixels(7335), Twips::toPixels(6735));
+        QCOMPARE(client->size(), designed);
+        QVERIFY(menu->minimumSizeHint().height() >= designed.height());
+        const QRect body = menu->body->geometry();
+        const QRect list = menu->recipientList->geometry();
+        const QRect name = menu->senderName->geometry();
+        const QRect save = menu->senderButtons[0]->geometry();
+        const QRect quit = menu->quitButton->geometry();
+        const QRect references = menu->referencesButton->geometry();
+        const int columns = menu->recipientList->columnWidth(0);
+
+        menu->resize(menu->size() + QSize(300, 200));
+        QTRY_COMPARE(client->size(), designed + QSize(300, 200));
+        // The body, the batch list and the fields take the room; what stands at the right or
+        // at the bottom moves with the edges.
+        QCOMPARE(menu->body->size(), body.size() + QSize(300, 200));
+        QCOMPARE(menu->recipientList->size(), list.size() + QSize(300, 200));
+        QCOMPARE(menu->senderName->geometry(), name.adjusted(0, 0, 300, 0));
+        QCOMPARE(menu->senderButtons[0]->geometry(), save.translated(300, 0));
+        QCOMPARE(menu->quitButton->geometry(), quit.translated(300, 200));
+        QCOMPARE(menu->referencesButton->geometry(), references.translated(0, 200));
+        QVERIFY(menu->recipientList->columnWidth(0) >= columns);
+        const QSize larger = menu->size();
+
+        menu->quitButton->click();
+        QVERIFY(!menu->isVisible());
+        QuilloTest::closeAllWindows();
+        Main();
+        QCOMPARE(FrmMenu::existing()->size(), larger);
     }
 
     void quitClosesTheOtherWindowsAndTheWizard()

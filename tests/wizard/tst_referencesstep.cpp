@@ -38,7 +38,7 @@ class TestReferencesStep : public QObject
     std::unique_ptr<QuilloTest::TempProgramFolder> folder;
     FrmMenu *menu = nullptr;
 
-    template<typename T> T *widget(const QString &name)
+    template <typename T> T *widget(const QString &name)
     {
         T *found = menu->findChild<T *>(name);
         if (!found)
@@ -70,8 +70,8 @@ private slots:
     void todaysEightFormsAtStart()
     {
         const QStringList forms = {
-            u"lundi 3 mars 2025"_s, u"lundi 3 mars 25"_s,  u"lundi 03/03/2025"_s, u"lundi 03/03/25"_s,
-            u"lundi 03-03-2025"_s,  u"lundi 03-03-25"_s,   u"lundi 03.03.2025"_s, u"lundi 03.03.25"_s,
+            u"lundi 3 mars 2025"_s, u"lundi 3 mars 25"_s, u"lundi 03/03/2025"_s, u"lundi 03/03/25"_s,
+            u"lundi 03-03-2025"_s,  u"lundi 03-03-25"_s,  u"lundi 03.03.2025"_s, u"lundi 03.03.25"_s,
         };
         auto *box = widget<QComboBox>(u"Combo3_0"_s);
         QCOMPARE(itemsOf(box), forms);
@@ -92,8 +92,8 @@ private slots:
         QTest::addColumn<QString>("eighth");
         QTest::newRow("sunday, August") << QDate(2024, 8, 25) << u"dimanche 25 août 24"_s << u"dimanche 25.08.24"_s;
         QTest::newRow("saturday, February") << QDate(2025, 2, 1) << u"samedi 1 février 25"_s << u"samedi 01.02.25"_s;
-        QTest::newRow("December, year 3000") << QDate(3000, 12, 31) << u"mercredi 31 décembre 00"_s
-                                             << u"mercredi 31.12.00"_s;
+        QTest::newRow("December, year 3000")
+            << QDate(3000, 12, 31) << u"mercredi 31 décembre 00"_s << u"mercredi 31.12.00"_s;
     }
 
     void wordedFormsUseFrenchNamesWhateverTheDay()
@@ -107,6 +107,39 @@ private slots:
         QCOMPARE(forms[7], eighth);
         QVERIFY(forms[0].startsWith(second.section(u' ', 0, 0)));
         QCOMPARE(forms[0], forms[0].toLower());
+    }
+
+    void everyFormIsRecognisedBack_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("first of the month") << QDate(2025, 3, 1);
+        QTest::newRow("sunday, August") << QDate(2024, 8, 25);
+        QTest::newRow("last century") << QDate(1999, 12, 31);
+    }
+
+    void everyFormIsRecognisedBack()
+    {
+        QFETCH(QDate, date);
+        const QStringList forms = DateForms::worded(date, DateForms::shortText(date));
+        for (int form = 0; form < forms.size(); ++form) {
+            int found = -1;
+            QCOMPARE(DateForms::recognise(forms[form], &found), date);
+            QCOMPARE(found, form);
+        }
+    }
+
+    void textsThatAreNoFormAreNotRecognised()
+    {
+        for (const QString &text :
+             {u"le 3 mars"_s, QString(), u"mardi 03/03/2025"_s, u"lundi 31/02/2025"_s, u"Lyon, le 3 mars 2025"_s})
+            QVERIFY2(!DateForms::recognise(text).isValid(), qPrintable(text));
+    }
+
+    void dateInWordsForASentence()
+    {
+        QCOMPARE(DateForms::inWords(QDate(2026, 12, 2)), u"2 décembre 2026"_s);
+        QCOMPARE(DateForms::inWords(QDate(2025, 3, 1)), u"1er mars 2025"_s);
+        QCOMPARE(DateForms::inWords(QDate()), QString());
     }
 
     void aNewDateShowsItsFirstFormAndDefaultRestoresToday()

@@ -84,8 +84,8 @@ void FrmAssistant::build()
         return list;
     };
     // A page of lists laid out as the rows of a sentence, its "Appliquer" button at the bottom.
-    const auto sentencePage = [](const QString &objectName, std::initializer_list<std::initializer_list<QWidget *>> rows,
-                                 QPushButton *apply) {
+    const auto sentencePage = [](const QString &objectName,
+                                 std::initializer_list<std::initializer_list<QWidget *>> rows, QPushButton *apply) {
         auto *page = new QWidget;
         page->setObjectName(objectName);
         auto *layout = new QVBoxLayout(page);
@@ -114,11 +114,12 @@ void FrmAssistant::build()
     objectField->setAccessibleName(u"Objet"_s);
     composeButtons[0] = makeButton(u"Outils_0"_s, u"Appliquer"_s);
 
-    QWidget *introductionPage = sentencePage(u"Fond1_0"_s,
-                                             {{introductionLists[0], introductionLists[1], introductionLists[2], dateField},
-                                              {introductionLists[3], objectField, introductionLists[4]},
-                                              {introductionLists[5], introductionLists[6], introductionLists[7]}},
-                                             composeButtons[0]);
+    QWidget *introductionPage =
+        sentencePage(u"Fond1_0"_s,
+                     {{introductionLists[0], introductionLists[1], introductionLists[2], dateField},
+                      {introductionLists[3], objectField, introductionLists[4]},
+                      {introductionLists[5], introductionLists[6], introductionLists[7]}},
+                     composeButtons[0]);
 
     introductionText = makeText(u"Text1_0"_s, u"Introduction"_s);
     auto *introductionPreview = new QWidget;
@@ -139,18 +140,19 @@ void FrmAssistant::build()
     for (int i = 0; i < 4; ++i)
         simpleConclusionLists[i] = makeList(u"List2_%1"_s.arg(i), u"Conclusion simple, partie %1"_s.arg(i + 1));
     composeButtons[1] = makeButton(u"Outils_1"_s, u"Appliquer"_s);
-    QWidget *simplePage = sentencePage(u"Fond2_0"_s,
-                                       {{simpleConclusionLists[0], simpleConclusionLists[1]},
-                                        {simpleConclusionLists[2], simpleConclusionLists[3]}},
-                                       composeButtons[1]);
+    QWidget *simplePage = sentencePage(
+        u"Fond2_0"_s,
+        {{simpleConclusionLists[0], simpleConclusionLists[1]}, {simpleConclusionLists[2], simpleConclusionLists[3]}},
+        composeButtons[1]);
 
     for (int i = 0; i < 5; ++i)
         evolvedConclusionLists[i] = makeList(u"List3_%1"_s.arg(i), u"Conclusion évoluée, partie %1"_s.arg(i + 1));
     composeButtons[2] = makeButton(u"Outils_2"_s, u"Appliquer"_s);
-    QWidget *evolvedPage = sentencePage(u"Fond2_1"_s,
-                                        {{evolvedConclusionLists[0], evolvedConclusionLists[1], evolvedConclusionLists[2]},
-                                         {evolvedConclusionLists[3], evolvedConclusionLists[4]}},
-                                        composeButtons[2]);
+    QWidget *evolvedPage =
+        sentencePage(u"Fond2_1"_s,
+                     {{evolvedConclusionLists[0], evolvedConclusionLists[1], evolvedConclusionLists[2]},
+                      {evolvedConclusionLists[3], evolvedConclusionLists[4]}},
+                     composeButtons[2]);
 
     conclusionText = makeText(u"Text1_2"_s, u"Conclusion"_s);
     auto *conclusionPreview = new QWidget;
@@ -205,15 +207,16 @@ void FrmAssistant::load()
     }
 
     FrmMenu *menu = FrmMenu::existing();
+    // The introduction's sentence reads "… du 2 décembre 2026, …".
     const QDate letterDate = menu && menu->letterDate ? menu->letterDate->date() : Clock::today();
-    dateField->setText(DateForms::shortText(letterDate));
+    dateField->setText(DateForms::inWords(letterDate));
 
     loadPhrases(introductionPhrases);
     loadPhrases(simplePhrases);
     loadPhrases(evolvedPhrases);
 
-    const QString object = menu ? menu->object->currentText() : QString();
-    objectField->setText(object.isEmpty() ? kObjectFallback : object);
+    const QString object = menu ? menu->object->currentText().trimmed() : QString();
+    objectField->setText(object.isEmpty() ? kObjectFallback : PhraseComposition::objectInSentence(object));
 }
 
 QString FrmAssistant::filePath(const PhraseArray &array) const
@@ -248,6 +251,15 @@ void FrmAssistant::addFragment(PhraseArray &array, PhraseList *list)
     // later fragment of the file to the next list.
     if (PhraseComposition::trimSpaces(fragment).isEmpty())
         return;
+    // Enter is pressed for many reasons: only a new phrase is stored, and only when the user
+    // says so.
+    for (const QString &stored : list->fragments()) {
+        if (stored.compare(fragment, Qt::CaseInsensitive) == 0)
+            return;
+    }
+    if (Dialogs::message(this, u"Ajouter « %1 » à la liste ?"_s.arg(fragment), QMessageBox::Yes | QMessageBox::No,
+                         Dialogs::Icon::Question) != QMessageBox::Yes)
+        return;
     const int index = list->addFragment(fragment);
     if (!rewrite(array, true)) {
         list->removeFragment(index);
@@ -266,6 +278,12 @@ void FrmAssistant::removeFragment(PhraseArray &array, PhraseList *list)
         return;
     }
     const QString fragment = list->itemText(index);
+    // Backspace also corrects a word: the stored phrase goes only when the text is still that
+    // phrase and the user confirms it; otherwise the key only erases in the text.
+    if (list->currentText() != fragment ||
+        Dialogs::message(this, u"Supprimer « %1 » de la liste ?"_s.arg(fragment), QMessageBox::Yes | QMessageBox::No,
+                         Dialogs::Icon::Question) != QMessageBox::Yes)
+        return;
     list->removeFragment(index);
     if (!rewrite(array, true))
         list->restoreFragment(index, fragment);
@@ -311,10 +329,29 @@ void FrmAssistant::composeConclusion(const PhraseArray &array)
 
 void FrmAssistant::applyToBody()
 {
-    if (FrmMenu *menu = FrmMenu::existing()) {
-        menu->body->setPlainText(PhraseComposition::body(introductionText->toPlainText(), middleText->toPlainText(),
-                                                         conclusionText->toPlainText()));
+    FrmMenu *menu = FrmMenu::existing();
+    if (!menu) {
+        accept();
+        return;
     }
+    const QString composed = PhraseComposition::body(introductionText->toPlainText(), middleText->toPlainText(),
+                                                     conclusionText->toPlainText());
+    // A body the user wrote in the wizard is not lost silently: replacing it is asked, and
+    // otherwise it can come into the middle part to be applied with the rest.
+    if (!PhraseComposition::keepsText(composed, menu->body->toPlainText())) {
+        if (Dialogs::message(this, u"Le corps de la lettre contient déjà du texte. Le remplacer ?"_s,
+                             QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question) != QMessageBox::Yes) {
+            if (Dialogs::message(this,
+                                 u"Voulez-vous reprendre ce texte dans « Développement personnel » pour "
+                                 u"l'appliquer avec le reste ?"_s,
+                                 QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question) == QMessageBox::Yes) {
+                fetchBody();
+                middleText->setFocus();
+            }
+            return;
+        }
+    }
+    menu->body->setPlainText(composed);
     accept();
 }
 

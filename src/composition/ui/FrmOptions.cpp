@@ -1,8 +1,8 @@
 #include "FrmOptions.h"
 
-#include "Buttons.h"
 #include "AjouteMot.h"
 #include "AlphabeticalOrder.h"
+#include "Buttons.h"
 #include "DataPaths.h"
 #include "Dialogs.h"
 #include "Fonctions.h"
@@ -11,12 +11,14 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -214,12 +216,54 @@ bool FrmOptions::saveList(const Snapshot &before)
         if (!entry.isEmpty())
             written.append(entry);
     }
+    keepOriginal(listFile);
     QString error;
     if (LineListFile::write(listFile, written, &error))
         return true;
     restore(before);
     Dialogs::message(this, error, QMessageBox::Ok, Dialogs::Icon::Warning);
     return false;
+}
+
+void FrmOptions::keepOriginal(const QString &path)
+{
+    if (originals.count(path))
+        return;
+    QFile file(path);
+    if (!file.exists()) {
+        originals[path] = std::nullopt;
+        return;
+    }
+    // A list that could not be read is locked: no change reaches it, nothing to keep.
+    if (file.open(QIODevice::ReadOnly))
+        originals[path] = file.readAll();
+}
+
+void FrmOptions::reject()
+{
+    QStringList failures;
+    for (const auto &[path, content] : originals) {
+        if (!content) {
+            if (QFile::exists(path) && !QFile::remove(path))
+                failures.append(QDir::toNativeSeparators(path));
+            continue;
+        }
+        // Put back byte for byte, and whole: a failure leaves the changed file, never half of one.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(*content) != content->size() || !file.commit()) {
+            file.cancelWriting();
+            failures.append(QDir::toNativeSeparators(path) + u" : "_s + file.errorString());
+        }
+    }
+    originals.clear();
+    if (!failures.isEmpty()) {
+        Dialogs::message(this,
+                         u"Ces listes n'ont pas pu être rétablies telles qu'elles étaient et gardent vos "
+                         u"modifications :\n"_s +
+                             failures.join(u'\n'),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
+    }
+    QDialog::reject();
 }
 
 void FrmOptions::copySelectedEntry()
@@ -233,8 +277,9 @@ void FrmOptions::copySelectedEntry()
 
 void FrmOptions::addWord()
 {
-    if (word->text().isEmpty()) {
-        Dialogs::message(this, u"Veuiller taper votre mot dans le champ avant de l'ajouter."_s, QMessageBox::Ok,
+    // A word of spaces only is no word.
+    if (word->text().trimmed().isEmpty()) {
+        Dialogs::message(this, u"Veuillez taper votre mot dans le champ avant de l'ajouter."_s, QMessageBox::Ok,
                          Dialogs::Icon::Warning);
         return;
     }
@@ -256,7 +301,7 @@ void FrmOptions::addWord()
 void FrmOptions::modifyEntry()
 {
     const int row = selectedRow();
-    if (word->text().isEmpty() || row < 0) {
+    if (word->text().trimmed().isEmpty() || row < 0) {
         Dialogs::message(this, u"Pour modifier un mot vous devez d'abord le sélectionner."_s, QMessageBox::Ok,
                          Dialogs::Icon::Warning);
         return;
@@ -286,7 +331,7 @@ void FrmOptions::modifyEntry()
 void FrmOptions::deleteEntry()
 {
     const int row = selectedRow();
-    if (word->text().isEmpty() || row < 0) {
+    if (word->text().trimmed().isEmpty() || row < 0) {
         Dialogs::message(this, u"Pour Supprimer un mot vous devez d'abord le sélectionner."_s, QMessageBox::Ok,
                          Dialogs::Icon::Warning);
         return;

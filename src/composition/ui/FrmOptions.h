@@ -3,6 +3,8 @@
 #include <QDialog>
 
 #include <array>
+#include <map>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -11,9 +13,10 @@ class QPushButton;
 class QTabBar;
 
 // The reference-lists dialog: adds, modifies and deletes the entries of the six lists that feed
-// the wizard's boxes. Every change is written at once; "Ok" also reloads the wizard's boxes,
-// "Annuler" leaves them as they were. The dialog is created at each opening and destroyed at
-// each closing, so it always starts on its first tab with the files as they are.
+// the wizard's boxes. Every change is written at once, so nothing is lost if the program stops;
+// "Ok" keeps the changes and reloads the wizard's boxes, "Annuler" (or closing the window) puts
+// every list file back as it was when the dialog opened. The dialog is created at each opening
+// and destroyed at each closing, so it always starts on its first tab with the files as they are.
 class FrmOptions : public QDialog
 {
     Q_OBJECT
@@ -37,6 +40,10 @@ public:
     std::array<QPushButton *, 3> editButtons{}; // Outils: "Ajouter", "Modifier", "Supprimer"
     std::array<QPushButton *, 2> buttons{};     // Bouton: "Ok", "Annuler"
 
+    // "Annuler": the list files changed since the opening are put back as they were (a file
+    // that did not exist is removed again), then the dialog closes.
+    void reject() override;
+
 private:
     // What a change may have to put back when its file cannot be written.
     struct Snapshot
@@ -58,12 +65,17 @@ private:
     // the list and the word back as they were before the change.
     bool saveList(const Snapshot &before);
     void copySelectedEntry();
+    // Keeps the file's content as it is before its first change, for "Annuler".
+    void keepOriginal(const QString &path);
 
     void addWord();
     void modifyEntry();
     void deleteEntry();
 
     QString listFile;
+    // The content of each list file before the dialog first changed it; no value: there was no
+    // such file.
+    std::map<QString, std::optional<QByteArray>> originals;
     // The current file exists but could not be read: saving the list would wipe its entries.
     bool listLocked = false;
     // Set while the dialog itself changes the list, so that its selection is not copied.
