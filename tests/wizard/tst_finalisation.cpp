@@ -244,7 +244,7 @@ private slots:
         QVERIFY(editor->letterEdit(1)->toPlainText().trimmed().isEmpty());
         QCOMPARE(editor->caption(2), u"Bruno"_s);
         QCOMPARE(editor->caption(3), u"David"_s);
-        QVERIFY(editor->letterEdit(3)->toPlainText().contains(u"Madame le Directrice,"_s));
+        QVERIFY(editor->letterEdit(3)->toPlainText().contains(u"Madame la Directrice,"_s));
         // The working document holds the last letter.
         QVERIFY(menu->workingDocument->toPlainText().contains(u"David"_s));
     }
