@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QPageSetupDialog>
@@ -48,16 +49,17 @@ public:
             break;
         }
         case Request::Kind::OpenFile:
-            answer.text = QFileDialog::getOpenFileName(parent, request.title, request.directory,
-                                                       request.filter, &answer.selectedFilter);
+            answer.text = QFileDialog::getOpenFileName(parent, request.title, request.directory, request.filter,
+                                                       &answer.selectedFilter);
             answer.accepted = !answer.text.isEmpty();
             break;
         case Request::Kind::SaveFile: {
-            const QString start = request.initialText.isEmpty()
-                ? request.directory
-                : QDir(request.directory).filePath(request.initialText);
+            const QString start = request.initialText.isEmpty() ? request.directory
+                                                                : QDir(request.directory).filePath(request.initialText);
+            // The question about replacing a file is asked afterwards, once the default suffix is
+            // added, so that it names the file that will be written.
             answer.text = QFileDialog::getSaveFileName(parent, request.title, start, request.filter,
-                                                       &answer.selectedFilter);
+                                                       &answer.selectedFilter, QFileDialog::DontConfirmOverwrite);
             answer.accepted = !answer.text.isEmpty();
             break;
         }
@@ -138,19 +140,42 @@ QString openFileName(QWidget *parent, const QString &title, const QString &direc
     return answer.accepted ? answer.text : QString();
 }
 
-QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
-                     const QString &proposedName, QString *selectedFilter)
+QString withSuffix(const QString &name, const QString &suffix)
 {
-    Request request;
-    request.kind = Request::Kind::SaveFile;
-    request.title = title;
-    request.directory = directory;
-    request.filter = filter;
-    request.initialText = proposedName;
-    const Answer answer = ask(parent, request);
-    if (selectedFilter)
-        *selectedFilter = answer.selectedFilter;
-    return answer.accepted ? answer.text : QString();
+    if (suffix.isEmpty() || name.isEmpty() || name.endsWith(u'.' + suffix, Qt::CaseInsensitive))
+        return name;
+    return name + u'.' + suffix;
+}
+
+QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
+                     const QString &proposedName, const QString &defaultSuffix, QString *selectedFilter)
+{
+    QString folder = directory;
+    QString proposed = withSuffix(proposedName, defaultSuffix);
+    for (;;) {
+        Request request;
+        request.kind = Request::Kind::SaveFile;
+        request.title = title;
+        request.directory = folder;
+        request.filter = filter;
+        request.initialText = proposed;
+        request.defaultSuffix = defaultSuffix;
+        const Answer answer = ask(parent, request);
+        if (selectedFilter)
+            *selectedFilter = answer.selectedFilter;
+        if (!answer.accepted || answer.text.isEmpty())
+            return QString();
+        const QString path = withSuffix(answer.text, defaultSuffix);
+        const QFileInfo chosen(path);
+        if (!chosen.exists())
+            return path;
+        const QString question = u"Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?"_s.arg(chosen.fileName());
+        if (message(parent, question, QMessageBox::Yes | QMessageBox::No, Icon::Warning, title, QMessageBox::No) ==
+            QMessageBox::Yes)
+            return path;
+        folder = chosen.absolutePath();
+        proposed = chosen.fileName();
+    }
 }
 
 QString existingFolder(QWidget *parent, const QString &title, const QString &directory)

@@ -328,7 +328,10 @@ bool FrmEditeur::Enregistrer_Sous(int letter, const QString &proposedName)
     LetterEdit *edit = letterEdit(letter);
     if (!edit)
         return false;
-    const QString path = Dialogs::saveFileName(this, u"Enregistrer-sous..."_s, QString(), kRtfFilter, proposedName);
+    // The name gets ".rtf" before the question whether to replace a file, so that the file written
+    // is the one asked about, and "Ouvrir" finds it again.
+    const QString path =
+        Dialogs::saveFileName(this, u"Enregistrer-sous..."_s, QString(), kRtfFilter, proposedName, u"rtf"_s);
     if (path.isEmpty())
         return false;
     QString error;
@@ -878,8 +881,8 @@ void FrmEditeur::printLetters(bool all)
     const int last = all ? letterCount() : currentLetter();
     for (int letter = first; letter <= last; ++letter) {
         LetterEdit *edit = letterEdit(letter);
-        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print
-            && !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
+        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print &&
+            !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
             break;
     }
 }

@@ -30,7 +30,7 @@
 using namespace Qt::StringLiterals;
 
 namespace FinalisationHooks {
-std::function<void(const QUrl &file)> openFile = [](const QUrl &file) { QDesktopServices::openUrl(file); };
+std::function<bool(const QUrl &file)> openFile = [](const QUrl &file) { return QDesktopServices::openUrl(file); };
 } // namespace FinalisationHooks
 
 namespace {
@@ -57,12 +57,6 @@ QString bodyText(const FrmMenu *menu)
     throw QuilloError(u"L'opération a été annulée."_s, QuilloError::Cancelled);
 }
 
-// A name typed without extension gets the usual one, so the file can be found again.
-QString withExtension(const QString &path, const QString &extension)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + u'.' + extension : path;
-}
-
 // After a model was saved or opened: the caption names it and the final actions open up.
 void modelChosen(FrmMenu *menu, const QString &path)
 {
@@ -87,8 +81,8 @@ LetterModel modelOf(const FrmMenu *menu)
     for (const QLineEdit *field : menu->recipientFields)
         model.recipient.append(field->text());
     model.recipient << menu->recipientQualifier->currentText() << menu->recipientFunction->currentText();
-    for (const QComboBox *box : {menu->dateFormats, menu->town, menu->object, menu->signature, menu->formulaFirst,
-                                 menu->formulaSecond})
+    for (const QComboBox *box :
+         {menu->dateFormats, menu->town, menu->object, menu->signature, menu->formulaFirst, menu->formulaSecond})
         model.references.append(box->currentText());
     model.body = bodyText(menu);
     return model;
@@ -191,11 +185,12 @@ void Fichier_Contenu(bool import)
             menu->body->setPlainText(text.replace(u"\r\n"_s, u"\n"_s));
         return;
     }
-    QString path = Dialogs::saveFileName(menu, u"Exporter un contenu"_s, DataPaths::contentsFolder(), filter);
+    const QString path =
+        Dialogs::saveFileName(menu, u"Exporter un contenu"_s, DataPaths::contentsFolder(), filter, QString(), u"txt"_s);
     if (path.isEmpty())
         return;
     QString error;
-    if (!BodyFile::write(withExtension(path, u"txt"_s), bodyText(menu), &error))
+    if (!BodyFile::write(path, bodyText(menu), &error))
         Dialogs::message(menu, error, QMessageBox::Ok, Dialogs::Icon::Warning);
 }
 
@@ -250,10 +245,10 @@ void Fichier_Modele(bool save)
     const QString filter = u"Fichier de type texte (*.txt)"_s;
     const QString folder = DataPaths::modelsFolder();
     if (save) {
-        QString path = Dialogs::saveFileName(menu, u"Enregistrer un modèle"_s, folder, filter, CurrentModelName);
+        const QString path =
+            Dialogs::saveFileName(menu, u"Enregistrer un modèle"_s, folder, filter, CurrentModelName, u"txt"_s);
         if (path.isEmpty())
             cancelled();
-        path = withExtension(path, u"txt"_s);
         QString error;
         if (!modelOf(menu).write(path, &error))
             throw QuilloError(error, QuilloError::PermissionDenied);
@@ -267,7 +262,8 @@ void Fichier_Modele(bool save)
     QString error;
     // The whole model is checked before any field changes.
     if (!LetterModel::read(path, &model, &error))
-        throw QuilloError(error, QFileInfo::exists(path) ? QuilloError::SubscriptOutOfRange : QuilloError::FileNotFound);
+        throw QuilloError(error,
+                          QFileInfo::exists(path) ? QuilloError::SubscriptOutOfRange : QuilloError::FileNotFound);
     showModel(menu, model);
     Get_Valeurs(false, 0, false);
     modelChosen(menu, path);
@@ -276,14 +272,17 @@ void Fichier_Modele(bool save)
 void Export_RTF(bool modify)
 {
     FrmMenu *menu = FrmMenu::instance();
+    // The letter as the wizard's fields make it now: the working document may hold an older letter,
+    // or none at all right after a model was saved.
+    Get_Valeurs(false, 0, false);
     QString proposed = CurrentModelName;
     if (proposed.endsWith(u".txt"_s, Qt::CaseInsensitive))
         proposed.chop(4);
     const QString title = modify ? u"Exporter et modifier"_s : u"Exporter un modèle"_s;
-    QString path = Dialogs::saveFileName(menu, title, lastDialogFolder(), u"Fichier de type RTF (*.rtf)"_s, proposed);
+    const QString path =
+        Dialogs::saveFileName(menu, title, lastDialogFolder(), u"Fichier de type RTF (*.rtf)"_s, proposed, u"rtf"_s);
     if (path.isEmpty())
         cancelled();
-    path = withExtension(path, u"rtf"_s);
     QString error;
     if (!RichText::saveRtfFile(path, menu->workingDocument, &error))
         throw QuilloError(error, QuilloError::PermissionDenied);
@@ -293,8 +292,12 @@ void Export_RTF(bool modify)
         done += u"\nCelui-ci va maintenant être édité."_s;
     Dialogs::message(menu, done, QMessageBox::Ok, Dialogs::Icon::Information);
     QCoreApplication::processEvents();
-    if (modify && FinalisationHooks::openFile)
-        FinalisationHooks::openFile(QUrl::fromLocalFile(path));
+    if (modify && FinalisationHooks::openFile && !FinalisationHooks::openFile(QUrl::fromLocalFile(path))) {
+        Dialogs::message(menu,
+                         u"Le fichier « %1 » a été exporté, mais il n'a pas pu être ouvert : aucun programme "
+                         u"n'a accepté de l'ouvrir."_s.arg(QDir::toNativeSeparators(path)),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
+    }
 }
 
 void runFinalAction(int index)

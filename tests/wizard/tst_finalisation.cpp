@@ -196,18 +196,110 @@ private slots:
         dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s));
         menu->finalButtons[1]->click(); // opening assembles the letter
         QUrl opened;
-        FinalisationHooks::openFile = [&opened](const QUrl &url) { opened = url; };
+        FinalisationHooks::openFile = [&opened](const QUrl &url) {
+            opened = url;
+            return true;
+        };
         const QString target = QDir(folder->path()).filePath(u"lettre"_s);
         dialogs->answerText(target);
+        dialogs->answerButton(QMessageBox::Ok);
         menu->finalButtons[5]->click();
         QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).title, u"Exporter et modifier"_s);
-        QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).initialText, u"courrier"_s);
+        QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).initialText, u"courrier.rtf"_s);
         QCOMPARE(lastMessage(), u"Exportation du fichier terminé.\nCelui-ci va maintenant être édité."_s);
         QCOMPARE(opened, QUrl::fromLocalFile(target + u".rtf"_s));
         QTextDocument exported;
         QVERIFY(RichText::loadRtfFile(target + u".rtf"_s, &exported));
         QVERIFY(exported.toPlainText().contains(u"Objets : Réclamation"_s));
-        FinalisationHooks::openFile = [](const QUrl &) {};
+
+        // A file that no program opens is reported, after the export itself.
+        FinalisationHooks::openFile = [](const QUrl &) { return false; };
+        dialogs->answerText(target + u"2"_s);
+        dialogs->answerButton(QMessageBox::Ok);
+        dialogs->answerButton(QMessageBox::Ok);
+        menu->finalButtons[5]->click();
+        QVERIFY(QFile::exists(target + u"2.rtf"_s));
+        QVERIFY2(lastMessage().contains(u"lettre2.rtf"_s) && lastMessage().contains(u"n'a pas pu être ouvert"_s),
+                 qPrintable(lastMessage()));
+        QCOMPARE(dialogs->requests.last().icon, Dialogs::Icon::Warning);
+        QCOMPARE(dialogs->unexpected, 0);
+        FinalisationHooks::openFile = [](const QUrl &) { return true; };
+    }
+
+    // Right after "Enregistrer le modèle" on a fresh start nothing was assembled yet: the export
+    // assembles the letter from the fields as they are now.
+    void exportAssemblesTheLetterFirst()
+    {
+        fillLetter();
+        dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s));
+        menu->finalButtons[0]->click();
+        QVERIFY(menu->workingDocument->toPlainText().trimmed().isEmpty());
+        menu->recipientFunction->setEditText(u"Inspecteur"_s); // changed after the save
+        const QString target = QDir(folder->path()).filePath(u"lettre.rtf"_s);
+        dialogs->answerText(target);
+        dialogs->answerButton(QMessageBox::Ok);
+        runFinalAction(4);
+        QCOMPARE(lastMessage(), u"Exportation du fichier terminé."_s);
+        QTextDocument exported;
+        QVERIFY(RichText::loadRtfFile(target, &exported));
+        QVERIFY2(exported.toPlainText().contains(u"Monsieur l'Inspecteur,"_s), qPrintable(exported.toPlainText()));
+        QVERIFY(exported.toPlainText().contains(u"Premier paragraphe."_s));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    // Each file the final and body steps write: the extension is added before the question
+    // whether to replace the file, which names the file really written; "Non" asks again.
+    void savingOverAFileAsksAboutTheFinalName_data()
+    {
+        QTest::addColumn<int>("button"); // -1: the body step's "Exporter"
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("modèle") << 0 << u"txt"_s;
+        QTest::newRow("export RTF") << 4 << u"rtf"_s;
+        QTest::newRow("corps") << -1 << u"txt"_s;
+    }
+
+    void savingOverAFileAsksAboutTheFinalName()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, extension);
+        fillLetter();
+        const QDir where(button == -1 ? DataPaths::contentsFolder() : DataPaths::modelsFolder());
+        const QString existing = where.filePath(u"courrier."_s + extension);
+        QuilloTest::writeBytes(existing, "ancien");
+        const auto click = [&] {
+            if (button == -1)
+                menu->bodyButtons[2]->click();
+            else
+                runFinalAction(button);
+        };
+
+        dialogs->answerText(where.filePath(u"courrier"_s)); // typed without its extension
+        dialogs->answerButton(QMessageBox::No);
+        dialogs->answerText(where.filePath(u"autre"_s));
+        if (button == 4)
+            dialogs->answerButton(QMessageBox::Ok); // "Exportation du fichier terminé."
+        click();
+        qsizetype at = dialogs->requests.size() - 1;
+        while (at >= 0 && dialogs->requests.at(at).buttons != (QMessageBox::Yes | QMessageBox::No))
+            --at;
+        QVERIFY(at >= 0);
+        const Dialogs::Request question = dialogs->requests.at(at);
+        QCOMPARE(question.text,
+                 u"Le fichier « courrier.%1 » existe déjà.\nVoulez-vous le remplacer ?"_s.arg(extension));
+        // "Non": the dialog again, on the same file, which stays as it was.
+        const Dialogs::Request again = dialogs->requests.value(at + 1);
+        QCOMPARE(again.kind, Dialogs::Request::Kind::SaveFile);
+        QCOMPARE(again.initialText, u"courrier."_s + extension);
+        QCOMPARE(QuilloTest::readBytes(existing), QByteArray("ancien"));
+        QVERIFY(QFile::exists(where.filePath(u"autre."_s + extension)));
+
+        dialogs->answerText(where.filePath(u"courrier"_s));
+        dialogs->answerButton(QMessageBox::Yes);
+        if (button == 4)
+            dialogs->answerButton(QMessageBox::Ok);
+        click();
+        QVERIFY(QuilloTest::readBytes(existing) != QByteArray("ancien"));
+        QCOMPARE(dialogs->unexpected, 0);
     }
 
     void singleLetterGoesToTabOneOnly()
