@@ -3,6 +3,7 @@
 #include "Product.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -10,6 +11,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -75,8 +77,28 @@ public:
             answer.accepted = answer.color.isValid();
             break;
         case Request::Kind::Printer: {
+            // The dialog picks its printer as soon as it is built: what a cancel must give back.
+            const QPrinter::OutputFormat format = printer->outputFormat();
+            const QString name = printer->printerName();
+            const QString file = printer->outputFileName();
             QPrintDialog dialog(printer, parent);
+            dialog.setWindowTitle(request.title);
+            // Only the choice of printer and its settings: the letters are printed whole, later.
+            dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+            dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+            dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+            if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
+                if (QPushButton *confirm = buttons->button(QDialogButtonBox::Ok))
+                    confirm->setText(request.acceptLabel);
+            }
             answer.accepted = dialog.exec() == QDialog::Accepted;
+            if (!answer.accepted) {
+                if (format == QPrinter::NativeFormat && !name.isEmpty())
+                    printer->setPrinterName(name);
+                else
+                    printer->setOutputFormat(format);
+                printer->setOutputFileName(file);
+            }
             break;
         }
         case Request::Kind::PageSetup: {
@@ -216,6 +238,8 @@ bool setUpPrinter(QWidget *parent, QPrinter *printer)
 {
     Request request;
     request.kind = Request::Kind::Printer;
+    request.title = u"Configurer l'impression"_s;
+    request.acceptLabel = u"OK"_s;
     return ask(parent, request, printer).accepted;
 }
 

@@ -32,6 +32,7 @@ struct Request
     QString filter;        // file dialogs: "Texte (*.txt);;Tous (*.*)"
     QString initialText;   // input box: the proposed answer; save dialog: the proposed name
     QString defaultSuffix; // save dialog: the extension a name typed without it gets ("rtf")
+    QString acceptLabel;   // printer set-up: the caption of the button that confirms the choice
     QFont font;
     QColor color;
 };
@@ -79,6 +80,9 @@ QString existingFolder(QWidget *parent, const QString &title, const QString &dir
 
 bool chooseFont(QWidget *parent, QFont *font, const QString &title = QString());
 bool chooseColor(QWidget *parent, QColor *color, const QString &title = QString());
+// The printer set-up dialog: chooses the printer and its settings for the prints to come, and
+// prints nothing (its confirming button says "OK", not "Imprimer"). False when cancelled; the
+// printer is then as it was.
 bool setUpPrinter(QWidget *parent, QPrinter *printer);
 bool setUpPage(QWidget *parent, QPrinter *printer);
 

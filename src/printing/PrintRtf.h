@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class QPrinter;
 class QTextDocument;
 
@@ -18,6 +20,10 @@ void Print_RTF(const QTextDocument &document, int left, int top, int right, int 
 
 // The same on a given printer (a PDF file in the tests, for instance).
 void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int top, int right, int bottom);
+// Several letters as one job, each starting on a new sheet: what a printer writing to a file
+// needs, since one job per letter would leave only the last letter in the file.
+void Print_RTF(QPrinter &printer, const QList<const QTextDocument *> &letters, int left, int top, int right,
+               int bottom);
 
 // True when the letter holds nothing to print: its text, trimmed of blanks, is empty.
 bool isBlankLetter(const QTextDocument &document);

@@ -1,5 +1,6 @@
 // The letter assistant's windows tied together as the program starts them: the wizard's buttons
 // reach the other windows, and letters travel from the wizard to the preview and the editor.
+#include "CurrentPrinter.h"
 #include "Fonctions.h"
 #include "FrmEditeur.h"
 #include "FrmMenu.h"
@@ -12,9 +13,13 @@
 #include "WindowRegistry.h"
 #include "Wiring.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -70,8 +75,9 @@ private slots:
     {
         FrmMenu *menu = FrmMenu::existing();
         QString caption;
-        QVERIFY(whenShown(u"frmOptions"_s, [&](QWidget *w) { caption = w->windowTitle(); },
-                          [&] { menu->referencesButton->click(); }));
+        QVERIFY(whenShown(
+            u"frmOptions"_s, [&](QWidget *w) { caption = w->windowTitle(); },
+            [&] { menu->referencesButton->click(); }));
         QCOMPARE(caption, u"Références pour chaque lettre"_s);
     }
 
@@ -84,9 +90,36 @@ private slots:
         menu->finalButtons[0]->click(); // a model first: the preview button opens up
         QVERIFY(menu->finalButtons[2]->isEnabled());
         int pages = 0;
-        QVERIFY(whenShown(u"frmPage"_s, [&](QWidget *w) { pages = qobject_cast<FrmPage *>(w)->pageCount(); },
-                          [&] { menu->finalButtons[2]->click(); }));
+        QVERIFY(whenShown(
+            u"frmPage"_s, [&](QWidget *w) { pages = qobject_cast<FrmPage *>(w)->pageCount(); },
+            [&] { menu->finalButtons[2]->click(); }));
         QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    // "Imprimer tout" from the editor to a printer that writes a file: every letter in the file.
+    void editorPrintAllToAFileKeepsEveryLetter()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        const QString pdf = folder->filePath(u"lettres.pdf"_s);
+        QPrinter &printer = Printing::currentPrinter();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        FrmEditeur *editor = FrmEditeur::instance();
+        editor->letterEdit(1)->setPlainText(u"Premièrelettre"_s);
+        editor->Nouveau();
+        editor->Nouveau();
+        editor->letterEdit(3)->setPlainText(u"Troisièmelettre"_s);
+        dialogs->answerButton(QMessageBox::Yes);
+        editor->Mnu_OutFichier[11]->trigger();
+        QProcess text;
+        text.start(pdftotext, {pdf, u"-"_s});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains(u"Premièrelettre"_s) && printed.contains(u"Troisièmelettre"_s), qPrintable(printed));
+        QVERIFY(printed.indexOf(u"Premièrelettre"_s) < printed.indexOf(u"Troisièmelettre"_s));
         QCOMPARE(dialogs->unexpected, 0);
     }
 
@@ -95,7 +128,8 @@ private slots:
         FrmEditeur *editor = FrmEditeur::instance();
         editor->letterEdit(1)->setPlainText(u"Bonjour"_s);
         QVERIFY(PrintHooks::preview && PrintHooks::print && PrintHooks::setUpPrinter);
-        QVERIFY(whenShown(u"frmPage"_s, [](QWidget *) {}, [&] { PrintHooks::preview(editor->letterEdit(1), 1400); }));
+        QVERIFY(whenShown(
+            u"frmPage"_s, [](QWidget *) {}, [&] { PrintHooks::preview(editor->letterEdit(1), 1400); }));
     }
 };
 
