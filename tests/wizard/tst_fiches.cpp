@@ -79,7 +79,7 @@ class TestFiches : public QObject
     std::shared_ptr<ScriptedDialogs> dialogs;
     FrmMenu *menu = nullptr;
 
-    template<typename T> T *widget(const QString &name)
+    template <typename T> T *widget(const QString &name)
     {
         T *found = menu->findChild<T *>(name);
         if (!found)
@@ -154,6 +154,21 @@ private slots:
         QCOMPARE(menu->senderFunction->currentText(), u"Directeur"_s);
     }
 
+    // A company's name often ends with a full stop: the file is "Durand S.A..ini", listed again.
+    void aNameEndingWithAFullStopOrASpaceIsACard()
+    {
+        for (const QString &name : {u"Durand S.A."_s, u"Martin "_s}) {
+            fillSender(name, u"Monsieur"_s, u"Gérant"_s);
+            widget<QPushButton>(u"Outils1_0"_s)->click();
+            QVERIFY(dialogs->requests.isEmpty());
+            QVERIFY(QFile::exists(senderFile(name)));
+        }
+        QCOMPARE(QFileInfo(senderFile(u"Durand S.A."_s)).fileName(), u"Durand S.A..ini"_s);
+        QCOMPARE(itemsOf(menu->senderName), (QStringList{u"Durand S.A."_s, u"Martin "_s}));
+        chooseName(menu->senderName, u"Durand S.A."_s);
+        QCOMPARE(menu->senderFunction->currentText(), u"Gérant"_s);
+    }
+
     void recipientCardKeepsItsSevenLinesAndAccents()
     {
         menu->Affiche_Etape(1);
@@ -164,7 +179,8 @@ private slots:
         menu->recipientFunction->setEditText(u"Présidente"_s);
         widget<QPushButton>(u"Outils2_0"_s)->click();
         QCOMPARE(QuilloTest::readBytes(recipientFile(u"Émile Zoé"_s)),
-                 QByteArray("\xC9mile Zo\xE9\r\n3 rue de l'\xC9glise\r\n\r\n\r\nBesan\xE7on\r\nMadame\r\nPr\xE9sidente\r\n"));
+                 QByteArray(
+                     "\xC9mile Zo\xE9\r\n3 rue de l'\xC9glise\r\n\r\n\r\nBesan\xE7on\r\nMadame\r\nPr\xE9sidente\r\n"));
         QCOMPARE(itemsOf(menu->recipientName), QStringList{u"Émile Zoé"_s});
         QCOMPARE(menu->recipientFields[3]->text(), u"Besançon"_s);
     }
@@ -202,7 +218,8 @@ private slots:
 
     void savingUnderAnExistingNameOverwritesWithoutAQuestion()
     {
-        QuilloTest::writeBytes(senderFile(u"Jean Martin"_s), "Jean Martin\r\nAncienne adresse\r\n\r\n\r\n\r\n\r\n\r\nM.\r\nMaire\r\n");
+        QuilloTest::writeBytes(senderFile(u"Jean Martin"_s),
+                               "Jean Martin\r\nAncienne adresse\r\n\r\n\r\n\r\n\r\n\r\nM.\r\nMaire\r\n");
         Liste_Fiches(1);
         chooseName(menu->senderName, u"Jean Martin"_s);
         QCOMPARE(menu->senderFields[0]->text(), u"Ancienne adresse"_s);
@@ -230,7 +247,7 @@ private slots:
         QTest::newRow("colon") << u"C:x"_s;
         QTest::newRow("only dots") << u".."_s;
         QTest::newRow("only spaces") << u"   "_s;
-        QTest::newRow("final dot") << u"Martin."_s;
+        QTest::newRow("leading dot") << u".Martin"_s; // a hidden file: never listed
         QTest::newRow("device") << u"LPT1"_s;
         QTest::newRow("too long") << QString(201, u'a');
     }
@@ -296,7 +313,8 @@ private slots:
 
     void answeringNoLeavesEverythingAsItWas()
     {
-        QuilloTest::writeBytes(senderFile(u"Jean Martin"_s), "Jean Martin\r\n1 rue Haute\r\n\r\n\r\n\r\n\r\n\r\nM.\r\nMaire\r\n");
+        QuilloTest::writeBytes(senderFile(u"Jean Martin"_s),
+                               "Jean Martin\r\n1 rue Haute\r\n\r\n\r\n\r\n\r\n\r\nM.\r\nMaire\r\n");
         Liste_Fiches(1);
         chooseName(menu->senderName, u"Jean Martin"_s);
         dialogs->answerButton(QMessageBox::No);
@@ -327,7 +345,8 @@ private slots:
 
     void newEmptiesTheFieldsAndTouchesNoFile()
     {
-        QuilloTest::writeBytes(senderFile(u"Jean Martin"_s), "Jean Martin\r\n1 rue Haute\r\n\r\n\r\n\r\n\r\n06\r\nM.\r\nMaire\r\n");
+        QuilloTest::writeBytes(senderFile(u"Jean Martin"_s),
+                               "Jean Martin\r\n1 rue Haute\r\n\r\n\r\n\r\n\r\n06\r\nM.\r\nMaire\r\n");
         Liste_Fiches(1);
         chooseName(menu->senderName, u"Jean Martin"_s);
         QVERIFY(widget<QPushButton>(u"Outils1_0"_s)->isEnabled());
@@ -345,7 +364,8 @@ private slots:
 
     void aCardIsShownUnderItsFirstLine()
     {
-        QuilloTest::writeBytes(recipientFile(u"dupont"_s), "Pierre Dupont\r\n\r\n\r\n\r\n\r\nMonsieur\r\nMaire\r\nen trop\r\n");
+        QuilloTest::writeBytes(recipientFile(u"dupont"_s),
+                               "Pierre Dupont\r\n\r\n\r\n\r\n\r\nMonsieur\r\nMaire\r\nen trop\r\n");
         Liste_Fiches(2);
         QCOMPARE(itemsOf(menu->recipientName), QStringList{u"dupont"_s});
         chooseName(menu->recipientName, u"dupont"_s);
