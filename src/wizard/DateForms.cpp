@@ -26,6 +26,15 @@ QDate fromShortText(const QString &text)
     return date;
 }
 
+QString conventional(const QDate &date)
+{
+    if (!date.isValid())
+        return QString();
+    // The first day of the month is an ordinal: "le 1er mars".
+    const QString day = date.day() == 1 ? u"1er"_s : QString::number(date.day());
+    return u"le "_s + day + u' ' + QString::fromUtf16(kMonths[date.month() - 1]) + u' ' + QString::number(date.year());
+}
+
 QStringList worded(const QDate &date, const QString &dateText)
 {
     if (!date.isValid())
@@ -42,6 +51,7 @@ QStringList worded(const QDate &date, const QString &dateText)
     dashed.replace(u'/', u'-');
     dotted.replace(u'/', u'.');
     return {
+        conventional(date),
         QLocale(QLocale::French, QLocale::France).toString(date, QLocale::LongFormat).toLower(),
         day + u' ' + d + u' ' + month + u' ' + yy,
         day + u' ' + dateText,
