@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -22,9 +23,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QStringList kListFiles = {
-    u"Fichiers/Références/Fonctions.ini"_s,  u"Fichiers/Références/Communes.ini"_s,
-    u"Fichiers/Références/Objets.ini"_s,     u"Fichiers/Références/Signatures.ini"_s,
-    u"Fichiers/Formules/Formules1.ini"_s,    u"Fichiers/Formules/Formules2.ini"_s,
+    u"Fichiers/Références/Fonctions.ini"_s, u"Fichiers/Références/Communes.ini"_s,
+    u"Fichiers/Références/Objets.ini"_s,    u"Fichiers/Références/Signatures.ini"_s,
+    u"Fichiers/Formules/Formules1.ini"_s,   u"Fichiers/Formules/Formules2.ini"_s,
 };
 const QStringList kPhraseFiles = {
     u"Assistant/Introduction.ini"_s,
@@ -57,10 +58,9 @@ QByteArray readData(const QString &relative)
 bool decodeWindows1252(const QByteArray &bytes, QString *text)
 {
     static const char16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
     };
     text->clear();
     text->reserve(bytes.size());
@@ -225,6 +225,7 @@ private slots:
     void referenceLists_haveUsefulDistinctEntries_data();
     void referenceLists_haveUsefulDistinctEntries();
     void formulaParts_joinAroundTheFormOfAddress();
+    void formulaParts_everyCombinationIsCorrect();
     void phraseFiles_haveSortedNonEmptyBlocks_data();
     void phraseFiles_haveSortedNonEmptyBlocks();
 };
@@ -384,6 +385,43 @@ void TestInstallation::formulaParts_joinAroundTheFormOfAddress()
     for (const QString &second : secondParts) {
         QVERIFY2(second.at(0).isLower(), qPrintable(second));
         QVERIFY2(second.endsWith(u'.') && !second.endsWith(u".."_s), qPrintable(second));
+    }
+}
+
+void TestInstallation::formulaParts_everyCombinationIsCorrect()
+{
+    // The wizard draws a first part and a second part at random, and the user may pick any two:
+    // every pairing must be a formula a careful writer would sign.
+    struct Forbidden
+    {
+        QRegularExpression first;
+        QRegularExpression second;
+        const char *why;
+    };
+    const QList<Forbidden> forbidden = {
+        // One accepts or receives salutations themselves: "l'expression de mes salutations" is a
+        // pleonasm.
+        {QRegularExpression(u"."_s), QRegularExpression(u"^l'(expression|assurance) de .*salutations"_s),
+         "l'expression de mes salutations"},
+        // "croire" takes "à" ("je vous prie de croire à l'expression…"); no other verb does.
+        {QRegularExpression(u"croire"_s), QRegularExpression(u"^(?!à )"_s), "croire sans « à »"},
+        {QRegularExpression(u"^(?!.*croire)"_s), QRegularExpression(u"^à "_s), "« à » sans « croire »"},
+        // One finds the expression or the assurance of something, not the salutations.
+        {QRegularExpression(u"trouver"_s), QRegularExpression(u"^(?!l'(expression|assurance) )"_s),
+         "trouver sans « l'expression » ni « l'assurance »"},
+    };
+    const QStringList firstParts = linesOf(textOf(kListFiles.at(4)));
+    const QStringList secondParts = linesOf(textOf(kListFiles.at(5)));
+    QVERIFY(!firstParts.isEmpty() && !secondParts.isEmpty());
+    for (const QString &first : firstParts) {
+        for (const QString &second : secondParts) {
+            const QString formula = first + u", Madame, "_s + second;
+            for (const Forbidden &rule : forbidden) {
+                QVERIFY2(!(rule.first.match(first).hasMatch() && rule.second.match(second).hasMatch()),
+                         qPrintable(formula + u" ("_s + QString::fromUtf8(rule.why) + u')'));
+            }
+            QVERIFY2(!formula.contains(u"  "_s) && formula.endsWith(u'.'), qPrintable(formula));
+        }
     }
 }
 

@@ -49,7 +49,7 @@ class TestFinalisation : public QObject
         menu->object->setEditText(u"Réclamation"_s);
         menu->signature->setEditText(u"Jean Martin"_s);
         menu->formulaFirst->setEditText(u"Je vous prie d'agréer"_s);
-        menu->formulaSecond->setEditText(u"l'expression de mes salutations distinguées."_s);
+        menu->formulaSecond->setEditText(u"l'expression de ma considération distinguée."_s);
         menu->body->setPlainText(u"Premier paragraphe.\n\nSecond paragraphe,\nsur deux lignes."_s);
     }
 
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(dialogs->requests.last().title, u"Ouvrir un modèle"_s);
         QCOMPARE(menu->senderName->currentText(), u"Jean Martin"_s);
         QCOMPARE(menu->recipientFields[3]->text(), u"france"_s);
-        QCOMPARE(menu->formulaSecond->currentText(), u"l'expression de mes salutations distinguées."_s);
+        QCOMPARE(menu->formulaSecond->currentText(), u"l'expression de ma considération distinguée."_s);
         QCOMPARE(menu->dateFormats->currentText(), dateText);
         QCOMPARE(menu->body->toPlainText(), bodyBefore); // single line breaks kept
         // Opening assembles the model's letter into the working document.
