@@ -29,9 +29,9 @@ QString officeHtml(const QByteArray &rtf)
     input.write(rtf);
     input.close();
     QProcess office;
-    office.start(soffice(), {u"-env:UserInstallation=file://"_s + dir.filePath(u"profil"_s), u"--headless"_s,
-                             u"--convert-to"_s, u"html:HTML (StarWriter):UTF8"_s, u"--outdir"_s, dir.path(),
-                             input.fileName()});
+    office.start(soffice(),
+                 {u"-env:UserInstallation=file://"_s + dir.filePath(u"profil"_s), u"--headless"_s, u"--convert-to"_s,
+                  u"html:HTML (StarWriter):UTF8"_s, u"--outdir"_s, dir.path(), input.fileName()});
     if (!office.waitForFinished(180000))
         return {};
     QFile output(dir.filePath(u"lettre.html"_s));
@@ -85,13 +85,12 @@ private slots:
         QString text = html;
         text.remove(QRegularExpression(u"<[^>]*>"_s)).replace(u"&#39;"_s, u"'"_s).replace(u"&apos;"_s, u"'"_s);
         for (const QString &value :
-             {u"Monsieur Jean Martin"_s, u"Chef de service"_s, u"12 rue des Lilas, Batiment B"_s,
-              u"69001 Lyon"_s, u"04 78 00 00 00"_s, u"06 12 34 56 78"_s, u"Monsieur le Maire"_s, u"Paul Durand"_s,
-              u"1 place de la Mairie"_s, u"Hotel de ville"_s, u"75001 Paris (France)"_s,
-              u"Lyon, lundi 3 mars 2025"_s, u"Objets : Demande de rendez-vous"_s, u"Monsieur le Maire,"_s,
-              u"Premier paragraphe du corps."_s, u"Second paragraphe du corps."_s,
-              u"Je vous prie d'agreer, Monsieur le Maire, mes salutations distinguees."_s,
-              u"Le Chef de service"_s})
+             {u"Monsieur Jean Martin"_s, u"Chef de service"_s, u"12 rue des Lilas, Batiment B"_s, u"69001 Lyon"_s,
+              u"04 78 00 00 00"_s, u"06 12 34 56 78"_s, u"Monsieur le Maire"_s, u"Paul Durand"_s,
+              u"1 place de la Mairie"_s, u"Hotel de ville"_s, u"75001 Paris (France)"_s, u"Lyon, lundi 3 mars 2025"_s,
+              u"Objets : Demande de rendez-vous"_s, u"Monsieur le Maire,"_s, u"Premier paragraphe du corps."_s,
+              u"Second paragraphe du corps."_s,
+              u"Je vous prie d'agreer, Monsieur le Maire, mes salutations distinguees."_s, u"Le Chef de service"_s})
             QVERIFY2(text.contains(value), qPrintable(value + u" n'est pas dans : "_s + text));
 
         const auto bold = [&html](const QString &value) {
