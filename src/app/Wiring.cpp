@@ -34,7 +34,11 @@ void wireWindows()
             menu->showConfirmation(confirmation);
     };
     PrintHooks::setUpPrinter = [](QWidget *parent) { configurePrinter(parent); };
-    PrintHooks::print = [](QTextEdit *letter, int left, int top, int right, int bottom) {
-        return printLetter(letter->window(), *letter->document(), Margins{left, top, right, bottom});
+    PrintHooks::print = [](const QList<QTextEdit *> &letters, int left, int top, int right, int bottom) {
+        QList<const QTextDocument *> documents;
+        for (const QTextEdit *letter : letters)
+            documents.append(letter->document());
+        if (!letters.isEmpty())
+            printLetters(letters.first()->window(), documents, Margins{left, top, right, bottom});
     };
 }

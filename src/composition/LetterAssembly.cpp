@@ -8,18 +8,39 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringList>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
-bool Replace_Balise(QTextDocument *document, const QString &placeholder, const QString &value, bool bold)
+namespace {
+
+// The placeholders of the two address blocks: the sender's ("#exp1" to "#exp4") and the
+// recipient's ("#dst1" to "#dst3").
+bool inAddressBlock(int index)
+{
+    return index <= 6;
+}
+
+// A block value without its empty lines (spaces only count as empty): a field left empty leaves
+// no hole in the address.
+QString withoutEmptyLines(const QString &value)
+{
+    QStringList lines = QString(value).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n').split(u'\n');
+    lines.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
+    return lines.join(u"\r\n"_s);
+}
+
+// Replaces the first occurrence; returns where the value starts, or -1 when there is none.
+int replaceFirst(QTextDocument *document, const QString &placeholder, const QString &value, bool bold)
 {
     if (placeholder.isEmpty())
-        return false;
+        return -1;
     QTextCursor match = document->find(placeholder, 0); // letter case ignored by default
     if (match.isNull())
-        return false;
+        return -1;
     const int start = match.selectionStart();
     // The format of the placeholder's first character: the value looks like the placeholder did.
     QTextCursor probe(document);
@@ -41,7 +62,42 @@ bool Replace_Balise(QTextDocument *document, const QString &placeholder, const Q
         boldFormat.setFontWeight(QFont::Bold);
         range.mergeCharFormat(boldFormat);
     }
-    return true;
+    return start;
+}
+
+// Removes the paragraph at position when it holds nothing. The paragraph after it keeps its own
+// format, with the larger of the two spaces above, so the block stays where the template put it.
+void removeEmptyParagraph(QTextDocument *document, int position)
+{
+    const QTextBlock empty = document->findBlock(position);
+    if (!empty.isValid() || !empty.text().isEmpty() || document->blockCount() < 2)
+        return;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    const QTextBlock next = empty.next();
+    if (next.isValid()) {
+        QTextBlockFormat kept = next.blockFormat();
+        kept.setTopMargin(qMax(kept.topMargin(), empty.blockFormat().topMargin()));
+        const QTextCharFormat keptChars = next.charFormat();
+        cursor.setPosition(empty.position());
+        cursor.setPosition(next.position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.setBlockFormat(kept);
+        cursor.setBlockCharFormat(keptChars);
+    } else {
+        // The last paragraph: joined to the one above.
+        cursor.setPosition(empty.position() - 1);
+        cursor.setPosition(empty.position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
+}
+
+} // namespace
+
+bool Replace_Balise(QTextDocument *document, const QString &placeholder, const QString &value, bool bold)
+{
+    return replaceFirst(document, placeholder, value, bold) >= 0;
 }
 
 namespace {
@@ -74,7 +130,12 @@ void Build_Lettre(QTextDocument *document, const LetterFields &fields)
     // Justified paragraphs of the template are drawn justified by the text layout itself.
     for (int i = 0; i < LetterFields::Count; ++i) {
         const QString &placeholder = LetterFields::placeholders()[size_t(i)];
-        const QString value = placeholder == u"#ref4"_s ? withoutBlankLinesAtTheEnds(fields[i]) : fields[i];
-        Replace_Balise(document, placeholder, PhraseComposition::trimSpaces(value), LetterFields::isBold(i));
+        QString value = PhraseComposition::trimSpaces(placeholder == u"#ref4"_s ? withoutBlankLinesAtTheEnds(fields[i])
+                                                                                : fields[i]);
+        if (inAddressBlock(i))
+            value = withoutEmptyLines(value);
+        const int at = replaceFirst(document, placeholder, value, LetterFields::isBold(i));
+        if (at >= 0 && value.isEmpty() && inAddressBlock(i))
+            removeEmptyParagraph(document, at);
     }
 }

@@ -15,7 +15,9 @@ bool Replace_Balise(QTextDocument *document, const QString &placeholder, const Q
 
 // Loads the template into document and replaces the placeholders in their fixed order, each value
 // stripped of leading and trailing spaces (line breaks stay; the body also loses its blank lines
-// at both ends). Each search starts at the top, so a
-// placeholder written in an earlier value is the one replaced. Throws QuilloError when the
-// template cannot be read; the document then keeps what it held.
+// at both ends). Each search starts at the top, so a placeholder written in an earlier value is
+// the one replaced. In the two address blocks ("#exp1" to "#dst3") a value's empty lines are left
+// out, and a placeholder whose value is empty and that stood alone in its paragraph takes that
+// paragraph away: a block never shows an empty line for an empty field. Throws QuilloError when
+// the template cannot be read; the document then keeps what it held.
 void Build_Lettre(QTextDocument *document, const LetterFields &fields);

@@ -1,6 +1,9 @@
 #include "LetterFields.h"
 
+#include "FormOfAddress.h"
 #include "ProperCase.h"
+
+#include <QStringList>
 
 using namespace Qt::StringLiterals;
 
@@ -37,32 +40,54 @@ QString Bracketed(const QString &text)
     return text.isEmpty() ? QString() : u'(' + text + u')';
 }
 
+namespace {
+
+// The parts that are not empty (spaces only count as empty), joined by the separator: an address
+// block has no dangling comma and no empty line for a field left empty.
+QString joinFilled(std::initializer_list<QString> parts, const QString &separator)
+{
+    QStringList filled;
+    for (const QString &part : parts) {
+        if (!part.trimmed().isEmpty())
+            filled.append(part);
+    }
+    return filled.join(separator);
+}
+
+} // namespace
+
 LetterFields Get_Valeurs(const WizardValues &w, bool batch)
 {
+    using FormOfAddress::Use;
     LetterFields f;
-    f[Exp1] = w.senderQualifier + u' ' + w.senderName;
+    f[Exp1] = joinFilled({w.senderQualifier, w.senderName}, u" "_s);
     f[Exp2] = w.senderFunction;
-    f[Exp3] =
-        w.senderAddress + u", "_s + w.senderResidence + kLineBreak + w.senderTown + u' ' + Bracketed(w.senderProvince);
-    f[Exp4] = (w.senderPhone.isEmpty() ? QString() : w.senderPhone + kLineBreak) + w.senderMobile;
+    f[Exp3] = joinFilled({joinFilled({w.senderAddress, w.senderResidence}, u", "_s),
+                          joinFilled({w.senderTown, Bracketed(w.senderProvince.trimmed())}, u" "_s)},
+                         kLineBreak);
+    f[Exp4] = (w.senderPhone.trimmed().isEmpty() ? QString() : w.senderPhone + kLineBreak) + w.senderMobile;
 
-    f[Dst1] = w.recipientQualifier + u" le "_s + w.recipientFunction;
+    f[Dst1] = FormOfAddress::compose(w.recipientQualifier, w.recipientFunction, Use::AddressBlock);
     f[Dst2] = w.recipientName;
-    f[Dst3] = w.recipientAddress + kLineBreak + w.recipientResidence + kLineBreak + w.recipientTown + u' ' +
-              Bracketed(properCase(w.recipientProvince));
+    f[Dst3] = joinFilled({w.recipientAddress, w.recipientResidence,
+                          joinFilled({w.recipientTown, Bracketed(properCase(w.recipientProvince.trimmed()))}, u" "_s)},
+                         kLineBreak);
 
+    // The salutation and the formula write the qualifier in full and, without one, address the
+    // reader as "Madame, Monsieur".
+    const QString salutation = FormOfAddress::compose(w.recipientQualifier, w.recipientFunction, Use::Salutation);
     f[Ref1] = w.town + u", "_s + w.dateText;
     f[Ref2] = u"Objet : "_s + w.object;
-    f[Ref3] = f[Dst1] + u',';
+    f[Ref3] = salutation + u',';
     f[Ref4] = w.body;
     f[Ref6] = w.signature;
-    f[Ref5] = w.formulaFirst + u", "_s + f[Dst1] + u", "_s + w.formulaSecond;
+    if (!w.formulaFirst.trimmed().isEmpty() || !w.formulaSecond.trimmed().isEmpty())
+        f[Ref5] = w.formulaFirst.trimmed() + u", "_s + salutation + u", "_s + w.formulaSecond.trimmed();
 
-    if (!batch && w.recipientQualifier.isEmpty()) {
+    // A single letter whose recipient has no qualifier has no form-of-address line in its block.
+    if (!batch && w.recipientQualifier.trimmed().isEmpty())
         f[Dst1].clear();
-        f[Ref3].clear();
-    }
-    if (w.town.isEmpty())
+    if (w.town.trimmed().isEmpty())
         f[Ref1] = w.dateText;
     if (w.noObject)
         f[Ref2].clear();

@@ -12,8 +12,8 @@ struct WizardValues
     QString senderName, senderAddress, senderResidence, senderTown, senderProvince, senderPhone, senderMobile,
         senderQualifier, senderFunction;
     // The recipient card: from the single-mode fields, or from one row of the batch list.
-    QString recipientName, recipientAddress, recipientResidence, recipientTown, recipientProvince,
-        recipientQualifier, recipientFunction;
+    QString recipientName, recipientAddress, recipientResidence, recipientTown, recipientProvince, recipientQualifier,
+        recipientFunction;
     // The references and the body.
     QString dateText, town, object, signature, formulaFirst, formulaSecond, body;
     bool noObject = false;
@@ -38,9 +38,12 @@ struct LetterFields
 // "(x)" when x is not empty, else nothing.
 QString Bracketed(const QString &text);
 
-// Composes the thirteen values. batch: the recipient comes from a row of the batch list, in
-// which case an empty recipient qualifier is kept as it is; in single mode an empty qualifier
-// leaves the form of address and the salutation line empty.
+// Composes the thirteen values. The form of address follows FormOfAddress: the address block's
+// line ("#dst1") as typed, the salutation ("#ref3") and the formula ("#ref5") with the qualifier
+// in full, or "Madame, Monsieur" without a qualifier. batch: the recipient comes from a row of the
+// batch list; in single mode a recipient without a qualifier has no form-of-address line in the
+// address block. Fields left empty (or spaces only) leave no separator behind in the address
+// blocks "#exp1", "#exp3" and "#dst3"; "#ref5" is empty when both formula parts are.
 LetterFields Get_Valeurs(const WizardValues &wizard, bool batch);
 
 // The values of the letter last assembled, kept from one assembly to the next.

@@ -6,6 +6,7 @@
 #include "TextFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QThreadPool>
 
@@ -182,8 +183,16 @@ Report convert(const OldVersion::Data &data, const QString &sourceFolder)
     writeCards(data, &report);
 
     for (int list = 0; list < OldVersion::ListCount; ++list) {
+        const QString target = listTarget(OldVersion::ListIndex(list));
+        // An old folder without this list's file says nothing about the list: the installed one
+        // is kept rather than replaced by an empty one.
+        if (!data.listFound.at(size_t(list)) && data.lists.at(list).isEmpty()) {
+            report.listsNotFound.append(
+                u"%1 (%2)"_s.arg(OldVersion::oldListName(OldVersion::ListIndex(list)), QFileInfo(target).fileName()));
+            continue;
+        }
         QString error;
-        if (LineListFile::write(listTarget(OldVersion::ListIndex(list)), data.lists.at(list), &error))
+        if (LineListFile::write(target, data.lists.at(list), &error))
             ++report.listsWritten;
         else
             report.failures.append(error);
@@ -233,6 +242,13 @@ QString conversionMessage(const Report &report)
         text += report.failures.size() == 1 ? u"\n\nCe fichier n'a pas pu être converti :"_s
                                             : u"\n\nCes fichiers n'ont pas pu être convertis :"_s;
         text += OldVersion::messageLines(report.failures);
+    }
+    if (!report.listsNotFound.isEmpty()) {
+        text += report.listsNotFound.size() == 1
+                    ? u"\n\nCette liste n'a pas été trouvée dans l'ancien dossier ; la liste installée est gardée :"_s
+                    : u"\n\nCes listes n'ont pas été trouvées dans l'ancien dossier ; les listes installées sont "
+                      u"gardées :"_s;
+        text += OldVersion::messageLines(report.listsNotFound);
     }
     return text;
 }

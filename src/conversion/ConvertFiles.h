@@ -28,6 +28,9 @@ struct Report
     int phraseFilesWritten = 0;
     int contentsWritten = 0;
     QList<RefusedCard> refusedCards;
+    // The lists left as installed because no imported folder held their old file: "Ville.lst
+    // (Communes.ini)".
+    QStringList listsNotFound;
     // French sentences naming the files that could not be written or read.
     QStringList failures;
 };
@@ -36,12 +39,13 @@ struct Report
 // string when the file is not one of the three.
 QString phraseFileTarget(const QString &oldName);
 
-// Writes the cards, then the six lists, then copies the phrase files and the "*.txt" bodies of
+// Writes the cards, then the six lists (except a list whose old file was not found and which is
+// empty: the installed one stays), then copies the phrase files and the "*.txt" bodies of
 // the source folder. The program folder's folders are made first when they are missing.
 Report convert(const OldVersion::Data &data, const QString &sourceFolder);
 
-// "Conversion des fichiers terminés.", followed by the cards left unwritten and the files that
-// failed, if any.
+// "Conversion des fichiers terminés.", followed by the cards left unwritten, the files that
+// failed and the lists not found, if any.
 QString conversionMessage(const Report &report);
 
 } // namespace ConvertFiles

@@ -221,8 +221,10 @@ void FrmConvert::importFolder(const QString &folder)
     const OldVersion::ImportResult result = OldVersion::importFolder(folder);
     appendCards(senderList, result.data.senders);
     appendCards(recipientList, result.data.recipients);
-    for (int i = 0; i < OldVersion::ListCount; ++i)
+    for (int i = 0; i < OldVersion::ListCount; ++i) {
         lists[i]->addItems(result.data.lists.at(i));
+        listsFound[size_t(i)] = listsFound[size_t(i)] || result.data.listFound[size_t(i)];
+    }
     Dialogs::message(this, OldVersion::importMessage(result), QMessageBox::Ok,
                      result.unreadableFiles.isEmpty() ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
 }
@@ -243,6 +245,7 @@ OldVersion::Data FrmConvert::dataOnScreen() const
     };
     cardsOf(senderList, &data.senders);
     cardsOf(recipientList, &data.recipients);
+    data.listFound = listsFound;
     for (int i = 0; i < OldVersion::ListCount; ++i) {
         QStringList &entries = data.lists[i];
         entries.reserve(lists[i]->count());

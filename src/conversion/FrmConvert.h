@@ -64,4 +64,6 @@ private:
     void appendCards(QTreeWidget *view, const QList<OldVersion::Card> &cards);
 
     QString source;
+    // The lists whose old file one of the imports found.
+    std::array<bool, OldVersion::ListCount> listsFound{};
 };

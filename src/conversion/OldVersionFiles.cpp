@@ -26,9 +26,10 @@ void readLists(const QString &folder, const QStringList &files, std::initializer
                 continue;
             QStringList entries;
             QString error;
-            if (readList(QDir(folder).filePath(file), &entries, &error))
+            if (readList(QDir(folder).filePath(file), &entries, &error)) {
                 result->data.lists[list] += entries;
-            else
+                result->data.listFound[list] = true;
+            } else
                 result->unreadableFiles.append(error);
         }
     }

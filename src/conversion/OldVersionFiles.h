@@ -35,6 +35,9 @@ struct Data
     QList<Card> senders;
     QList<Card> recipients;
     std::array<QStringList, ListCount> lists;
+    // Whether each list's old file was found (and read) in an imported folder. A list whose file
+    // was not found is not written: the installed list stays rather than be emptied.
+    std::array<bool, ListCount> listFound{};
 };
 
 // What one import found, with what went wrong on the way; nothing stops an import.

@@ -33,15 +33,18 @@ QString nameProblem(const QString &name)
     }
     if (name.trimmed().isEmpty() || QString(name).remove(u'.').trimmed().isEmpty())
         return u"Le nom de la fiche ne peut pas être fait uniquement de points ou d'espaces."_s;
-    if (name.endsWith(u'.') || name.endsWith(u' '))
-        return u"Le nom de la fiche ne peut pas se terminer par un point ou une espace."_s;
+    // The file name ends with ".ini" whatever the card's name ends with ("Durand S.A..ini"); a
+    // file name starting with a dot, though, is hidden and the card lists would never show it.
+    if (name.startsWith(u'.'))
+        return u"Le nom de la fiche ne peut pas commencer par un point."_s;
     // Windows reserves the device names, with or without an extension.
     const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
     static const QStringList devices = {u"CON"_s, u"PRN"_s, u"AUX"_s, u"NUL"_s};
-    const bool numberedDevice = stem.size() == 4 && (stem.startsWith(u"COM"_s) || stem.startsWith(u"LPT"_s))
-        && stem.at(3) >= u'1' && stem.at(3) <= u'9';
+    const bool numberedDevice = stem.size() == 4 && (stem.startsWith(u"COM"_s) || stem.startsWith(u"LPT"_s)) &&
+                                stem.at(3) >= u'1' && stem.at(3) <= u'9';
     if (devices.contains(stem) || numberedDevice)
-        return u"« %1 » est un nom réservé par le système et ne peut pas nommer une fiche."_s.arg(name.section(u'.', 0, 0));
+        return u"« %1 » est un nom réservé par le système et ne peut pas nommer une fiche."_s.arg(
+            name.section(u'.', 0, 0));
     return QString();
 }
 

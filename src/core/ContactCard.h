@@ -18,7 +18,7 @@ QString folder(Kind kind);
 
 // Why a card name cannot be a file name (in French, naming the character or the rule), or an
 // empty string when it can: no path separator, no character Windows refuses, not only dots or
-// spaces, no final dot or space, no device name (CON, PRN, AUX, NUL, COM1..9, LPT1..9), at
+// spaces, no leading dot (a hidden file), no device name (CON, PRN, AUX, NUL, COM1..9, LPT1..9), at
 // most 200 characters. Such a name could write or delete outside the card folder.
 QString nameProblem(const QString &name);
 

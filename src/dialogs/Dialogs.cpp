@@ -3,12 +3,15 @@
 #include "Product.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -48,16 +51,17 @@ public:
             break;
         }
         case Request::Kind::OpenFile:
-            answer.text = QFileDialog::getOpenFileName(parent, request.title, request.directory,
-                                                       request.filter, &answer.selectedFilter);
+            answer.text = QFileDialog::getOpenFileName(parent, request.title, request.directory, request.filter,
+                                                       &answer.selectedFilter);
             answer.accepted = !answer.text.isEmpty();
             break;
         case Request::Kind::SaveFile: {
-            const QString start = request.initialText.isEmpty()
-                ? request.directory
-                : QDir(request.directory).filePath(request.initialText);
+            const QString start = request.initialText.isEmpty() ? request.directory
+                                                                : QDir(request.directory).filePath(request.initialText);
+            // The question about replacing a file is asked afterwards, once the default suffix is
+            // added, so that it names the file that will be written.
             answer.text = QFileDialog::getSaveFileName(parent, request.title, start, request.filter,
-                                                       &answer.selectedFilter);
+                                                       &answer.selectedFilter, QFileDialog::DontConfirmOverwrite);
             answer.accepted = !answer.text.isEmpty();
             break;
         }
@@ -73,8 +77,28 @@ public:
             answer.accepted = answer.color.isValid();
             break;
         case Request::Kind::Printer: {
+            // The dialog picks its printer as soon as it is built: what a cancel must give back.
+            const QPrinter::OutputFormat format = printer->outputFormat();
+            const QString name = printer->printerName();
+            const QString file = printer->outputFileName();
             QPrintDialog dialog(printer, parent);
+            dialog.setWindowTitle(request.title);
+            // Only the choice of printer and its settings: the letters are printed whole, later.
+            dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+            dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+            dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+            if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
+                if (QPushButton *confirm = buttons->button(QDialogButtonBox::Ok))
+                    confirm->setText(request.acceptLabel);
+            }
             answer.accepted = dialog.exec() == QDialog::Accepted;
+            if (!answer.accepted) {
+                if (format == QPrinter::NativeFormat && !name.isEmpty())
+                    printer->setPrinterName(name);
+                else
+                    printer->setOutputFormat(format);
+                printer->setOutputFileName(file);
+            }
             break;
         }
         case Request::Kind::PageSetup: {
@@ -138,19 +162,42 @@ QString openFileName(QWidget *parent, const QString &title, const QString &direc
     return answer.accepted ? answer.text : QString();
 }
 
-QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
-                     const QString &proposedName, QString *selectedFilter)
+QString withSuffix(const QString &name, const QString &suffix)
 {
-    Request request;
-    request.kind = Request::Kind::SaveFile;
-    request.title = title;
-    request.directory = directory;
-    request.filter = filter;
-    request.initialText = proposedName;
-    const Answer answer = ask(parent, request);
-    if (selectedFilter)
-        *selectedFilter = answer.selectedFilter;
-    return answer.accepted ? answer.text : QString();
+    if (suffix.isEmpty() || name.isEmpty() || name.endsWith(u'.' + suffix, Qt::CaseInsensitive))
+        return name;
+    return name + u'.' + suffix;
+}
+
+QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
+                     const QString &proposedName, const QString &defaultSuffix, QString *selectedFilter)
+{
+    QString folder = directory;
+    QString proposed = withSuffix(proposedName, defaultSuffix);
+    for (;;) {
+        Request request;
+        request.kind = Request::Kind::SaveFile;
+        request.title = title;
+        request.directory = folder;
+        request.filter = filter;
+        request.initialText = proposed;
+        request.defaultSuffix = defaultSuffix;
+        const Answer answer = ask(parent, request);
+        if (selectedFilter)
+            *selectedFilter = answer.selectedFilter;
+        if (!answer.accepted || answer.text.isEmpty())
+            return QString();
+        const QString path = withSuffix(answer.text, defaultSuffix);
+        const QFileInfo chosen(path);
+        if (!chosen.exists())
+            return path;
+        const QString question = u"Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?"_s.arg(chosen.fileName());
+        if (message(parent, question, QMessageBox::Yes | QMessageBox::No, Icon::Warning, title, QMessageBox::No) ==
+            QMessageBox::Yes)
+            return path;
+        folder = chosen.absolutePath();
+        proposed = chosen.fileName();
+    }
 }
 
 QString existingFolder(QWidget *parent, const QString &title, const QString &directory)
@@ -191,6 +238,8 @@ bool setUpPrinter(QWidget *parent, QPrinter *printer)
 {
     Request request;
     request.kind = Request::Kind::Printer;
+    request.title = u"Configurer l'impression"_s;
+    request.acceptLabel = u"OK"_s;
     return ask(parent, request, printer).accepted;
 }
 

@@ -24,13 +24,15 @@ struct Request
     enum class Kind { Message, OpenFile, SaveFile, Folder, Font, Color, Printer, PageSetup, Input };
     Kind kind = Kind::Message;
     QString title;
-    QString text;       // message text, or the input box's prompt
+    QString text; // message text, or the input box's prompt
     Icon icon = Icon::None;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QString directory;  // file and folder dialogs: where they open
-    QString filter;     // file dialogs: "Texte (*.txt);;Tous (*.*)"
-    QString initialText; // input box: the proposed answer; save dialog: the proposed name
+    QString directory;     // file and folder dialogs: where they open
+    QString filter;        // file dialogs: "Texte (*.txt);;Tous (*.*)"
+    QString initialText;   // input box: the proposed answer; save dialog: the proposed name
+    QString defaultSuffix; // save dialog: the extension a name typed without it gets ("rtf")
+    QString acceptLabel;   // printer set-up: the caption of the button that confirms the choice
     QFont font;
     QColor color;
 };
@@ -40,7 +42,7 @@ struct Answer
 {
     bool accepted = false;
     QMessageBox::StandardButton button = QMessageBox::NoButton;
-    QString text;       // file or folder path, or the typed text
+    QString text; // file or folder path, or the typed text
     QString selectedFilter;
     QFont font;
     QColor color;
@@ -58,20 +60,29 @@ void setBackend(std::shared_ptr<Backend> backend);
 
 // A message box. An empty title shows the product name. Returns the button pressed.
 QMessageBox::StandardButton message(QWidget *parent, const QString &text,
-                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                    Icon icon = Icon::None, const QString &title = QString(),
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok, Icon icon = Icon::None,
+                                    const QString &title = QString(),
                                     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // File dialogs: the chosen path, or an empty string when cancelled.
-QString openFileName(QWidget *parent, const QString &title, const QString &directory,
-                     const QString &filter, QString *selectedFilter = nullptr);
-QString saveFileName(QWidget *parent, const QString &title, const QString &directory,
-                     const QString &filter, const QString &proposedName = QString(),
+QString openFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
                      QString *selectedFilter = nullptr);
+// The save dialog. defaultSuffix ("rtf", without the dot) is added to the proposed name and to a
+// chosen name that does not end with it, before anything else: when that file exists, the
+// question whether to replace it names the file that will really be written. "Non" shows the
+// dialog again; so a returned path is either new or one the user agreed to replace.
+QString saveFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,
+                     const QString &proposedName = QString(), const QString &defaultSuffix = QString(),
+                     QString *selectedFilter = nullptr);
+// name with ".suffix" added unless it already ends with it (letter case ignored).
+QString withSuffix(const QString &name, const QString &suffix);
 QString existingFolder(QWidget *parent, const QString &title, const QString &directory);
 
 bool chooseFont(QWidget *parent, QFont *font, const QString &title = QString());
 bool chooseColor(QWidget *parent, QColor *color, const QString &title = QString());
+// The printer set-up dialog: chooses the printer and its settings for the prints to come, and
+// prints nothing (its confirming button says "OK", not "Imprimer"). False when cancelled; the
+// printer is then as it was.
 bool setUpPrinter(QWidget *parent, QPrinter *printer);
 bool setUpPage(QWidget *parent, QPrinter *printer);
 

@@ -328,7 +328,10 @@ bool FrmEditeur::Enregistrer_Sous(int letter, const QString &proposedName)
     LetterEdit *edit = letterEdit(letter);
     if (!edit)
         return false;
-    const QString path = Dialogs::saveFileName(this, u"Enregistrer sous..."_s, QString(), kRtfFilter, proposedName);
+    // The name gets ".rtf" before the question whether to replace a file, so that the file written
+    // is the one asked about, and "Ouvrir" finds it again.
+    const QString path =
+        Dialogs::saveFileName(this, u"Enregistrer sous..."_s, QString(), kRtfFilter, proposedName, u"rtf"_s);
     if (path.isEmpty())
         return false;
     QString error;
@@ -681,14 +684,17 @@ void FrmEditeur::chooseFont()
 {
     LetterEdit *edit = current();
     const RichEditing::SelectionFormat selection = RichEditing::selectionFormat(edit);
-    // A mixed selection has no single font to start the dialog from.
-    if (!selection.fontName || !selection.fontSize || !selection.bold || !selection.italic || !selection.color)
+    // A mixed selection has no single font to start the dialog from. The dialog offers no colour:
+    // each character keeps its own, mixed or not.
+    if (!selection.fontName || !selection.fontSize || !selection.bold || !selection.italic)
         return;
     QFont font(*selection.fontName);
     if (*selection.fontSize > 0)
         font.setPointSizeF(*selection.fontSize);
     font.setBold(*selection.bold);
     font.setItalic(*selection.italic);
+    font.setUnderline(selection.underline.value_or(false));
+    font.setStrikeOut(selection.strikeOut.value_or(false));
     if (!Dialogs::chooseFont(this, &font))
         return;
     QTextCharFormat format;
@@ -697,6 +703,11 @@ void FrmEditeur::chooseFont()
         format.setFontPointSize(font.pointSizeF());
     format.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
     format.setFontItalic(font.italic());
+    // The effects the dialog offers apply too; a mixed one that the user left unticked stays mixed.
+    if (selection.underline || font.underline())
+        format.setFontUnderline(font.underline());
+    if (selection.strikeOut || font.strikeOut())
+        format.setFontStrikeOut(font.strikeOut());
     edit->mergeCurrentCharFormat(format);
 }
 
@@ -876,12 +887,14 @@ void FrmEditeur::printLetters(bool all)
         return;
     const int first = all ? 1 : currentLetter();
     const int last = all ? letterCount() : currentLetter();
+    QList<QTextEdit *> letters;
     for (int letter = first; letter <= last; ++letter) {
         LetterEdit *edit = letterEdit(letter);
-        if (edit && !RichEditing::isBlank(edit->document()) && PrintHooks::print &&
-            !PrintHooks::print(edit, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin))
-            break;
+        if (edit && !RichEditing::isBlank(edit->document()))
+            letters.append(edit);
     }
+    if (!letters.isEmpty() && PrintHooks::print)
+        PrintHooks::print(letters, kPrintMargin, kPrintMargin, kPrintMargin, kPrintMargin);
 }
 
 void FrmEditeur::Mnu_OutEdition_Click(int index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 #include <functional>
 
 class QTextEdit;
@@ -13,8 +15,9 @@ namespace PrintHooks {
 inline std::function<void(QTextEdit *letter, int margin)> preview;
 // "Configurer l'impression": the printer set-up dialog, over the editor window.
 inline std::function<void(QWidget *parent)> setUpPrinter;
-// "Imprimer...", and each letter of "Imprimer tout": one print job, margins in twips. False when
-// the letter could not be printed (the user has been told why): "Imprimer tout" stops there.
-inline std::function<bool(QTextEdit *letter, int left, int top, int right, int bottom)> print;
+// "Imprimer..." (one letter) and "Imprimer tout" (every letter that is not blank, in tab order),
+// margins in twips. Printing decides how many jobs that makes; a failure is shown to the user and
+// ends the round.
+inline std::function<void(const QList<QTextEdit *> &letters, int left, int top, int right, int bottom)> print;
 
 } // namespace PrintHooks

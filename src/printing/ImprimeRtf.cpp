@@ -114,20 +114,41 @@ bool printLetterCommand(QWidget *parent, const QTextDocument &letter)
     return printLetter(parent, letter);
 }
 
-QList<int> printAllLettersCommand(QWidget *parent, const QList<const QTextDocument *> &letters)
+QList<int> printLetters(QWidget *parent, const QList<const QTextDocument *> &letters, const Margins &margins)
 {
-    QList<int> printed;
-    if (Printing::isBusy() || !confirmPrinting(parent))
-        return printed;
+    QList<int> printable;
     for (int index = 0; index < letters.size(); ++index) {
-        const QTextDocument *letter = letters[index];
-        if (!letter || isBlankLetter(*letter))
-            continue;
-        if (!printLetter(parent, *letter))
+        if (letters[index] && !isBlankLetter(*letters[index]))
+            printable.append(index);
+    }
+    QPrinter &printer = Printing::currentPrinter();
+    if (!printer.outputFileName().isEmpty() && printable.size() > 1) {
+        // One file holds every letter: a job per letter would write each over the one before.
+        QList<const QTextDocument *> documents;
+        for (const int index : std::as_const(printable))
+            documents.append(letters[index]);
+        try {
+            Print_RTF(printer, documents, margins.left, margins.top, margins.right, margins.bottom);
+            return printable;
+        } catch (const QuilloError &error) {
+            showError(parent, error);
+            return {};
+        }
+    }
+    QList<int> printed;
+    for (const int index : std::as_const(printable)) {
+        if (!printLetter(parent, *letters[index], margins))
             break;
         printed.append(index);
     }
     return printed;
+}
+
+QList<int> printAllLettersCommand(QWidget *parent, const QList<const QTextDocument *> &letters)
+{
+    if (Printing::isBusy() || !confirmPrinting(parent))
+        return {};
+    return printLetters(parent, letters);
 }
 
 bool configurePrinter(QWidget *parent)

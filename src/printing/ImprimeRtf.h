@@ -37,10 +37,16 @@ bool confirmPrinting(QWidget *parent);
 // Prints the letter with Print_RTF; a failure is shown in a message box. True when it was printed.
 bool printLetter(QWidget *parent, const QTextDocument &letter, const Margins &margins = Margins());
 
+// The letters that are not blank, in order: one job per letter on a printer; when the printer
+// writes to a file, one job holding them all, each from a new page, since a job per letter would
+// leave only the last letter in the file. A failure is shown and ends the round. Returns the
+// indexes of the letters printed.
+QList<int> printLetters(QWidget *parent, const QList<const QTextDocument *> &letters,
+                        const Margins &margins = Margins());
+
 // "Imprimer...": the confirmation, then the letter printed unless it is blank.
 bool printLetterCommand(QWidget *parent, const QTextDocument &letter);
-// "Imprimer tout": one confirmation, then one job per letter that is not blank, in order; a
-// failure is shown and ends the command. Returns the indexes of the letters printed.
+// "Imprimer tout": one confirmation, then printLetters.
 QList<int> printAllLettersCommand(QWidget *parent, const QList<const QTextDocument *> &letters);
 // "Configurer" / "Configurer l'impression": the printer set-up dialog on the current printer,
 // which every print then uses. False when cancelled.

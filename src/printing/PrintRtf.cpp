@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QList>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
@@ -38,6 +39,11 @@ void Print_RTF(const QTextDocument &document, int left, int top, int right, int 
 
 void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int top, int right, int bottom)
 {
+    Print_RTF(printer, QList<const QTextDocument *>{&document}, left, top, right, bottom);
+}
+
+void Print_RTF(QPrinter &printer, const QList<const QTextDocument *> &letters, int left, int top, int right, int bottom)
+{
     const Printing::BusyScope busy;
     if (!busy.started())
         throw QuilloError(u"Une impression est déjà en cours : attendez qu'elle soit terminée."_s, PrinterErrorNumber);
@@ -50,7 +56,6 @@ void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int t
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     const PageGeometry geometry = printerGeometry(printer, Margins{left, top, right, bottom});
-    const RangeFormatter formatter(document, geometry.area.width());
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -59,13 +64,7 @@ void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int t
     const double scale = printer.resolution() / 1440.0;
     painter.scale(scale, scale);
 
-    const int length = formatter.textLength();
-    int from = 0;
-    for (;;) {
-        const int next = formatter.formatRange(&painter, from, geometry.area);
-        if (next >= length || next <= from)
-            break;
-        from = next;
+    const auto nextPage = [&] {
         if (!printer.newPage()) {
             printer.abort();
             painter.end();
@@ -73,13 +72,31 @@ void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int t
         }
         // Let the windows repaint; the user's clicks and keys wait until the job is sent.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    for (qsizetype letter = 0; letter < letters.size(); ++letter) {
+        // Each letter starts on a sheet of its own.
+        if (letter > 0)
+            nextPage();
+        const RangeFormatter formatter(*letters.at(letter), geometry.area.width());
+        const int length = formatter.textLength();
+        int from = 0;
+        for (;;) {
+            const int next = formatter.formatRange(&painter, from, geometry.area);
+            if (next >= length || next <= from)
+                break;
+            from = next;
+            nextPage();
+        }
     }
     if (!painter.end())
         throw refused(printer);
     if (Printing::jobSent) {
-        Printing::jobSent(printer.outputFormat() == QPrinter::PdfFormat
-                              ? u"Lettre imprimée dans %1."_s.arg(printerLabel(printer))
-                              : u"Lettre envoyée à %1."_s.arg(printerLabel(printer)));
+        // "Imprimer tout" sends its letters as one job: the confirmation speaks of all of them.
+        const bool several = letters.size() > 1;
+        const QString sentence = printer.outputFormat() == QPrinter::PdfFormat
+                                     ? (several ? u"Lettres imprimées dans %1."_s : u"Lettre imprimée dans %1."_s)
+                                     : (several ? u"Lettres envoyées à %1."_s : u"Lettre envoyée à %1."_s);
+        Printing::jobSent(sentence.arg(printerLabel(printer)));
     }
 }
 

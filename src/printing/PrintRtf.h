@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -22,10 +23,15 @@ void Print_RTF(const QTextDocument &document, int left, int top, int right, int 
 
 // The same on a given printer (a PDF file in the tests, for instance).
 void Print_RTF(QPrinter &printer, const QTextDocument &document, int left, int top, int right, int bottom);
+// Several letters as one job, each starting on a new sheet: what a printer writing to a file
+// needs, since one job per letter would leave only the last letter in the file.
+void Print_RTF(QPrinter &printer, const QList<const QTextDocument *> &letters, int left, int top, int right,
+               int bottom);
 
 namespace Printing {
 // Told after each job the printer accepted, with a sentence saying where it went ("Lettre
-// envoyée à l'imprimante « … ».") for the windows' status lines; the program sets it at start.
+// envoyée à l'imprimante « … ».", "Lettres …" for a job of several letters) for the windows'
+// status lines; the program sets it at start.
 inline std::function<void(const QString &confirmation)> jobSent;
 } // namespace Printing
 

@@ -27,6 +27,12 @@ QDate fromShortText(const QString &text)
     return date;
 }
 
+QString conventional(const QDate &date)
+{
+    // The date in words after "le": "le 1er mars 2025".
+    return date.isValid() ? u"le "_s + inWords(date) : QString();
+}
+
 QStringList worded(const QDate &date, const QString &dateText)
 {
     if (!date.isValid())
@@ -43,6 +49,7 @@ QStringList worded(const QDate &date, const QString &dateText)
     dashed.replace(u'/', u'-');
     dotted.replace(u'/', u'.');
     return {
+        conventional(date),
         QLocale(QLocale::French, QLocale::France).toString(date, QLocale::LongFormat).toLower(),
         day + u' ' + d + u' ' + month + u' ' + yy,
         day + u' ' + dateText,
@@ -58,6 +65,7 @@ QString inWords(const QDate &date)
 {
     if (!date.isValid())
         return QString();
+    // The first day of the month is an ordinal: "1er mars".
     const QString day = date.day() == 1 ? u"1er"_s : QString::number(date.day());
     return day + u' ' + QString::fromUtf16(kMonths[date.month() - 1]) + u' ' + QString::number(date.year());
 }

@@ -12,9 +12,14 @@ QString shortText(const QDate &date);
 // Reads a short date (03/03/2025, or 3/3/2025); an invalid date when it is not one.
 QDate fromShortText(const QString &text);
 
-// The eight forms, in the order the date-format box offers them: the long date in small
-// letters, then "lundi 3 mars 25", and the day name followed by dateText and by dd/mm/yy, with
-// "/", then "-", then "." between the numbers. dateText is the short date as given (shortText).
+// The date as a French letter writes it after the town: "le 6 décembre 2026", "le 1er mars 2025"
+// (no weekday, the month in small letters, "1er" for the first day).
+QString conventional(const QDate &date);
+
+// The nine forms, in the order the date-format box offers them, the first chosen by default:
+// the conventional form, then the long date in small letters, "lundi 3 mars 25", and the day
+// name followed by dateText and by dd/mm/yy, with "/", then "-", then "." between the numbers.
+// dateText is the short date as given (shortText).
 QStringList worded(const QDate &date, const QString &dateText);
 
 // The date in words, as a sentence writes it: "2 décembre 2026", "1er mars 2025".

@@ -32,7 +32,7 @@
 using namespace Qt::StringLiterals;
 
 namespace FinalisationHooks {
-std::function<void(const QUrl &file)> openFile = [](const QUrl &file) { QDesktopServices::openUrl(file); };
+std::function<bool(const QUrl &file)> openFile = [](const QUrl &file) { return QDesktopServices::openUrl(file); };
 } // namespace FinalisationHooks
 
 namespace {
@@ -57,12 +57,6 @@ QString bodyText(const FrmMenu *menu)
 [[noreturn]] void cancelled()
 {
     throw QuilloError(u"L'opération a été annulée."_s, QuilloError::Cancelled);
-}
-
-// A name typed without extension gets the usual one, so the file can be found again.
-QString withExtension(const QString &path, const QString &extension)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + u'.' + extension : path;
 }
 
 // After a model was saved or opened: the caption names it, and the fields as they stand are
@@ -251,11 +245,12 @@ void Fichier_Contenu(bool import)
             menu->body->setPlainText(text.replace(u"\r\n"_s, u"\n"_s));
         return;
     }
-    QString path = Dialogs::saveFileName(menu, u"Exporter un contenu"_s, DataPaths::contentsFolder(), filter);
+    const QString path =
+        Dialogs::saveFileName(menu, u"Exporter un contenu"_s, DataPaths::contentsFolder(), filter, QString(), u"txt"_s);
     if (path.isEmpty())
         return;
     QString error;
-    if (!BodyFile::write(withExtension(path, u"txt"_s), bodyText(menu), &error))
+    if (!BodyFile::write(path, bodyText(menu), &error))
         Dialogs::message(menu, error, QMessageBox::Ok, Dialogs::Icon::Warning);
 }
 
@@ -310,10 +305,10 @@ void Fichier_Modele(bool save)
     const QString filter = u"Fichier de type texte (*.txt)"_s;
     const QString folder = DataPaths::modelsFolder();
     if (save) {
-        QString path = Dialogs::saveFileName(menu, u"Enregistrer un modèle"_s, folder, filter, CurrentModelName);
+        const QString path =
+            Dialogs::saveFileName(menu, u"Enregistrer un modèle"_s, folder, filter, CurrentModelName, u"txt"_s);
         if (path.isEmpty())
             cancelled();
-        path = withExtension(path, u"txt"_s);
         QString error;
         const LetterModel model = modelOf(menu);
         if (!model.write(path, &error))
@@ -343,14 +338,17 @@ void Fichier_Modele(bool save)
 void Export_RTF(bool modify)
 {
     FrmMenu *menu = FrmMenu::instance();
+    // The letter as the wizard's fields make it now: the working document may hold an older letter,
+    // or none at all right after a model was saved.
+    Get_Valeurs(false, 0, false);
     QString proposed = CurrentModelName;
     if (proposed.endsWith(u".txt"_s, Qt::CaseInsensitive))
         proposed.chop(4);
     const QString title = modify ? u"Exporter et modifier"_s : u"Exporter un modèle"_s;
-    QString path = Dialogs::saveFileName(menu, title, lastDialogFolder(), u"Fichier de type RTF (*.rtf)"_s, proposed);
+    const QString path =
+        Dialogs::saveFileName(menu, title, lastDialogFolder(), u"Fichier de type RTF (*.rtf)"_s, proposed, u"rtf"_s);
     if (path.isEmpty())
         cancelled();
-    path = withExtension(path, u"rtf"_s);
     QString error;
     if (!RichText::saveRtfFile(path, menu->workingDocument, &error))
         throw QuilloError(error, QuilloError::PermissionDenied);
@@ -360,8 +358,12 @@ void Export_RTF(bool modify)
         done += u"\nCelui-ci va maintenant être édité."_s;
     Dialogs::message(menu, done, QMessageBox::Ok, Dialogs::Icon::Information);
     QCoreApplication::processEvents();
-    if (modify && FinalisationHooks::openFile)
-        FinalisationHooks::openFile(QUrl::fromLocalFile(path));
+    if (modify && FinalisationHooks::openFile && !FinalisationHooks::openFile(QUrl::fromLocalFile(path))) {
+        Dialogs::message(menu,
+                         u"Le fichier « %1 » a été exporté, mais il n'a pas pu être ouvert : aucun programme "
+                         u"n'a accepté de l'ouvrir."_s.arg(QDir::toNativeSeparators(path)),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
+    }
 }
 
 void runFinalAction(int index)

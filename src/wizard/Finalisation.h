@@ -36,8 +36,9 @@ void Genere_Lettres(bool toEditor);
 // and assembles its letter. Throws QuilloError (a cancelled dialog included).
 void Fichier_Modele(bool save);
 
-// Writes the working document to an RTF file; modify: then opens it with the program the system
-// associates with RTF files. Throws QuilloError (a cancelled dialog included).
+// Assembles the single letter from the wizard's fields, then writes it to an RTF file; modify:
+// then opens it with the program the system associates with RTF files, and says so when that
+// fails. Throws QuilloError (a cancelled dialog included).
 void Export_RTF(bool modify);
 
 // Runs step-5 action index (0 to 5) with the hourglass, and shows its failure, if any, as
@@ -59,6 +60,7 @@ bool confirmQuit(FrmMenu *menu);
 namespace FinalisationHooks {
 // "Aperçu du modèle": the working document in the preview, with its margin in twips.
 inline std::function<void(QTextDocument *letter, int margin)> preview;
-// "Exporter et Modifier": the exported file opened with the system's program for RTF.
-extern std::function<void(const QUrl &file)> openFile;
+// "Exporter et Modifier": the exported file opened with the system's program for RTF; false when
+// no program could open it.
+extern std::function<bool(const QUrl &file)> openFile;
 } // namespace FinalisationHooks

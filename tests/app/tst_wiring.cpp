@@ -1,5 +1,6 @@
 // The letter assistant's windows tied together as the program starts them: the wizard's buttons
 // reach the other windows, and letters travel from the wizard to the preview and the editor.
+#include "CurrentPrinter.h"
 #include "Fonctions.h"
 #include "FrmEditeur.h"
 #include "FrmMenu.h"
@@ -13,12 +14,15 @@
 #include "WindowRegistry.h"
 #include "Wiring.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QTimer>
@@ -110,6 +114,35 @@ private slots:
         QCOMPARE(menu->statusBar()->currentMessage(),
                  u"Lettre imprimée dans le fichier « %1 »."_s.arg(QDir::toNativeSeparators(pdf)));
         QCOMPARE(dialogs->requests.size(), 0);
+    }
+
+    // "Imprimer tout" from the editor to a printer that writes a file: every letter in the file.
+    void editorPrintAllToAFileKeepsEveryLetter()
+    {
+        const QString pdf = folder->filePath(u"lettres.pdf"_s);
+        QPrinter &printer = Printing::currentPrinter();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        FrmEditeur *editor = FrmEditeur::instance();
+        editor->letterEdit(1)->setPlainText(u"Premièrelettre"_s);
+        editor->Nouveau();
+        editor->Nouveau();
+        editor->letterEdit(3)->setPlainText(u"Troisièmelettre"_s);
+        dialogs->answerButton(QMessageBox::Yes);
+        editor->Mnu_OutFichier[11]->trigger();
+        // One job for all the letters, confirmed once, in the plural.
+        QCOMPARE(FrmMenu::existing()->statusBar()->currentMessage(),
+                 u"Lettres imprimées dans le fichier « %1 »."_s.arg(QDir::toNativeSeparators(pdf)));
+        const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QProcess text;
+        text.start(pdftotext, {pdf, u"-"_s});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains(u"Premièrelettre"_s) && printed.contains(u"Troisièmelettre"_s), qPrintable(printed));
+        QVERIFY(printed.indexOf(u"Premièrelettre"_s) < printed.indexOf(u"Troisièmelettre"_s));
+        QCOMPARE(dialogs->unexpected, 0);
     }
 
     void editorPreviewUsesThePrintedMargins()

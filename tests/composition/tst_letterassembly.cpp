@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -46,6 +47,36 @@ std::optional<bool> isBold(QTextDocument &doc, const QString &text)
             return false;
     }
     return true;
+}
+
+// A letter with every field filled: its text has no empty line.
+WizardValues fullLetter()
+{
+    WizardValues w;
+    w.senderName = u"Jean Martin"_s;
+    w.senderAddress = u"12 rue des Lilas"_s;
+    w.senderResidence = u"Résidence Les Tilleuls"_s;
+    w.senderTown = u"69001 Lyon"_s;
+    w.senderProvince = u"France"_s;
+    w.senderPhone = u"04 78 00 00 00"_s;
+    w.senderMobile = u"06 12 34 56 78"_s;
+    w.senderQualifier = u"Monsieur"_s;
+    w.senderFunction = u"Chef de service"_s;
+    w.recipientName = u"Claire Durand"_s;
+    w.recipientAddress = u"1 place de la Mairie"_s;
+    w.recipientResidence = u"Hôtel de ville"_s;
+    w.recipientTown = u"1000 Bruxelles"_s;
+    w.recipientProvince = u"belgique"_s;
+    w.recipientQualifier = u"Madame"_s;
+    w.recipientFunction = u"Inspectrice"_s;
+    w.dateText = u"le 6 décembre 2026"_s;
+    w.town = u"Lyon"_s;
+    w.object = u"Demande de rendez-vous"_s;
+    w.signature = u"Jean Martin"_s;
+    w.formulaFirst = u"Veuillez agréer"_s;
+    w.formulaSecond = u"l'expression de ma considération distinguée."_s;
+    w.body = u"Premier paragraphe.\r\nSecond paragraphe."_s;
+    return w;
 }
 
 void writeTemplate(const QString &body)
@@ -183,6 +214,87 @@ private slots:
         }
         // The salutation is followed by the body at once, without an empty paragraph.
         QCOMPARE(doc.find(u"Monsieur le Maire,"_s).block().next(), blocks.first());
+    }
+
+    void shippedTemplate_blocksWithoutHoles_data()
+    {
+        QTest::addColumn<QString>("emptied");
+        QTest::addColumn<bool>("batch");
+        for (const char *field : {"senderAddress", "senderResidence", "senderTown", "senderProvince", "senderPhone",
+                                  "senderMobile", "senderQualifier", "senderFunction", "recipientAddress",
+                                  "recipientResidence", "recipientTown", "recipientProvince", "recipientFunction"})
+            QTest::newRow(field) << QString::fromLatin1(field) << false;
+        QTest::newRow("recipientQualifier") << u"recipientQualifier"_s << false;
+        QTest::newRow("recipientQualifier, batch") << u"recipientQualifier"_s << true;
+        QTest::newRow("qualifier and function, batch") << u"recipientQualifierAndFunction"_s << true;
+        QTest::newRow("telephones") << u"phones"_s << false;
+    }
+
+    // Letters assembled from the shipped template, their cards lacking one optional field after
+    // the other, read back as text: no empty line, no dangling separator, every value there.
+    void shippedTemplate_blocksWithoutHoles()
+    {
+        QFETCH(QString, emptied);
+        QFETCH(bool, batch);
+        QuilloTest::TempProgramFolder folder(true);
+        WizardValues w = fullLetter();
+        QHash<QString, QList<QString *>> fields{
+            {u"senderAddress"_s, {&w.senderAddress}},
+            {u"senderResidence"_s, {&w.senderResidence}},
+            {u"senderTown"_s, {&w.senderTown}},
+            {u"senderProvince"_s, {&w.senderProvince}},
+            {u"senderPhone"_s, {&w.senderPhone}},
+            {u"senderMobile"_s, {&w.senderMobile}},
+            {u"senderQualifier"_s, {&w.senderQualifier}},
+            {u"senderFunction"_s, {&w.senderFunction}},
+            {u"recipientAddress"_s, {&w.recipientAddress}},
+            {u"recipientResidence"_s, {&w.recipientResidence}},
+            {u"recipientTown"_s, {&w.recipientTown}},
+            {u"recipientProvince"_s, {&w.recipientProvince}},
+            {u"recipientFunction"_s, {&w.recipientFunction}},
+            {u"recipientQualifier"_s, {&w.recipientQualifier}},
+            {u"recipientQualifierAndFunction"_s, {&w.recipientQualifier, &w.recipientFunction}},
+            {u"phones"_s, {&w.senderPhone, &w.senderMobile}},
+        };
+        QVERIFY(fields.contains(emptied));
+        QStringList removed;
+        for (QString *field : fields.value(emptied)) {
+            removed.append(*field);
+            field->clear();
+        }
+        QTextDocument doc;
+        Build_Lettre(&doc, Get_Valeurs(w, batch));
+        const QStringList lines = doc.toPlainText().split(u'\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString &line = lines.at(i);
+            // The one empty paragraph is the template's gap between the body and the formula.
+            QVERIFY2(!line.trimmed().isEmpty() || lines.value(i + 1).startsWith(u"Veuillez agréer"_s),
+                     qPrintable(doc.toPlainText()));
+            QVERIFY2(!line.startsWith(u',') && !line.endsWith(u", "_s) && !line.contains(u"()"_s), qPrintable(line));
+            QVERIFY2(!line.contains(u"  "_s), qPrintable(line));
+        }
+        // The other values are all there; the emptied ones are not.
+        const QStringList kept = {w.senderName,       w.senderAddress,      w.senderResidence, w.senderTown,
+                                  w.senderPhone,      w.senderMobile,       w.senderFunction,  w.recipientName,
+                                  w.recipientAddress, w.recipientResidence, w.recipientTown};
+        for (const QString &value : kept) {
+            if (!value.isEmpty())
+                QVERIFY2(doc.toPlainText().contains(value), qPrintable(value));
+        }
+        // The recipient's block starts lower than the sender's, where the template puts it,
+        // whichever of its lines comes first.
+        const QString blockLine = Get_Valeurs(w, batch).value(u"#dst1"_s);
+        const QTextBlock recipientFirst =
+            doc.find(blockLine.isEmpty() ? w.recipientName : blockLine, 0, QTextDocument::FindCaseSensitively).block();
+        QVERIFY(recipientFirst.isValid());
+        QVERIFY2(recipientFirst.blockFormat().topMargin() > 10, qPrintable(recipientFirst.text()));
+        QCOMPARE(recipientFirst.previous().blockFormat().topMargin(), 0.0);
+        // A salutation and a formula that read right in every case.
+        const QString greeting = w.recipientQualifier.isEmpty()  ? u"Madame, Monsieur"_s
+                                 : w.recipientFunction.isEmpty() ? u"Madame"_s
+                                                                 : u"Madame l'Inspectrice"_s;
+        QVERIFY(lines.contains(greeting + u','));
+        QVERIFY(doc.toPlainText().contains(u"Veuillez agréer, "_s + greeting + u", l'expression"_s));
     }
 
     void missingOrDamagedTemplateIsAnError()

@@ -73,7 +73,7 @@ private slots:
         w.object = u"Demande de rendez-vous"_s;
         w.signature = u"Le Chef de service"_s;
         w.formulaFirst = u"Je vous prie d'agreer"_s;
-        w.formulaSecond = u"l'expression de mes salutations distinguees."_s;
+        w.formulaSecond = u"mes salutations distinguees."_s;
         w.body = u"Premier paragraphe du corps.\r\nSecond paragraphe du corps."_s;
         QTextDocument letter;
         Build_Lettre(&letter, Get_Valeurs(w, false));
@@ -90,8 +90,7 @@ private slots:
               u"1 place de la Mairie"_s, u"Hotel de ville"_s, u"75001 Paris (France)"_s, u"Lyon, lundi 3 mars 2025"_s,
               u"Objet : Demande de rendez-vous"_s, u"Monsieur le Maire,"_s, u"Premier paragraphe du corps."_s,
               u"Second paragraphe du corps."_s,
-              u"Je vous prie d'agreer, Monsieur le Maire, l'expression de mes salutations distinguees."_s,
-              u"Le Chef de service"_s})
+              u"Je vous prie d'agreer, Monsieur le Maire, mes salutations distinguees."_s, u"Le Chef de service"_s})
             QVERIFY2(text.contains(value), qPrintable(value + u" n'est pas dans : "_s + text));
 
         const auto bold = [&html](const QString &value) {

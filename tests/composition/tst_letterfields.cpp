@@ -1,6 +1,8 @@
 #include "LetterFields.h"
 #include "TestSupport.h"
 
+#include <QHash>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -28,7 +30,7 @@ WizardValues sample()
     w.object = u"Demande de rendez-vous"_s;
     w.signature = u"Jean Martin"_s;
     w.formulaFirst = u"Je vous prie d'agréer"_s;
-    w.formulaSecond = u"l'expression de mes salutations distinguées."_s;
+    w.formulaSecond = u"mes salutations distinguées."_s;
     w.body = u"Premier paragraphe.\r\nSecond paragraphe."_s;
     return w;
 }
@@ -54,24 +56,66 @@ private slots:
         QCOMPARE(f.value(u"#ref2"_s), u"Objet : Demande de rendez-vous"_s);
         QCOMPARE(f.value(u"#ref3"_s), u"Monsieur le Maire,"_s);
         QCOMPARE(f.value(u"#REF4"_s), u"Premier paragraphe.\r\nSecond paragraphe."_s);
-        QCOMPARE(f.value(u"#ref5"_s),
-                 u"Je vous prie d'agréer, Monsieur le Maire, l'expression de mes salutations distinguées."_s);
+        QCOMPARE(f.value(u"#ref5"_s), u"Je vous prie d'agréer, Monsieur le Maire, mes salutations distinguées."_s);
         QCOMPARE(f.value(u"#ref6"_s), u"Jean Martin"_s);
     }
 
-    void emptyFieldsLeaveTheirSeparators()
+    void emptyFieldsLeaveNoSeparatorBehind_data()
     {
+        QTest::addColumn<QString>("emptied");
+        QTest::addColumn<QString>("placeholder");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("résidence de l'expéditeur")
+            << u"senderResidence"_s << u"#exp3"_s << u"12 rue des Lilas\r\n69001 Lyon (Rhône)"_s;
+        QTest::newRow("adresse de l'expéditeur")
+            << u"senderAddress"_s << u"#exp3"_s << u"Bât. B\r\n69001 Lyon (Rhône)"_s;
+        QTest::newRow("province de l'expéditeur")
+            << u"senderProvince"_s << u"#exp3"_s << u"12 rue des Lilas, Bât. B\r\n69001 Lyon"_s;
+        QTest::newRow("ville de l'expéditeur")
+            << u"senderTown"_s << u"#exp3"_s << u"12 rue des Lilas, Bât. B\r\n(Rhône)"_s;
+        QTest::newRow("qualificatif de l'expéditeur") << u"senderQualifier"_s << u"#exp1"_s << u"Jean Martin"_s;
+        QTest::newRow("résidence du destinataire")
+            << u"recipientResidence"_s << u"#dst3"_s << u"1 place de la Mairie\r\n1000 Bruxelles (Belgique)"_s;
+        QTest::newRow("adresse du destinataire")
+            << u"recipientAddress"_s << u"#dst3"_s << u"Hôtel de ville\r\n1000 Bruxelles (Belgique)"_s;
+        QTest::newRow("province du destinataire")
+            << u"recipientProvince"_s << u"#dst3"_s << u"1 place de la Mairie\r\nHôtel de ville\r\n1000 Bruxelles"_s;
+        // The telephone lines are as they always were: a trailing line break stays in the value
+        // (the assembly leaves the empty line out of the block).
+        QTest::newRow("portable") << u"senderMobile"_s << u"#exp4"_s << u"04 78 00 00 00\r\n"_s;
+        QTest::newRow("téléphone fixe") << u"senderPhone"_s << u"#exp4"_s << u"06 12 34 56 78"_s;
+        QTest::newRow("ville de la lettre") << u"town"_s << u"#ref1"_s << u"lundi 3 mars 2025"_s;
+        QTest::newRow("formule") << u"formula"_s << u"#ref5"_s << QString();
+    }
+
+    void emptyFieldsLeaveNoSeparatorBehind()
+    {
+        QFETCH(QString, emptied);
+        QFETCH(QString, placeholder);
+        QFETCH(QString, expected);
         WizardValues w = sample();
-        w.senderProvince.clear();
-        w.senderMobile.clear();
-        w.town.clear();
-        const LetterFields f = Get_Valeurs(w, false);
-        QCOMPARE(f.value(u"#exp3"_s), u"12 rue des Lilas, Bât. B\r\n69001 Lyon "_s); // the space goes at assembly
-        QCOMPARE(f.value(u"#exp4"_s), u"04 78 00 00 00\r\n"_s);
-        QCOMPARE(f.value(u"#ref1"_s), u"lundi 3 mars 2025"_s); // no comma without a town
-        w.senderPhone.clear();
-        w.senderMobile = u"06"_s;
-        QCOMPARE(Get_Valeurs(w, false).value(u"#exp4"_s), u"06"_s);
+        QHash<QString, QString *> fields{
+            {u"senderResidence"_s, &w.senderResidence},
+            {u"senderAddress"_s, &w.senderAddress},
+            {u"senderProvince"_s, &w.senderProvince},
+            {u"senderTown"_s, &w.senderTown},
+            {u"senderQualifier"_s, &w.senderQualifier},
+            {u"recipientResidence"_s, &w.recipientResidence},
+            {u"recipientAddress"_s, &w.recipientAddress},
+            {u"recipientProvince"_s, &w.recipientProvince},
+            {u"senderMobile"_s, &w.senderMobile},
+            {u"senderPhone"_s, &w.senderPhone},
+            {u"town"_s, &w.town},
+        };
+        if (emptied == u"formula"_s) {
+            w.formulaFirst = u"  "_s;
+            w.formulaSecond.clear();
+        } else {
+            // Spaces only count as empty (the mobile number, last in "#exp4", is kept as typed:
+            // the assembly trims it).
+            *fields.value(emptied) = emptied == u"senderMobile"_s ? QString() : u"   "_s;
+        }
+        QCOMPARE(Get_Valeurs(w, false).value(placeholder), expected);
     }
 
     void noObjectEmptiesTheObjectLine()
@@ -81,18 +125,43 @@ private slots:
         QCOMPARE(Get_Valeurs(w, false).value(u"#ref2"_s), QString());
     }
 
-    void emptyRecipientQualifierDependsOnTheMode()
+    void formOfAddressInTheBlockTheSalutationAndTheFormula_data()
     {
+        QTest::addColumn<QString>("qualifier");
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<bool>("batch");
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<QString>("salutation");
+        QTest::addColumn<QString>("formula");
+        const QString agreer = u"Je vous prie d'agréer, %1, mes salutations distinguées."_s;
+        QTest::newRow("agreement") << u"Madame"_s << u"Directrice"_s << false << u"Madame la Directrice"_s
+                                   << u"Madame la Directrice,"_s << agreer.arg(u"Madame la Directrice"_s);
+        QTest::newRow("abbreviation in full") << u"M."_s << u"Inspecteur"_s << false << u"M. l'Inspecteur"_s
+                                              << u"Monsieur l'Inspecteur,"_s << agreer.arg(u"Monsieur l'Inspecteur"_s);
+        QTest::newRow("no function") << u"Madame"_s << u" "_s << false << u"Madame"_s << u"Madame,"_s
+                                     << agreer.arg(u"Madame"_s);
+        // Without a qualifier a single letter keeps no form-of-address line in its block, a batch
+        // row shows the function; both greet the reader as "Madame, Monsieur".
+        QTest::newRow("no qualifier, single") << u"  "_s << u"Maire"_s << false << QString() << u"Madame, Monsieur,"_s
+                                              << agreer.arg(u"Madame, Monsieur"_s);
+        QTest::newRow("no qualifier, batch") << QString() << u"Maire"_s << true << u"Maire"_s << u"Madame, Monsieur,"_s
+                                             << agreer.arg(u"Madame, Monsieur"_s);
+        QTest::newRow("nothing, batch") << QString() << QString() << true << QString() << u"Madame, Monsieur,"_s
+                                        << agreer.arg(u"Madame, Monsieur"_s);
+    }
+
+    void formOfAddressInTheBlockTheSalutationAndTheFormula()
+    {
+        QFETCH(QString, qualifier);
+        QFETCH(QString, function);
+        QFETCH(bool, batch);
         WizardValues w = sample();
-        w.recipientQualifier.clear();
-        const LetterFields single = Get_Valeurs(w, false);
-        QCOMPARE(single.value(u"#dst1"_s), QString());
-        QCOMPARE(single.value(u"#ref3"_s), QString());
-        QCOMPARE(single.value(u"#ref5"_s),
-                 u"Je vous prie d'agréer,  le Maire, l'expression de mes salutations distinguées."_s);
-        const LetterFields batch = Get_Valeurs(w, true);
-        QCOMPARE(batch.value(u"#dst1"_s), u" le Maire"_s);
-        QCOMPARE(batch.value(u"#ref3"_s), u" le Maire,"_s);
+        w.recipientQualifier = qualifier;
+        w.recipientFunction = function;
+        const LetterFields f = Get_Valeurs(w, batch);
+        QTEST(f.value(u"#dst1"_s), "block");
+        QTEST(f.value(u"#ref3"_s), "salutation");
+        QTEST(f.value(u"#ref5"_s), "formula");
     }
 
     void placeholdersAndBoldness()

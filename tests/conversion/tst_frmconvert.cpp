@@ -248,20 +248,29 @@ private slots:
                  QByteArray("Madame,\r\n\r\nSuite \xE0 votre appel.\r\n"));
     }
 
-    void emptyFolderWritesSixEmptyListsAndNoCard()
+    // A list whose old file the folder lacks keeps the installed one; the message names it. A
+    // list file that is there, even empty, is converted as it is.
+    void listsNotFoundKeepTheInstalledOnes()
     {
+        QuilloTest::writeBytes(folder->filePath(u"Fichiers/Références/Communes.ini"_s), "Lyon\r\n");
+        QuilloTest::writeBytes(folder->filePath(u"Fichiers/Références/Objets.ini"_s), "Relance\r\n");
+        QuilloTest::writeBytes(folder->filePath(u"Fichiers/Formules/Formules2.ini"_s), "mes salutations.\r\n");
         OldFolder old;
+        old.add(u"objets.lst"_s, "");
+        old.add(u"FormuleF.lst"_s, "mon respect.\r\n");
         FrmConvert *window = importFrom(old.path());
-        QCOMPARE(dialogs->requests.last().text, u"Importation des fichiers terminés."_s);
         dialogs->answerButton(QMessageBox::Ok);
         window->convertButton->click();
-        QCOMPARE(dialogs->requests.last().text, u"Conversion des fichiers terminés."_s);
-        QCOMPARE(filesUnder(folder->path()),
-                 (QStringList{u"Fichiers/Formules/Formules1.ini"_s, u"Fichiers/Formules/Formules2.ini"_s,
-                              u"Fichiers/Références/Communes.ini"_s, u"Fichiers/Références/Fonctions.ini"_s,
-                              u"Fichiers/Références/Objets.ini"_s, u"Fichiers/Références/Signatures.ini"_s}));
-        for (const QString &file : filesUnder(folder->path()))
-            QCOMPARE(bytesOf(file), QByteArray());
+        const Dialogs::Request &done = dialogs->requests.last();
+        QCOMPARE(done.icon, Dialogs::Icon::Information);
+        QCOMPARE(done.text, u"Conversion des fichiers terminés.\n\n"
+                            u"Ces listes n'ont pas été trouvées dans l'ancien dossier ; les listes installées sont "
+                            u"gardées :\n- Ville.lst (Communes.ini)\n- Fonction.lst (Fonctions.ini)\n"
+                            u"- Signature.lst (Signatures.ini)\n- FormuleD.lst (Formules1.ini)"_s);
+        QCOMPARE(bytesOf(u"Fichiers/Références/Communes.ini"_s), QByteArray("Lyon\r\n"));
+        QCOMPARE(bytesOf(u"Fichiers/Références/Objets.ini"_s), QByteArray());
+        QCOMPARE(bytesOf(u"Fichiers/Formules/Formules2.ini"_s), QByteArray("mon respect.\r\n"));
+        QVERIFY(!QFile::exists(folder->filePath(u"Fichiers/Formules/Formules1.ini"_s)));
     }
 
     void cardsThatCannotBeFileNamesAreNamedAndNotWritten()
@@ -270,6 +279,8 @@ private slots:
         old.add(u"a.dst"_s, OldFolder::recipient("Durand/Martin"));
         old.add(u"b.dst"_s, OldFolder::recipient("  "));
         old.add(u"c.dst"_s, OldFolder::recipient("Martin"));
+        old.add(u"d.dst"_s, OldFolder::recipient("Durand S.A."));
+        old.add(u"e.dst"_s, OldFolder::recipient(".cache"));
         old.add(u"x.exp"_s, OldFolder::sender("..\\..\\Quillo"));
         FrmConvert *window = importFrom(old.path());
         dialogs->answerButton(QMessageBox::Ok);
@@ -277,24 +288,30 @@ private slots:
 
         const Dialogs::Request &done = dialogs->requests.last();
         QCOMPARE(done.icon, Dialogs::Icon::Warning);
-        QCOMPARE(done.text,
-                 u"Conversion des fichiers terminés.\n\n"
-                 u"Ces fiches n'ont pas été converties, car leur nom ne peut pas servir de nom de fichier :\n"
-                 u"- Expéditeur « ..\\..\\Quillo » (fichier « x.exp ») : Le nom de la fiche ne peut pas contenir le "
-                 u"caractère « \\ ».\n"
-                 u"- Destinataire « Durand/Martin » (fichier « a.dst ») : Le nom de la fiche ne peut pas contenir le "
-                 u"caractère « / ».\n"
-                 u"- Destinataire sans nom (fichier « b.dst ») : Le nom de la fiche est vide."_s);
+        QVERIFY2(
+            done.text.startsWith(
+                u"Conversion des fichiers terminés.\n\n"
+                u"Ces fiches n'ont pas été converties, car leur nom ne peut pas servir de nom de fichier :\n"
+                u"- Expéditeur « ..\\..\\Quillo » (fichier « x.exp ») : Le nom de la fiche ne peut pas contenir le "
+                u"caractère « \\ ».\n"
+                u"- Destinataire « Durand/Martin » (fichier « a.dst ») : Le nom de la fiche ne peut pas contenir le "
+                u"caractère « / ».\n"
+                u"- Destinataire sans nom (fichier « b.dst ») : Le nom de la fiche est vide.\n"
+                u"- Destinataire « .cache » (fichier « e.dst ») : Le nom de la fiche ne peut pas commencer par un "
+                u"point.\n\n"_s),
+            qPrintable(done.text));
         const QStringList written = filesUnder(folder->path());
-        QCOMPARE(written.filter(u"Destinataires"_s), QStringList{u"Fichiers/Destinataires/Martin.ini"_s});
+        QCOMPARE(written.filter(u"Destinataires"_s),
+                 (QStringList{u"Fichiers/Destinataires/Durand S.A..ini"_s, u"Fichiers/Destinataires/Martin.ini"_s}));
         QCOMPARE(written.filter(u"Expéditeurs"_s), QStringList());
-        QCOMPARE(written.size(), 7);
+        QCOMPARE(bytesOf(u"Fichiers/Destinataires/Durand S.A..ini"_s), OldFolder::convertedRecipient("Durand S.A."));
     }
 
     void filesThatCannotBeWrittenAreReported()
     {
         OldFolder old;
         old.add(u"FormuleD.lst"_s, "Cordialement,\r\n");
+        old.add(u"FormuleF.lst"_s, "mes salutations.\r\n");
         FrmConvert *window = importFrom(old.path());
         // A file stands where the formula folder should be: neither formula list can be written.
         QVERIFY(QDir(DataPaths::formulasFolder()).removeRecursively());

@@ -210,6 +210,49 @@ private slots:
         QCOMPARE(EditorTest::charFormatAt(edit, 9).fontPointSize(), 0.0);
     }
 
+    // The dialog's effects apply; the colour, which the dialog does not offer, stays, even mixed.
+    void fontDialog_appliesUnderlineAndStrikeOut_andKeepsTheColours()
+    {
+        EditorTest::typeText(edit, u"Rouge et bleu"_s);
+        QTextCharFormat red;
+        red.setForeground(QColor(200, 0, 0));
+        EditorTest::select(edit, 0, 5);
+        edit->mergeCurrentCharFormat(red);
+        QTextCharFormat blue;
+        blue.setForeground(QColor(0, 0, 200));
+        EditorTest::select(edit, 9, 13);
+        edit->mergeCurrentCharFormat(blue);
+
+        edit->selectAll();
+        Dialogs::Answer answer;
+        answer.accepted = true;
+        answer.font = QFont(u"DejaVu Sans"_s, 12);
+        answer.font.setUnderline(true);
+        answer.font.setStrikeOut(true);
+        dialogs->answer(answer);
+        trigger(editor->toolButtons[21]);
+        QCOMPARE(dialogs->requests.size(), 1);
+        QVERIFY(!dialogs->requests.at(0).font.underline());
+        for (const int at : {2, 7, 11}) {
+            const QTextCharFormat format = EditorTest::charFormatAt(edit, at);
+            QVERIFY(format.fontUnderline());
+            QVERIFY(format.fontStrikeOut());
+            QCOMPARE(format.fontPointSize(), 12.0);
+        }
+        QCOMPARE(EditorTest::charFormatAt(edit, 2).foreground().color(), QColor(200, 0, 0));
+        QCOMPARE(EditorTest::charFormatAt(edit, 11).foreground().color(), QColor(0, 0, 200));
+        QVERIFY(editor->toolButtons[10]->isChecked() && editor->toolButtons[11]->isChecked());
+
+        // The dialog starts from the effects the selection has; unticking them takes them away.
+        answer.font.setUnderline(false);
+        answer.font.setStrikeOut(false);
+        dialogs->answer(answer);
+        trigger(editor->toolButtons[21]);
+        QVERIFY(dialogs->requests.at(1).font.underline() && dialogs->requests.at(1).font.strikeOut());
+        QVERIFY(!EditorTest::charFormatAt(edit, 7).fontUnderline());
+        QVERIFY(!EditorTest::charFormatAt(edit, 7).fontStrikeOut());
+    }
+
     void colourDialog_colours_theSelection()
     {
         EditorTest::typeText(edit, u"Rouge"_s);

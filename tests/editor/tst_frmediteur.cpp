@@ -292,12 +292,12 @@ private slots:
 
         editor->Nouveau();
         EditorTest::typeText(editor->letterEdit(2), u"Madame,"_s);
-        dialogs->answerText(path(u"madame.rtf"_s));
+        dialogs->answerText(path(u"madame"_s)); // typed without ".rtf"
         trigger(editor->Mnu_OutFichier[3]);
         const auto saves = requestsOf(Dialogs::Request::Kind::SaveFile);
         QCOMPARE(saves.size(), 1);
         QCOMPARE(saves.at(0).title, u"Enregistrer sous..."_s);
-        QCOMPARE(saves.at(0).initialText, u"Lettre n°2"_s);
+        QCOMPARE(saves.at(0).initialText, u"Lettre n°2.rtf"_s);
         QCOMPARE(editor->caption(2), u"madame.rtf"_s);
         QCOMPARE(editor->filePath(2), path(u"madame.rtf"_s));
         QVERIFY(QFile::exists(path(u"madame.rtf"_s)));
@@ -306,6 +306,39 @@ private slots:
         dialogs->answerText(path(u"copie.rtf"_s));
         trigger(editor->Mnu_OutFichier[4]);
         QCOMPARE(editor->filePath(2), path(u"copie.rtf"_s));
+    }
+
+    // The proposed name is taken as it stands: the file gets ".rtf" before the question whether to
+    // replace the one already there, and "Ouvrir" lists it.
+    void enregistrerSous_asksAboutTheFileReallyWritten_whichOuvrirFinds()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        EditorTest::typeText(editor->letterEdit(1), u"Nouvelle lettre"_s);
+        writeLetter(path(u"Lettre n°1.rtf"_s), u"Ancienne lettre"_s);
+        dialogs->answerText(path(u"Lettre n°1"_s));
+        dialogs->answerButton(QMessageBox::No);
+        dialogs->answerCancel();
+        QVERIFY(!editor->Enregistrer_Sous(1, editor->caption(1)));
+        QCOMPARE(dialogs->requests.at(1).text,
+                 u"Le fichier « Lettre n°1.rtf » existe déjà.\nVoulez-vous le remplacer ?"_s);
+        QCOMPARE(dialogs->requests.at(2).initialText, u"Lettre n°1.rtf"_s);
+        QTextDocument reread;
+        QVERIFY(RichText::loadRtfFile(path(u"Lettre n°1.rtf"_s), &reread));
+        QCOMPARE(reread.toPlainText(), u"Ancienne lettre"_s);
+
+        dialogs->answerText(path(u"Lettre n°1"_s));
+        dialogs->answerButton(QMessageBox::Yes);
+        QVERIFY(editor->Enregistrer_Sous(1, editor->caption(1)));
+        QVERIFY(RichText::loadRtfFile(path(u"Lettre n°1.rtf"_s), &reread));
+        QCOMPARE(reread.toPlainText(), u"Nouvelle lettre"_s);
+        QVERIFY(!QFile::exists(path(u"Lettre n°1"_s)));
+
+        dialogs->answerCancel();
+        editor->Ouvrir();
+        const QString filter = dialogs->requests.constLast().filter;
+        const QString patterns = filter.section(u'(', -1).chopped(1);
+        QVERIFY(QDir(folder->path()).entryList(patterns.split(u' '), QDir::Files).contains(u"Lettre n°1.rtf"_s));
+        QCOMPARE(dialogs->unexpected, 0);
     }
 
     void enregistrerTout_overThreeTabs_skipsOnlyTheCancelledOne()
@@ -326,8 +359,8 @@ private slots:
         trigger(editor->Mnu_OutFichier[5]);
         const auto saves = requestsOf(Dialogs::Request::Kind::SaveFile);
         QCOMPARE(saves.size(), 2);
-        QCOMPARE(saves.at(0).initialText, u"Lettre n°1"_s);
-        QCOMPARE(saves.at(1).initialText, u"Lettre n°3"_s);
+        QCOMPARE(saves.at(0).initialText, u"Lettre n°1.rtf"_s);
+        QCOMPARE(saves.at(1).initialText, u"Lettre n°3.rtf"_s);
         QVERIFY(editor->filePath(1).isEmpty());
         QTextDocument reread;
         QVERIFY(RichText::loadRtfFile(path(u"deux.rtf"_s), &reread));

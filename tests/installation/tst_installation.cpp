@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -245,6 +246,7 @@ private slots:
     void referenceLists_haveUsefulDistinctEntries();
     void towns_includeThePrefecturesWithHyphens();
     void formulaParts_joinAroundTheFormOfAddress();
+    void formulaParts_everyCombinationIsCorrect();
     void phraseFiles_haveSortedNonEmptyBlocks_data();
     void phraseFiles_haveSortedNonEmptyBlocks();
 };
@@ -416,6 +418,43 @@ void TestInstallation::formulaParts_joinAroundTheFormOfAddress()
     for (const QString &second : secondParts) {
         QVERIFY2(second.at(0).isLower(), qPrintable(second));
         QVERIFY2(second.endsWith(u'.') && !second.endsWith(u".."_s), qPrintable(second));
+    }
+}
+
+void TestInstallation::formulaParts_everyCombinationIsCorrect()
+{
+    // The wizard draws a first part and a second part at random, and the user may pick any two:
+    // every pairing must be a formula a careful writer would sign.
+    struct Forbidden
+    {
+        QRegularExpression first;
+        QRegularExpression second;
+        const char *why;
+    };
+    const QList<Forbidden> forbidden = {
+        // One accepts or receives salutations themselves: "l'expression de mes salutations" is a
+        // pleonasm.
+        {QRegularExpression(u"."_s), QRegularExpression(u"^l'(expression|assurance) de .*salutations"_s),
+         "l'expression de mes salutations"},
+        // "croire" takes "à" ("je vous prie de croire à l'expression…"); no other verb does.
+        {QRegularExpression(u"croire"_s), QRegularExpression(u"^(?!à )"_s), "croire sans « à »"},
+        {QRegularExpression(u"^(?!.*croire)"_s), QRegularExpression(u"^à "_s), "« à » sans « croire »"},
+        // One finds the expression or the assurance of something, not the salutations.
+        {QRegularExpression(u"trouver"_s), QRegularExpression(u"^(?!l'(expression|assurance) )"_s),
+         "trouver sans « l'expression » ni « l'assurance »"},
+    };
+    const QStringList firstParts = linesOf(textOf(kListFiles.at(4)));
+    const QStringList secondParts = linesOf(textOf(kListFiles.at(5)));
+    QVERIFY(!firstParts.isEmpty() && !secondParts.isEmpty());
+    for (const QString &first : firstParts) {
+        for (const QString &second : secondParts) {
+            const QString formula = first + u", Madame, "_s + second;
+            for (const Forbidden &rule : forbidden) {
+                QVERIFY2(!(rule.first.match(first).hasMatch() && rule.second.match(second).hasMatch()),
+                         qPrintable(formula + u" ("_s + QString::fromUtf8(rule.why) + u')'));
+            }
+            QVERIFY2(!formula.contains(u"  "_s) && formula.endsWith(u'.'), qPrintable(formula));
+        }
     }
 }
 

@@ -385,8 +385,12 @@ private slots:
         QCOMPARE(printAllLettersCommand(nullptr, letters), (QList<int>{0, 2}));
         QCOMPARE(dialogs->requests.size(), 2); // one confirmation each time, nothing else
         QCOMPARE(dialogs->requests[1].text, kConfirmation);
-        if (havePoppler())
-            QCOMPARE(firstWord(pdfText(pdf)), u"Troisième"_s); // the last job written
+        // Printing to a file: the file holds every letter, each from a page of its own.
+        if (havePoppler()) {
+            QCOMPARE(pdfPageCount(pdf), 2);
+            QCOMPARE(firstWord(pdfText(pdf, 1)), u"Paragraphe1"_s);
+            QCOMPARE(firstWord(pdfText(pdf, 2)), u"Troisième"_s);
+        }
 
         QFile::remove(pdf);
         dialogs->answerButton(QMessageBox::Yes);
@@ -394,22 +398,59 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
     }
 
-    void configure_setsUpTheCurrentPrinter()
+    void printAllToAFile_everyLetterFromANewPage()
     {
+        if (!havePoppler())
+            QSKIP("pdfinfo and pdftotext (poppler-utils) are not installed");
+        const auto first = threePageLetter();
+        auto second = emptyLetter();
+        QTextCursor(second.get()).insertText(u"Deuxième lettre."_s);
+        QCOMPARE(printLetters(nullptr, {first.get(), second.get()}), (QList<int>{0, 1}));
+        QCOMPARE(pdfPageCount(pdf), 4);
+        QCOMPARE(pdfFirstVisibleWords(pdf),
+                 (QStringList{u"Paragraphe1"_s, u"Paragraphe2"_s, u"Paragraphe3"_s, u"Deuxième"_s}));
+
+        // A file that cannot be written: told once, nothing printed.
+        Printing::currentPrinter().setOutputFileName(folder.filePath(u"absent/lettres.pdf"_s));
+        dialogs->answerButton(QMessageBox::Ok);
+        QCOMPARE(printLetters(nullptr, {first.get(), second.get()}), QList<int>());
+        QCOMPARE(dialogs->requests.size(), 1);
+        QCOMPARE(dialogs->requests[0].title, u"Erreur n°%1"_s.arg(PrinterErrorNumber));
+    }
+
+    // "Configurer" and "Configurer l'impression" choose without printing; the next print goes
+    // where the user chose.
+    void configure_setsUpTheCurrentPrinterForTheNextPrint()
+    {
+        const QString chosenFile = folder.filePath(u"choisi.pdf"_s);
+        dialogs->choosePrinter = [&](QPrinter *printer) { toPdf(*printer, chosenFile); };
         Dialogs::Answer chosen;
         chosen.accepted = true;
         dialogs->answer(chosen);
         QVERIFY(configurePrinter(nullptr));
+        QCOMPARE(dialogs->requests.size(), 1);
+        QVERIFY(!QFile::exists(chosenFile) && !QFile::exists(pdf)); // nothing printed
+        const Dialogs::Request &request = dialogs->requests[0];
+        QCOMPARE(request.kind, Dialogs::Request::Kind::Printer);
+        QCOMPARE(request.title, u"Configurer l'impression"_s);
+        QCOMPARE(request.acceptLabel, u"OK"_s);
+
+        const auto letter = paragraphsLetter(1);
+        dialogs->answerButton(QMessageBox::Yes);
+        QVERIFY(printLetterCommand(nullptr, *letter));
+        QVERIFY(QFile::exists(chosenFile));
+        QVERIFY(!QFile::exists(pdf));
+
         dialogs->answerCancel();
         QVERIFY(!configurePrinter(nullptr));
-        const auto letter = paragraphsLetter(1);
         preview(*letter, false, [&](FrmPage *window) {
             dialogs->answerCancel();
             window->Bouton[0]->click();
         });
-        QCOMPARE(dialogs->requests.size(), 3);
-        for (const Dialogs::Request &request : dialogs->requests)
-            QCOMPARE(request.kind, Dialogs::Request::Kind::Printer);
+        QCOMPARE(dialogs->requests.size(), 4);
+        QCOMPARE(dialogs->requests[3].kind, Dialogs::Request::Kind::Printer);
+        QCOMPARE(Printing::currentPrinter().outputFileName(), chosenFile);
+        dialogs->choosePrinter = nullptr;
     }
 };
 

@@ -10,12 +10,12 @@
 
 #include <QFile>
 #include <QImage>
-#include <QPainter>
-#include <QTextCursor>
 #include <QPageSize>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextTable>
 
 #include <limits>
@@ -279,10 +279,13 @@ private slots:
         QVERIFY(!QFile::exists(unwritable));
         QVERIFY(!Printing::isBusy());
 
-        // No printer installed: the print system gives a PDF printer without a file.
+        // No printer installed: the print system gives a PDF printer without a file. Made so here
+        // whatever the machine has: an empty file name would turn the printer back into the
+        // default queue on a machine with a printer, and the letter would really be printed.
         QPrinter none(QPrinter::HighResolution);
         none.setOutputFormat(QPrinter::PdfFormat);
-        none.setOutputFileName(QString());
+        QCOMPARE(none.outputFormat(), QPrinter::PdfFormat);
+        QVERIFY(none.outputFileName().isEmpty());
         try {
             Print_RTF(none, *paragraphsLetter(1), LetterMargin, LetterMargin, LetterMargin, LetterMargin);
             QFAIL("printing without a printer was not reported");

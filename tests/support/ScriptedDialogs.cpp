@@ -42,7 +42,7 @@ void ScriptedDialogs::answer(const Dialogs::Answer &a)
     script.append(a);
 }
 
-Dialogs::Answer ScriptedDialogs::ask(QWidget *, const Dialogs::Request &request, QPrinter *)
+Dialogs::Answer ScriptedDialogs::ask(QWidget *, const Dialogs::Request &request, QPrinter *printer)
 {
     requests.append(request);
     if (script.isEmpty()) {
@@ -51,5 +51,8 @@ Dialogs::Answer ScriptedDialogs::ask(QWidget *, const Dialogs::Request &request,
         cancelled.button = request.kind == Dialogs::Request::Kind::Message ? QMessageBox::Ok : QMessageBox::Cancel;
         return cancelled;
     }
-    return script.takeFirst();
+    const Dialogs::Answer answer = script.takeFirst();
+    if (answer.accepted && request.kind == Dialogs::Request::Kind::Printer && printer && choosePrinter)
+        choosePrinter(printer);
+    return answer;
 }

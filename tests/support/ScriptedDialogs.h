@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 // A dialog backend that answers from a script and records every request, so a test states the
 // user's answers in advance and then checks what was asked.
 class ScriptedDialogs : public Dialogs::Backend
@@ -18,6 +20,9 @@ public:
     void answerText(const QString &text); // a file, folder or typed text; the dialog is accepted
     void answerCancel();
     void answer(const Dialogs::Answer &answer);
+
+    // What the user chooses in an accepted printer set-up dialog, done to the printer it was given.
+    std::function<void(QPrinter *printer)> choosePrinter;
 
     QList<Dialogs::Request> requests;
     // Dialogs that came without a scripted answer (they were cancelled): a test expects none.

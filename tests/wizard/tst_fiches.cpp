@@ -181,6 +181,21 @@ private slots:
         QCOMPARE(menu->statusBar()->currentMessage(), u"Fiche « Claire Petit » enregistrée."_s);
     }
 
+    // A company's name often ends with a full stop: the file is "Durand S.A..ini", listed again.
+    void aNameEndingWithAFullStopOrASpaceIsACard()
+    {
+        for (const QString &name : {u"Durand S.A."_s, u"Martin "_s}) {
+            fillSender(name, u"Monsieur"_s, u"Gérant"_s);
+            widget<QPushButton>(u"Outils1_0"_s)->click();
+            QVERIFY(dialogs->requests.isEmpty());
+            QVERIFY(QFile::exists(senderFile(name)));
+        }
+        QCOMPARE(QFileInfo(senderFile(u"Durand S.A."_s)).fileName(), u"Durand S.A..ini"_s);
+        QCOMPARE(itemsOf(menu->senderName), (QStringList{u"Durand S.A."_s, u"Martin "_s}));
+        chooseName(menu->senderName, u"Durand S.A."_s);
+        QCOMPARE(menu->senderFunction->currentText(), u"Gérant"_s);
+    }
+
     void recipientCardKeepsItsSevenLinesAndAccents()
     {
         menu->Affiche_Etape(1);
@@ -264,7 +279,7 @@ private slots:
         QTest::newRow("backslash") << u"..\\..\\x"_s;
         QTest::newRow("colon") << u"C:x"_s;
         QTest::newRow("only dots") << u".."_s;
-        QTest::newRow("final dot") << u"Martin."_s;
+        QTest::newRow("leading dot") << u".Martin"_s; // a hidden file: never listed
         QTest::newRow("device") << u"LPT1"_s;
         QTest::newRow("too long") << QString(201, u'a');
     }

@@ -52,7 +52,7 @@ class TestFinalisation : public QObject
         menu->object->setEditText(u"Réclamation"_s);
         menu->signature->setEditText(u"Jean Martin"_s);
         menu->formulaFirst->setEditText(u"Je vous prie d'agréer"_s);
-        menu->formulaSecond->setEditText(u"l'expression de mes salutations distinguées."_s);
+        menu->formulaSecond->setEditText(u"l'expression de ma considération distinguée."_s);
         menu->body->setPlainText(u"Premier paragraphe.\n\nSecond paragraphe,\nsur deux lignes."_s);
     }
 
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(dialogs->requests.last().title, u"Ouvrir un modèle"_s);
         QCOMPARE(menu->senderName->currentText(), u"Jean Martin"_s);
         QCOMPARE(menu->recipientFields[3]->text(), u"france"_s);
-        QCOMPARE(menu->formulaSecond->currentText(), u"l'expression de mes salutations distinguées."_s);
+        QCOMPARE(menu->formulaSecond->currentText(), u"l'expression de ma considération distinguée."_s);
         QCOMPARE(menu->dateFormats->currentText(), dateText);
         QCOMPARE(menu->body->toPlainText(), bodyBefore); // single line breaks kept
         // Opening assembles the model's letter into the working document.
@@ -269,6 +269,8 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("Oui, the form of the model")
             << u"lundi 3 mars 25"_s << QMessageBox::Yes << u"dimanche 6 décembre 26"_s;
+        QTest::newRow("Oui, the conventional form")
+            << u"le 1er mars 2025"_s << QMessageBox::Yes << u"le 6 décembre 2026"_s;
         QTest::newRow("Oui, another form") << u"lundi 03.03.2025"_s << QMessageBox::Yes << u"dimanche 06.12.2026"_s;
         QTest::newRow("Non") << u"lundi 03/03/2025"_s << QMessageBox::No << u"lundi 03/03/2025"_s;
         QTest::newRow("today already") << u"dimanche 06-12-26"_s << QMessageBox::NoButton << u"dimanche 06-12-26"_s;
@@ -325,18 +327,110 @@ private slots:
         dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s));
         menu->finalButtons[1]->click(); // opening assembles the letter
         QUrl opened;
-        FinalisationHooks::openFile = [&opened](const QUrl &url) { opened = url; };
+        FinalisationHooks::openFile = [&opened](const QUrl &url) {
+            opened = url;
+            return true;
+        };
         const QString target = QDir(folder->path()).filePath(u"lettre"_s);
         dialogs->answerText(target);
+        dialogs->answerButton(QMessageBox::Ok);
         menu->finalButtons[5]->click();
         QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).title, u"Exporter et modifier"_s);
-        QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).initialText, u"courrier"_s);
+        QCOMPARE(dialogs->requests.at(dialogs->requests.size() - 2).initialText, u"courrier.rtf"_s);
         QCOMPARE(lastMessage(), u"Exportation du fichier terminé.\nCelui-ci va maintenant être édité."_s);
         QCOMPARE(opened, QUrl::fromLocalFile(target + u".rtf"_s));
         QTextDocument exported;
         QVERIFY(RichText::loadRtfFile(target + u".rtf"_s, &exported));
         QVERIFY(exported.toPlainText().contains(u"Objet : Réclamation"_s));
-        FinalisationHooks::openFile = [](const QUrl &) {};
+
+        // A file that no program opens is reported, after the export itself.
+        FinalisationHooks::openFile = [](const QUrl &) { return false; };
+        dialogs->answerText(target + u"2"_s);
+        dialogs->answerButton(QMessageBox::Ok);
+        dialogs->answerButton(QMessageBox::Ok);
+        menu->finalButtons[5]->click();
+        QVERIFY(QFile::exists(target + u"2.rtf"_s));
+        QVERIFY2(lastMessage().contains(u"lettre2.rtf"_s) && lastMessage().contains(u"n'a pas pu être ouvert"_s),
+                 qPrintable(lastMessage()));
+        QCOMPARE(dialogs->requests.last().icon, Dialogs::Icon::Warning);
+        QCOMPARE(dialogs->unexpected, 0);
+        FinalisationHooks::openFile = [](const QUrl &) { return true; };
+    }
+
+    // Right after "Enregistrer le modèle" on a fresh start nothing was assembled yet: the export
+    // assembles the letter from the fields as they are now.
+    void exportAssemblesTheLetterFirst()
+    {
+        fillLetter();
+        dialogs->answerText(QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s));
+        menu->finalButtons[0]->click();
+        QVERIFY(menu->workingDocument->toPlainText().trimmed().isEmpty());
+        menu->recipientFunction->setEditText(u"Inspecteur"_s); // changed after the save
+        const QString target = QDir(folder->path()).filePath(u"lettre.rtf"_s);
+        dialogs->answerText(target);
+        dialogs->answerButton(QMessageBox::Ok);
+        runFinalAction(4);
+        QCOMPARE(lastMessage(), u"Exportation du fichier terminé."_s);
+        QTextDocument exported;
+        QVERIFY(RichText::loadRtfFile(target, &exported));
+        QVERIFY2(exported.toPlainText().contains(u"Monsieur l'Inspecteur,"_s), qPrintable(exported.toPlainText()));
+        QVERIFY(exported.toPlainText().contains(u"Premier paragraphe."_s));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    // Each file the final and body steps write: the extension is added before the question
+    // whether to replace the file, which names the file really written; "Non" asks again.
+    void savingOverAFileAsksAboutTheFinalName_data()
+    {
+        QTest::addColumn<int>("button"); // -1: the body step's "Exporter"
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("modèle") << 0 << u"txt"_s;
+        QTest::newRow("export RTF") << 4 << u"rtf"_s;
+        QTest::newRow("corps") << -1 << u"txt"_s;
+    }
+
+    void savingOverAFileAsksAboutTheFinalName()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, extension);
+        fillLetter();
+        const QDir where(button == -1 ? DataPaths::contentsFolder() : DataPaths::modelsFolder());
+        const QString existing = where.filePath(u"courrier."_s + extension);
+        QuilloTest::writeBytes(existing, "ancien");
+        const auto click = [&] {
+            if (button == -1)
+                menu->bodyButtons[2]->click();
+            else
+                runFinalAction(button);
+        };
+
+        dialogs->answerText(where.filePath(u"courrier"_s)); // typed without its extension
+        dialogs->answerButton(QMessageBox::No);
+        dialogs->answerText(where.filePath(u"autre"_s));
+        if (button == 4)
+            dialogs->answerButton(QMessageBox::Ok); // "Exportation du fichier terminé."
+        click();
+        qsizetype at = dialogs->requests.size() - 1;
+        while (at >= 0 && dialogs->requests.at(at).buttons != (QMessageBox::Yes | QMessageBox::No))
+            --at;
+        QVERIFY(at >= 0);
+        const Dialogs::Request question = dialogs->requests.at(at);
+        QCOMPARE(question.text,
+                 u"Le fichier « courrier.%1 » existe déjà.\nVoulez-vous le remplacer ?"_s.arg(extension));
+        // "Non": the dialog again, on the same file, which stays as it was.
+        const Dialogs::Request again = dialogs->requests.value(at + 1);
+        QCOMPARE(again.kind, Dialogs::Request::Kind::SaveFile);
+        QCOMPARE(again.initialText, u"courrier."_s + extension);
+        QCOMPARE(QuilloTest::readBytes(existing), QByteArray("ancien"));
+        QVERIFY(QFile::exists(where.filePath(u"autre."_s + extension)));
+
+        dialogs->answerText(where.filePath(u"courrier"_s));
+        dialogs->answerButton(QMessageBox::Yes);
+        if (button == 4)
+            dialogs->answerButton(QMessageBox::Ok);
+        click();
+        QVERIFY(QuilloTest::readBytes(existing) != QByteArray("ancien"));
+        QCOMPARE(dialogs->unexpected, 0);
     }
 
     void fieldsOfSpacesComposeAsEmpty()
@@ -387,7 +481,7 @@ private slots:
         QVERIFY(editor->letterEdit(1)->toPlainText().trimmed().isEmpty());
         QCOMPARE(editor->caption(2), u"Bruno"_s);
         QCOMPARE(editor->caption(3), u"David"_s);
-        QVERIFY(editor->letterEdit(3)->toPlainText().contains(u"Madame le Directrice,"_s));
+        QVERIFY(editor->letterEdit(3)->toPlainText().contains(u"Madame la Directrice,"_s));
         // The working document holds the last letter.
         QVERIFY(menu->workingDocument->toPlainText().contains(u"David"_s));
     }

@@ -67,11 +67,12 @@ private slots:
         QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(u", "_s)));
     }
 
-    void todaysEightFormsAtStart()
+    void todaysFormsAtStart_theConventionalOneChosen()
     {
         const QStringList forms = {
-            u"lundi 3 mars 2025"_s, u"lundi 3 mars 25"_s, u"lundi 03/03/2025"_s, u"lundi 03/03/25"_s,
-            u"lundi 03-03-2025"_s,  u"lundi 03-03-25"_s,  u"lundi 03.03.2025"_s, u"lundi 03.03.25"_s,
+            u"le 3 mars 2025"_s,   u"lundi 3 mars 2025"_s, u"lundi 3 mars 25"_s,
+            u"lundi 03/03/2025"_s, u"lundi 03/03/25"_s,    u"lundi 03-03-2025"_s,
+            u"lundi 03-03-25"_s,   u"lundi 03.03.2025"_s,  u"lundi 03.03.25"_s,
         };
         auto *box = widget<QComboBox>(u"Combo3_0"_s);
         QCOMPARE(itemsOf(box), forms);
@@ -88,25 +89,29 @@ private slots:
     void wordedFormsUseFrenchNamesWhateverTheDay_data()
     {
         QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("eighth");
-        QTest::newRow("sunday, August") << QDate(2024, 8, 25) << u"dimanche 25 août 24"_s << u"dimanche 25.08.24"_s;
-        QTest::newRow("saturday, February") << QDate(2025, 2, 1) << u"samedi 1 février 25"_s << u"samedi 01.02.25"_s;
-        QTest::newRow("December, year 3000")
-            << QDate(3000, 12, 31) << u"mercredi 31 décembre 00"_s << u"mercredi 31.12.00"_s;
+        QTest::addColumn<QString>("conventional");
+        QTest::addColumn<QString>("third");
+        QTest::addColumn<QString>("ninth");
+        QTest::newRow("sunday, August") << QDate(2024, 8, 25) << u"le 25 août 2024"_s << u"dimanche 25 août 24"_s
+                                        << u"dimanche 25.08.24"_s;
+        QTest::newRow("first day") << QDate(2025, 2, 1) << u"le 1er février 2025"_s << u"samedi 1 février 25"_s
+                                   << u"samedi 01.02.25"_s;
+        QTest::newRow("December, year 3000") << QDate(3000, 12, 31) << u"le 31 décembre 3000"_s
+                                             << u"mercredi 31 décembre 00"_s << u"mercredi 31.12.00"_s;
     }
 
     void wordedFormsUseFrenchNamesWhateverTheDay()
     {
         QFETCH(QDate, date);
-        QFETCH(QString, second);
-        QFETCH(QString, eighth);
+        QFETCH(QString, third);
+        QFETCH(QString, ninth);
         const QStringList forms = DateForms::worded(date, DateForms::shortText(date));
-        QCOMPARE(forms.size(), 8);
-        QCOMPARE(forms[1], second);
-        QCOMPARE(forms[7], eighth);
-        QVERIFY(forms[0].startsWith(second.section(u' ', 0, 0)));
-        QCOMPARE(forms[0], forms[0].toLower());
+        QCOMPARE(forms.size(), 9);
+        QTEST(forms[0], "conventional");
+        QCOMPARE(forms[2], third);
+        QCOMPARE(forms[8], ninth);
+        QVERIFY(forms[1].startsWith(third.section(u' ', 0, 0)));
+        QCOMPARE(forms[1], forms[1].toLower());
     }
 
     void everyFormIsRecognisedBack_data()
@@ -151,10 +156,10 @@ private slots:
         tick->click();
         QVERIFY(menu->letterDate->isEnabled());
         menu->letterDate->setDate(QDate(2025, 5, 5)); // as the picker does when the user picks
-        QCOMPARE(box->count(), 8);
+        QCOMPARE(box->count(), 9);
         QCOMPARE(box->currentIndex(), 0);
-        QCOMPARE(box->currentText(), u"lundi 5 mai 2025"_s);
-        QCOMPARE(box->itemText(2), u"lundi 05/05/2025"_s);
+        QCOMPARE(box->currentText(), u"le 5 mai 2025"_s);
+        QCOMPARE(box->itemText(3), u"lundi 05/05/2025"_s);
 
         box->setCurrentIndex(5);
         auto *byDefault = widget<QPushButton>(u"Outils3_0"_s);
@@ -163,8 +168,8 @@ private slots:
         byDefault->click();
         QCOMPARE(menu->letterDate->date(), QDate(2025, 3, 3));
         QCOMPARE(box->currentIndex(), 0);
-        QCOMPARE(box->currentText(), u"lundi 3 mars 2025"_s);
-        QCOMPARE(box->count(), 8);
+        QCOMPARE(box->currentText(), u"le 3 mars 2025"_s);
+        QCOMPARE(box->count(), 9);
         tick->click();
         QVERIFY(!menu->letterDate->isEnabled());
     }
@@ -174,11 +179,11 @@ private slots:
         // The picker keeps its range; the forms say what it shows.
         menu->Liste_Formats_Date(u"01/01/1985"_s);
         QCOMPARE(menu->letterDate->date(), QDate(1990, 1, 1));
-        QCOMPARE(menu->dateFormats->itemText(2), u"lundi 01/01/1990"_s);
+        QCOMPARE(menu->dateFormats->itemText(3), u"lundi 01/01/1990"_s);
         // Something that is no date changes nothing.
         menu->Liste_Formats_Date(u"pas une date"_s);
         QCOMPARE(menu->letterDate->date(), QDate(1990, 1, 1));
-        QCOMPARE(menu->dateFormats->count(), 8);
+        QCOMPARE(menu->dateFormats->count(), 9);
     }
 
     void noObjectGreysTheObjectWithoutClearingIt()

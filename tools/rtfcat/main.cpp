@@ -20,6 +20,13 @@ void printErr(const QString &message)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
+// A paragraph's text without the object-replacement character that stands for each picture or
+// embedded object: plain text holds only text.
+QString textOf(const QTextBlock &block)
+{
+    return block.text().remove(QChar::ObjectReplacementCharacter);
+}
+
 // One line per paragraph, and one per table cell: a cell's paragraphs are joined by spaces,
 // and a table inside a cell gives its own cells' lines.
 void appendFrame(const QTextFrame *frame, QString &out);
@@ -39,7 +46,7 @@ void appendTable(const QTextTable *table, QString &out)
                     cellText.clear();
                     appendTable(nested, out);
                 } else if (!it.currentFrame()) {
-                    const QString text = it.currentBlock().text();
+                    const QString text = textOf(it.currentBlock());
                     if (!text.isEmpty())
                         cellText += (cellText.isEmpty() ? QString() : u" "_s) + text;
                 }
@@ -58,7 +65,7 @@ void appendFrame(const QTextFrame *frame, QString &out)
             else
                 appendFrame(child, out);
         } else {
-            out += it.currentBlock().text() + u'\n';
+            out += textOf(it.currentBlock()) + u'\n';
         }
     }
 }
@@ -72,7 +79,8 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    if (arguments.size() != 3 || (arguments.at(1) != u"text"_s && arguments.at(1) != u"rtf"_s && arguments.at(1) != u"html"_s)) {
+    if (arguments.size() != 3 ||
+        (arguments.at(1) != u"text"_s && arguments.at(1) != u"rtf"_s && arguments.at(1) != u"html"_s)) {
         printErr(u"Usage : rtfcat text|rtf|html FICHIER"_s);
         return 2;
     }

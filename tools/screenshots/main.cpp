@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     menu->object->setEditText(u"Demande de rendez-vous"_s);
     menu->signature->setEditText(u"Jean Martin"_s);
     menu->formulaFirst->setEditText(u"Je vous prie d'agréer"_s);
-    menu->formulaSecond->setEditText(u"l'expression de mes salutations distinguées."_s);
+    menu->formulaSecond->setEditText(u"l'expression de ma considération distinguée."_s);
     menu->body->setPlainText(u"Je me permets de vous solliciter afin d'obtenir un rendez-vous au sujet du projet "
                              u"d'aménagement de la place de la Mairie, dont les habitants du quartier souhaitent "
                              u"connaître le calendrier.\n\nJe vous remercie par avance de l'attention que vous "
