@@ -1,8 +1,8 @@
 // Fuzz target: any bytes given to the RTF reader must neither crash it, nor make it hang, nor
 // leave a document that the writer and the reader cannot take again.
-#include "RichCase.h"
-#include "RichText.h"
-#include "RtfReader.h"
+#include "richtext/RichCase.h"
+#include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

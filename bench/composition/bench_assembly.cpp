@@ -1,8 +1,8 @@
 // One letter assembled into the working document: the template read, then the thirteen
 // placeholders replaced.
-#include "DataPaths.h"
-#include "LetterAssembly.h"
-#include "ProgramFolder.h"
+#include "core/DataPaths.h"
+#include "composition/LetterAssembly.h"
+#include "core/ProgramFolder.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -2,12 +2,12 @@
 // reference lists of 1,000 entries each, plus the phrase files and a few saved bodies.
 // BM_ImportAndConvert measures the reading and the writing alone; BM_ConversionWindow the whole
 // path the user waits for, the lists on screen included.
-#include "ConvertFiles.h"
-#include "Dialogs.h"
-#include "FrmConvert.h"
-#include "OldVersionFiles.h"
-#include "ProgramFolder.h"
-#include "WindowRegistry.h"
+#include "conversion/ConvertFiles.h"
+#include "dialogs/Dialogs.h"
+#include "conversion/FrmConvert.h"
+#include "conversion/OldVersionFiles.h"
+#include "core/ProgramFolder.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QApplication>
 #include <QDir>

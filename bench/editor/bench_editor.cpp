@@ -2,13 +2,13 @@
 // paragraphs with bold and italic words (built here), and the large justified document of the
 // shared benchmark material when it is present. Open = the file dialog's answer to a letter in
 // its tab; "laid out" adds the layout of every page at the printed width.
-#include "Dialogs.h"
-#include "FrmEditeur.h"
-#include "LetterEdit.h"
-#include "ProgramFolder.h"
-#include "RichText.h"
-#include "Translations.h"
-#include "WindowRegistry.h"
+#include "dialogs/Dialogs.h"
+#include "editor/FrmEditeur.h"
+#include "editor/LetterEdit.h"
+#include "core/ProgramFolder.h"
+#include "richtext/RichText.h"
+#include "app/Translations.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

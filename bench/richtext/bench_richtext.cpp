@@ -1,8 +1,8 @@
 // Speed of the RTF engine: the tokenizer alone, reading into a QTextDocument, and writing, on the
 // large justified document and on the corpus of real files.
-#include "RichText.h"
-#include "RtfReader.h"
-#include "RtfTokenizer.h"
+#include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfTokenizer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,14 +1,14 @@
 // A batch of 500 selected recipients assembled into 500 editor tabs: the template read and
 // filled 500 times, each letter placed in a tab of its own. Reports the resident memory peak.
-#include "DataPaths.h"
-#include "Finalisation.h"
-#include "Folders.h"
-#include "Fonctions.h"
-#include "FrmEditeur.h"
-#include "FrmMenu.h"
-#include "ProgramFolder.h"
-#include "Translations.h"
-#include "WindowRegistry.h"
+#include "core/DataPaths.h"
+#include "wizard/Finalisation.h"
+#include "core/Folders.h"
+#include "wizard/Fonctions.h"
+#include "editor/FrmEditeur.h"
+#include "wizard/FrmMenu.h"
+#include "core/ProgramFolder.h"
+#include "app/Translations.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "FrmAbout.h"
+#include "about/FrmAbout.h"
 
-#include "Product.h"
-#include "WindowRegistry.h"
+#include "core/Product.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>

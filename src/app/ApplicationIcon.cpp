@@ -1,4 +1,4 @@
-#include "ApplicationIcon.h"
+#include "app/ApplicationIcon.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "Translations.h"
+#include "app/Translations.h"
 
-#include "ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,15 +1,15 @@
-#include "Wiring.h"
+#include "app/Wiring.h"
 
-#include "Finalisation.h"
-#include "FrmAssistant.h"
-#include "FrmEditeur.h"
-#include "FrmMenu.h"
-#include "FrmOptions.h"
-#include "FrmPage.h"
-#include "ImprimeRtf.h"
-#include "Imprimer.h"
-#include "PrintHooks.h"
-#include "WindowRegistry.h"
+#include "wizard/Finalisation.h"
+#include "composition/ui/FrmAssistant.h"
+#include "editor/FrmEditeur.h"
+#include "wizard/FrmMenu.h"
+#include "composition/ui/FrmOptions.h"
+#include "printing/FrmPage.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/Imprimer.h"
+#include "editor/PrintHooks.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QTextEdit>
 

@@ -1,9 +1,9 @@
-#include "ApplicationIcon.h"
-#include "Fonctions.h"
-#include "Product.h"
-#include "Translations.h"
-#include "WindowRegistry.h"
-#include "Wiring.h"
+#include "app/ApplicationIcon.h"
+#include "wizard/Fonctions.h"
+#include "core/Product.h"
+#include "app/Translations.h"
+#include "dialogs/WindowRegistry.h"
+#include "app/Wiring.h"
 
 #include <QApplication>
 

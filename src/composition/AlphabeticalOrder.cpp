@@ -1,4 +1,4 @@
-#include "AlphabeticalOrder.h"
+#include "composition/AlphabeticalOrder.h"
 
 #include <QCollator>
 #include <QLocale>

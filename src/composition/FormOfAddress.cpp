@@ -1,4 +1,4 @@
-#include "FormOfAddress.h"
+#include "composition/FormOfAddress.h"
 
 using namespace Qt::StringLiterals;
 

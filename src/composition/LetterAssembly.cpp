@@ -1,9 +1,9 @@
-#include "LetterAssembly.h"
+#include "composition/LetterAssembly.h"
 
-#include "DataPaths.h"
-#include "PhraseComposition.h"
-#include "QuilloError.h"
-#include "RichText.h"
+#include "core/DataPaths.h"
+#include "composition/PhraseComposition.h"
+#include "core/QuilloError.h"
+#include "richtext/RichText.h"
 
 #include <QDir>
 #include <QFileInfo>

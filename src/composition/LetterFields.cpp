@@ -1,7 +1,7 @@
-#include "LetterFields.h"
+#include "composition/LetterFields.h"
 
-#include "FormOfAddress.h"
-#include "ProperCase.h"
+#include "composition/FormOfAddress.h"
+#include "core/ProperCase.h"
 
 #include <QStringList>
 

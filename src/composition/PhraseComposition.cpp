@@ -1,4 +1,4 @@
-#include "PhraseComposition.h"
+#include "composition/PhraseComposition.h"
 
 using namespace Qt::StringLiterals;
 

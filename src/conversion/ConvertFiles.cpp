@@ -1,9 +1,9 @@
-#include "ConvertFiles.h"
+#include "conversion/ConvertFiles.h"
 
-#include "DataPaths.h"
-#include "Folders.h"
-#include "LineListFile.h"
-#include "TextFile.h"
+#include "core/DataPaths.h"
+#include "core/Folders.h"
+#include "core/LineListFile.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>

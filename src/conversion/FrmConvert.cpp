@@ -1,11 +1,11 @@
-#include "FrmConvert.h"
+#include "conversion/FrmConvert.h"
 
-#include "Buttons.h"
-#include "ConvertFiles.h"
-#include "Dialogs.h"
-#include "Folders.h"
-#include "Twips.h"
-#include "WindowRegistry.h"
+#include "dialogs/Buttons.h"
+#include "conversion/ConvertFiles.h"
+#include "dialogs/Dialogs.h"
+#include "core/Folders.h"
+#include "dialogs/Twips.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OldVersionFiles.h"
+#include "conversion/OldVersionFiles.h"
 
 #include <QMainWindow>
 

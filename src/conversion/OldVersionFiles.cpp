@@ -1,6 +1,6 @@
-#include "OldVersionFiles.h"
+#include "conversion/OldVersionFiles.h"
 
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>

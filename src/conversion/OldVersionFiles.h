@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ContactCard.h"
+#include "core/ContactCard.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "ApplicationIcon.h"
-#include "FrmConvert.h"
-#include "Product.h"
-#include "Translations.h"
-#include "WindowRegistry.h"
+#include "app/ApplicationIcon.h"
+#include "conversion/FrmConvert.h"
+#include "core/Product.h"
+#include "app/Translations.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QApplication>
 

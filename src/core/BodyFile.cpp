@@ -1,6 +1,6 @@
-#include "BodyFile.h"
+#include "core/BodyFile.h"
 
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 using namespace Qt::StringLiterals;
 

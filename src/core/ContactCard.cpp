@@ -1,7 +1,7 @@
-#include "ContactCard.h"
+#include "core/ContactCard.h"
 
-#include "DataPaths.h"
-#include "TextFile.h"
+#include "core/DataPaths.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "DataPaths.h"
+#include "core/DataPaths.h"
 
-#include "ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 #include <QDir>
 

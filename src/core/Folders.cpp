@@ -1,6 +1,6 @@
-#include "Folders.h"
+#include "core/Folders.h"
 
-#include "DataPaths.h"
+#include "core/DataPaths.h"
 
 #include <QCollator>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "LetterModel.h"
+#include "core/LetterModel.h"
 
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "LineListFile.h"
+#include "core/LineListFile.h"
 
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
-#include "PhraseFile.h"
+#include "core/PhraseFile.h"
 
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
-#include "Product.h"
+#include "core/Product.h"
 
-#include "Version.h"
+#include "core/Version.h"
 
 using namespace Qt::StringLiterals;
 

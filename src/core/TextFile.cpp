@@ -1,6 +1,6 @@
-#include "TextFile.h"
+#include "core/TextFile.h"
 
-#include "Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QDir>
 #include <QFile>

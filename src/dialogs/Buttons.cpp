@@ -1,4 +1,4 @@
-#include "Buttons.h"
+#include "dialogs/Buttons.h"
 
 #include <QPushButton>
 

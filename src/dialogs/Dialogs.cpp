@@ -1,6 +1,6 @@
-#include "Dialogs.h"
+#include "dialogs/Dialogs.h"
 
-#include "Product.h"
+#include "core/Product.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>

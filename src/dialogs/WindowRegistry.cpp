@@ -1,4 +1,4 @@
-#include "WindowRegistry.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "CharacterTable.h"
+#include "editor/CharacterTable.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

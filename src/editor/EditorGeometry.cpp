@@ -1,4 +1,4 @@
-#include "EditorGeometry.h"
+#include "editor/EditorGeometry.h"
 
 #include <QFile>
 #include <QLocale>

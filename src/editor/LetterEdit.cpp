@@ -1,6 +1,6 @@
-#include "LetterEdit.h"
+#include "editor/LetterEdit.h"
 
-#include "RichEditing.h"
+#include "editor/RichEditing.h"
 
 #include <QKeyEvent>
 #include <QMimeData>

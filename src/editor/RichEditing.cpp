@@ -1,8 +1,8 @@
-#include "RichEditing.h"
+#include "editor/RichEditing.h"
 
-#include "RichCase.h"
-#include "RichClipboard.h"
-#include "RichText.h"
+#include "richtext/RichCase.h"
+#include "richtext/RichClipboard.h"
+#include "richtext/RichText.h"
 
 #include <QImage>
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "CurrentPrinter.h"
+#include "printing/CurrentPrinter.h"
 
 #include <QCoreApplication>
 #include <QPageSize>

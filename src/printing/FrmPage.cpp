@@ -1,11 +1,11 @@
-#include "FrmPage.h"
+#include "printing/FrmPage.h"
 
-#include "CurrentPrinter.h"
-#include "ImprimeRtf.h"
-#include "PageSurface.h"
-#include "Ruler.h"
-#include "TwipsConversion.h"
-#include "WindowRegistry.h"
+#include "printing/CurrentPrinter.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/PageSurface.h"
+#include "printing/Ruler.h"
+#include "printing/TwipsConversion.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QEvent>

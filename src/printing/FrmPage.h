@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageGeometry.h"
+#include "printing/PageGeometry.h"
 
 #include <QDialog>
 #include <QPointF>

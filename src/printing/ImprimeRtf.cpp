@@ -1,12 +1,12 @@
-#include "ImprimeRtf.h"
+#include "printing/ImprimeRtf.h"
 
-#include "CurrentPrinter.h"
-#include "Dialogs.h"
-#include "FrmPage.h"
-#include "Imprimer.h"
-#include "PageSurface.h"
-#include "QuilloError.h"
-#include "RangeFormatter.h"
+#include "printing/CurrentPrinter.h"
+#include "dialogs/Dialogs.h"
+#include "printing/FrmPage.h"
+#include "printing/Imprimer.h"
+#include "printing/PageSurface.h"
+#include "core/QuilloError.h"
+#include "printing/RangeFormatter.h"
 
 #include <QCoreApplication>
 #include <QPrinter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PageGeometry.h"
-#include "PrintRtf.h"
+#include "printing/PageGeometry.h"
+#include "printing/PrintRtf.h"
 
 #include <QList>
 

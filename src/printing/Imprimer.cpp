@@ -1,11 +1,11 @@
-#include "Imprimer.h"
+#include "printing/Imprimer.h"
 
-#include "CurrentPrinter.h"
-#include "FrmPage.h"
-#include "PageSurface.h"
-#include "QuilloError.h"
-#include "Ruler.h"
-#include "WindowRegistry.h"
+#include "printing/CurrentPrinter.h"
+#include "printing/FrmPage.h"
+#include "printing/PageSurface.h"
+#include "core/QuilloError.h"
+#include "printing/Ruler.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>

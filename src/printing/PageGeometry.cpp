@@ -1,6 +1,6 @@
-#include "PageGeometry.h"
+#include "printing/PageGeometry.h"
 
-#include "QuilloError.h"
+#include "core/QuilloError.h"
 
 #include <QPrinter>
 

@@ -1,4 +1,4 @@
-#include "PageSurface.h"
+#include "printing/PageSurface.h"
 
 #include <QImage>
 #include <QMouseEvent>

@@ -1,9 +1,9 @@
-#include "PrintRtf.h"
+#include "printing/PrintRtf.h"
 
-#include "CurrentPrinter.h"
-#include "PageGeometry.h"
-#include "QuilloError.h"
-#include "RangeFormatter.h"
+#include "printing/CurrentPrinter.h"
+#include "printing/PageGeometry.h"
+#include "core/QuilloError.h"
+#include "printing/RangeFormatter.h"
 
 #include <QCoreApplication>
 #include <QDir>

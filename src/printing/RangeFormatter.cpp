@@ -1,4 +1,4 @@
-#include "RangeFormatter.h"
+#include "printing/RangeFormatter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>

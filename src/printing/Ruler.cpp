@@ -1,6 +1,6 @@
-#include "Ruler.h"
+#include "printing/Ruler.h"
 
-#include "TwipsConversion.h"
+#include "printing/TwipsConversion.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

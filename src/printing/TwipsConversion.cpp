@@ -1,6 +1,6 @@
-#include "TwipsConversion.h"
+#include "printing/TwipsConversion.h"
 
-#include "Twips.h"
+#include "dialogs/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

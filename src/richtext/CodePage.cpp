@@ -1,4 +1,4 @@
-#include "CodePage.h"
+#include "richtext/CodePage.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -7,7 +7,7 @@
 
 namespace {
 
-#include "SingleByteTables.inc"
+#include "richtext/SingleByteTables.inc"
 
 const char16_t *tableFor(int number)
 {

@@ -1,4 +1,4 @@
-#include "PageLayout.h"
+#include "richtext/PageLayout.h"
 
 #include <QTextDocument>
 #include <QVariant>

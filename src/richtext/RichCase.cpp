@@ -1,4 +1,4 @@
-#include "RichCase.h"
+#include "richtext/RichCase.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,6 +1,6 @@
-#include "RichClipboard.h"
+#include "richtext/RichClipboard.h"
 
-#include "RichText.h"
+#include "richtext/RichText.h"
 
 #include <QMimeData>
 #include <QTextCursor>

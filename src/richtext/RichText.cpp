@@ -1,7 +1,7 @@
-#include "RichText.h"
+#include "richtext/RichText.h"
 
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "RtfReader.h"
+#include "richtext/RtfReader.h"
 
-#include "CodePage.h"
-#include "PageLayout.h"
-#include "RichTextProperties.h"
-#include "RtfTokenizer.h"
+#include "richtext/CodePage.h"
+#include "richtext/PageLayout.h"
+#include "richtext/RichTextProperties.h"
+#include "richtext/RtfTokenizer.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "RtfTokenizer.h"
+#include "richtext/RtfTokenizer.h"
 
 #include <array>
 #include <cstring>

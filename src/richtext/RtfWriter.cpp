@@ -1,8 +1,8 @@
-#include "RtfWriter.h"
+#include "richtext/RtfWriter.h"
 
-#include "CodePage.h"
-#include "PageLayout.h"
-#include "RichTextProperties.h"
+#include "richtext/CodePage.h"
+#include "richtext/PageLayout.h"
+#include "richtext/RichTextProperties.h"
 
 #include <QBuffer>
 #include <QHash>

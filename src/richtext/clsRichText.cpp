@@ -1,6 +1,6 @@
-#include "clsRichText.h"
+#include "richtext/clsRichText.h"
 
-#include "RichTextProperties.h"
+#include "richtext/RichTextProperties.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

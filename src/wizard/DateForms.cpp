@@ -1,4 +1,4 @@
-#include "DateForms.h"
+#include "wizard/DateForms.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
-#include "Fiches.h"
+#include "wizard/Fiches.h"
 
-#include "ContactCard.h"
-#include "Dialogs.h"
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "core/ContactCard.h"
+#include "dialogs/Dialogs.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QCollator>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LetterFields.h"
+#include "composition/LetterFields.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
-#include "Fonctions.h"
+#include "wizard/Fonctions.h"
 
-#include "DataPaths.h"
-#include "Folders.h"
-#include "FrmMenu.h"
-#include "LineListFile.h"
-#include "ProperCase.h"
-#include "SortedCombo.h"
+#include "core/DataPaths.h"
+#include "core/Folders.h"
+#include "wizard/FrmMenu.h"
+#include "core/LineListFile.h"
+#include "core/ProperCase.h"
+#include "wizard/SortedCombo.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "SortedCombo.h"
+#include "wizard/SortedCombo.h"
 
 #include <QCollator>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "FrmAbout.h"
+#include "about/FrmAbout.h"
 #include "TestSupport.h"
-#include "Version.h"
+#include "core/Version.h"
 
 #include <QLabel>
 #include <QRegularExpression>

@@ -1,18 +1,18 @@
 // The letter assistant's windows tied together as the program starts them: the wizard's buttons
 // reach the other windows, and letters travel from the wizard to the preview and the editor.
-#include "CurrentPrinter.h"
-#include "Fonctions.h"
-#include "FrmEditeur.h"
-#include "FrmMenu.h"
-#include "FrmOptions.h"
-#include "FrmPage.h"
-#include "LetterEdit.h"
-#include "PrintHooks.h"
-#include "PrintRtf.h"
+#include "printing/CurrentPrinter.h"
+#include "wizard/Fonctions.h"
+#include "editor/FrmEditeur.h"
+#include "wizard/FrmMenu.h"
+#include "composition/ui/FrmOptions.h"
+#include "printing/FrmPage.h"
+#include "editor/LetterEdit.h"
+#include "editor/PrintHooks.h"
+#include "printing/PrintRtf.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "WindowRegistry.h"
-#include "Wiring.h"
+#include "dialogs/WindowRegistry.h"
+#include "app/Wiring.h"
 
 #include <QAction>
 #include <QComboBox>

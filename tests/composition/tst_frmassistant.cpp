@@ -1,10 +1,10 @@
-#include "Clock.h"
-#include "FrmAssistant.h"
-#include "FrmMenu.h"
-#include "PhraseList.h"
+#include "core/Clock.h"
+#include "composition/ui/FrmAssistant.h"
+#include "wizard/FrmMenu.h"
+#include "composition/ui/PhraseList.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "WindowRegistry.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,9 +1,9 @@
-#include "AjouteMot.h"
-#include "FrmMenu.h"
-#include "FrmOptions.h"
+#include "composition/ui/AjouteMot.h"
+#include "wizard/FrmMenu.h"
+#include "composition/ui/FrmOptions.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "WindowRegistry.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
 #include <QDir>

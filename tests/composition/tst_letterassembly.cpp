@@ -1,6 +1,6 @@
-#include "DataPaths.h"
-#include "LetterAssembly.h"
-#include "QuilloError.h"
+#include "core/DataPaths.h"
+#include "composition/LetterAssembly.h"
+#include "core/QuilloError.h"
 #include "TestSupport.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,7 +1,7 @@
 // A letter assembled from the installed template and exported as RTF, read by another word
 // processor (LibreOffice, where installed): every value is there, in bold where the letter wants.
-#include "LetterAssembly.h"
-#include "RichText.h"
+#include "composition/LetterAssembly.h"
+#include "richtext/RichText.h"
 #include "TestSupport.h"
 
 #include <QProcess>

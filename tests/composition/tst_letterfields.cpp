@@ -1,4 +1,4 @@
-#include "LetterFields.h"
+#include "composition/LetterFields.h"
 #include "TestSupport.h"
 
 #include <QHash>

@@ -1,5 +1,5 @@
-#include "AlphabeticalOrder.h"
-#include "PhraseComposition.h"
+#include "composition/AlphabeticalOrder.h"
+#include "composition/PhraseComposition.h"
 #include "TestSupport.h"
 
 using namespace Qt::StringLiterals;

@@ -1,11 +1,11 @@
 // A converted folder, opened by the letter assistant's own start-up: the cards, the reference
 // lists and the phrase lists are there.
-#include "ConvertFiles.h"
-#include "DataPaths.h"
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "conversion/ConvertFiles.h"
+#include "core/DataPaths.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 #include "OldFolder.h"
-#include "PhraseFile.h"
+#include "core/PhraseFile.h"
 #include "TestSupport.h"
 
 #include <QComboBox>

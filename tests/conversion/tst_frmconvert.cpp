@@ -1,5 +1,5 @@
-#include "DataPaths.h"
-#include "FrmConvert.h"
+#include "core/DataPaths.h"
+#include "conversion/FrmConvert.h"
 #include "OldFolder.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"

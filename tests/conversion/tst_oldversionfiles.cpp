@@ -1,5 +1,5 @@
 #include "OldFolder.h"
-#include "OldVersionFiles.h"
+#include "conversion/OldVersionFiles.h"
 #include "TestSupport.h"
 
 using namespace Qt::StringLiterals;

@@ -1,5 +1,5 @@
-#include "ContactCard.h"
-#include "Folders.h"
+#include "core/ContactCard.h"
+#include "core/Folders.h"
 #include "TestSupport.h"
 
 #include <QDir>

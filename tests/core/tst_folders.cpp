@@ -1,6 +1,6 @@
-#include "DataPaths.h"
-#include "Folders.h"
-#include "ProgramFolder.h"
+#include "core/DataPaths.h"
+#include "core/Folders.h"
+#include "core/ProgramFolder.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "BodyFile.h"
-#include "LetterModel.h"
+#include "core/BodyFile.h"
+#include "core/LetterModel.h"
 #include "TestSupport.h"
 
 using namespace Qt::StringLiterals;

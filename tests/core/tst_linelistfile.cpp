@@ -1,6 +1,6 @@
-#include "LineListFile.h"
+#include "core/LineListFile.h"
 #include "TestSupport.h"
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 #include <QFile>

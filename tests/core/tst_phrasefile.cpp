@@ -1,4 +1,4 @@
-#include "PhraseFile.h"
+#include "core/PhraseFile.h"
 #include "TestSupport.h"
 
 #include <QDir>

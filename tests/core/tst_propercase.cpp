@@ -1,4 +1,4 @@
-#include "ProperCase.h"
+#include "core/ProperCase.h"
 #include "TestSupport.h"
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FrmEditeur.h"
-#include "LetterEdit.h"
+#include "editor/FrmEditeur.h"
+#include "editor/LetterEdit.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 

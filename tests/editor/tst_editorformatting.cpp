@@ -1,7 +1,7 @@
 #include "EditorTestSupport.h"
-#include "RichEditing.h"
-#include "RichText.h"
-#include "RichTextProperties.h"
+#include "editor/RichEditing.h"
+#include "richtext/RichText.h"
+#include "richtext/RichTextProperties.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
-#include "CharacterTable.h"
-#include "Clock.h"
+#include "editor/CharacterTable.h"
+#include "core/Clock.h"
 #include "EditorTestSupport.h"
-#include "FrmAbout.h"
-#include "PrintHooks.h"
-#include "Product.h"
-#include "RichEditing.h"
-#include "RichText.h"
+#include "about/FrmAbout.h"
+#include "editor/PrintHooks.h"
+#include "core/Product.h"
+#include "editor/RichEditing.h"
+#include "richtext/RichText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

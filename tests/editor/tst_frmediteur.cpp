@@ -1,8 +1,8 @@
-#include "Clock.h"
-#include "DataPaths.h"
+#include "core/Clock.h"
+#include "core/DataPaths.h"
 #include "EditorTestSupport.h"
-#include "RichText.h"
-#include "Twips.h"
+#include "richtext/RichText.h"
+#include "dialogs/Twips.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -4,10 +4,10 @@
 // own, programs that keep their data in the user's folder, seeded with the installation content,
 // without ever taking back what the user saved there.
 
-#include "ApplicationIcon.h"
-#include "ContactCard.h"
-#include "Product.h"
-#include "ProgramFolder.h"
+#include "app/ApplicationIcon.h"
+#include "core/ContactCard.h"
+#include "core/Product.h"
+#include "core/ProgramFolder.h"
 #include "TestSupport.h"
 
 #include <QDeadlineTimer>

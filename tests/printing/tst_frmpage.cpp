@@ -1,16 +1,16 @@
 // The preview window: its parts, page navigation, scrolling, rulers, its print button, and the
 // promise that the preview shows the pages that print.
-#include "CurrentPrinter.h"
-#include "FrmPage.h"
-#include "ImprimeRtf.h"
-#include "Imprimer.h"
-#include "PageSurface.h"
+#include "printing/CurrentPrinter.h"
+#include "printing/FrmPage.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/Imprimer.h"
+#include "printing/PageSurface.h"
 #include "PrintingFixtures.h"
-#include "RichText.h"
-#include "Ruler.h"
+#include "richtext/RichText.h"
+#include "printing/Ruler.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "TwipsConversion.h"
+#include "printing/TwipsConversion.h"
 
 #include <QCheckBox>
 #include <QDir>

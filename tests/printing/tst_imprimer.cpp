@@ -1,12 +1,12 @@
 // The print manager: the preview window it lays out, its pages and tabs, and its drawing
 // operations, read back from the pages' images.
-#include "FrmPage.h"
-#include "Imprimer.h"
-#include "PageSurface.h"
-#include "QuilloError.h"
+#include "printing/FrmPage.h"
+#include "printing/Imprimer.h"
+#include "printing/PageSurface.h"
+#include "core/QuilloError.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "WindowRegistry.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 // Cutting letters into pages and printing them: the page arithmetic, the range formatter and
 // Print_RTF, read back from the PDF files it prints.
-#include "CurrentPrinter.h"
-#include "PageGeometry.h"
-#include "PrintRtf.h"
+#include "printing/CurrentPrinter.h"
+#include "printing/PageGeometry.h"
+#include "printing/PrintRtf.h"
 #include "PrintingFixtures.h"
-#include "QuilloError.h"
-#include "RangeFormatter.h"
+#include "core/QuilloError.h"
+#include "printing/RangeFormatter.h"
 #include "TestSupport.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "RichCase.h"
-#include "RichText.h"
+#include "richtext/RichCase.h"
+#include "richtext/RichText.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "RichClipboard.h"
-#include "RichText.h"
+#include "richtext/RichClipboard.h"
+#include "richtext/RichText.h"
 
 #include <QMimeData>
 #include <QTextCursor>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "RichText.h"
+#include "richtext/RichText.h"
 #include "RoundTrip.h"
 
 #include <QDir>

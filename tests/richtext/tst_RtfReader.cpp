@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "PageLayout.h"
-#include "RichTextProperties.h"
-#include "RichText.h"
-#include "RtfReader.h"
+#include "richtext/PageLayout.h"
+#include "richtext/RichTextProperties.h"
+#include "richtext/RichText.h"
+#include "richtext/RtfReader.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "RtfTokenizer.h"
+#include "richtext/RtfTokenizer.h"
 
 #include <QElapsedTimer>
 

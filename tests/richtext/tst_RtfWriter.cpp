@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "PageLayout.h"
-#include "RichText.h"
+#include "richtext/PageLayout.h"
+#include "richtext/RichText.h"
 #include "RoundTrip.h"
-#include "RtfWriter.h"
+#include "richtext/RtfWriter.h"
 
 #include <QBuffer>
 #include <QProcess>

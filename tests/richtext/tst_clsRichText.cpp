@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "clsRichText.h"
+#include "richtext/clsRichText.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "ProgramFolder.h"
-#include "Translations.h"
-#include "WindowRegistry.h"
+#include "core/ProgramFolder.h"
+#include "app/Translations.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The card editors of steps 1 and 2, driven through their widgets: saving, loading, deleting,
 // and the names and fields that must never reach a card file as typed.
-#include "ContactCard.h"
-#include "DataPaths.h"
-#include "Fiches.h"
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "core/ContactCard.h"
+#include "core/DataPaths.h"
+#include "wizard/Fiches.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 

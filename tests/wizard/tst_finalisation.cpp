@@ -1,14 +1,14 @@
 // The body step's files and the final step's actions, through the wizard's widgets: letters into
 // the editor, letter models, RTF export, and the failure message of the final actions.
-#include "Clock.h"
-#include "ContactCard.h"
-#include "DataPaths.h"
-#include "Finalisation.h"
-#include "Fonctions.h"
-#include "FrmEditeur.h"
-#include "FrmMenu.h"
-#include "LetterEdit.h"
-#include "RichText.h"
+#include "core/Clock.h"
+#include "core/ContactCard.h"
+#include "core/DataPaths.h"
+#include "wizard/Finalisation.h"
+#include "wizard/Fonctions.h"
+#include "editor/FrmEditeur.h"
+#include "wizard/FrmMenu.h"
+#include "editor/LetterEdit.h"
+#include "richtext/RichText.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 

@@ -1,6 +1,6 @@
-#include "DataPaths.h"
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "core/DataPaths.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 #include "TestSupport.h"
 
 #include <QComboBox>

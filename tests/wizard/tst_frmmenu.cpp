@@ -1,8 +1,8 @@
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 #include "TestSupport.h"
-#include "Twips.h"
-#include "WindowRegistry.h"
+#include "dialogs/Twips.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QAction>
 #include <QComboBox>

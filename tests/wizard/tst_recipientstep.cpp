@@ -1,9 +1,9 @@
 // Step 2's two modes: the single card and the batch list of every recipient card, with the
 // step-5 buttons each mode allows.
-#include "DataPaths.h"
-#include "Fiches.h"
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "core/DataPaths.h"
+#include "wizard/Fiches.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 #include "TestSupport.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // Step 3: the worded date forms, the date picker and its tick box, " Pas d'objet" and the
 // random politeness formula.
-#include "Clock.h"
-#include "DateForms.h"
-#include "Fonctions.h"
-#include "FrmMenu.h"
+#include "core/Clock.h"
+#include "wizard/DateForms.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // rtfcat: reads an RTF file and prints its text, its RTF as the program writes it, or Qt's HTML.
-#include "RichText.h"
+#include "richtext/RichText.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,20 +1,20 @@
 // Writes a PNG of each window the user sees, for a look at the program without a screen:
 // the five wizard steps, the editor, the preview, the writing assistant, the reference-lists
 // dialog and the about box.
-#include "Finalisation.h"
-#include "Fonctions.h"
-#include "FrmAbout.h"
-#include "FrmAssistant.h"
-#include "FrmEditeur.h"
-#include "FrmMenu.h"
-#include "FrmOptions.h"
-#include "FrmPage.h"
-#include "ImprimeRtf.h"
-#include "Imprimer.h"
-#include "ProgramFolder.h"
-#include "Translations.h"
-#include "WindowRegistry.h"
-#include "Wiring.h"
+#include "wizard/Finalisation.h"
+#include "wizard/Fonctions.h"
+#include "about/FrmAbout.h"
+#include "composition/ui/FrmAssistant.h"
+#include "editor/FrmEditeur.h"
+#include "wizard/FrmMenu.h"
+#include "composition/ui/FrmOptions.h"
+#include "printing/FrmPage.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/Imprimer.h"
+#include "core/ProgramFolder.h"
+#include "app/Translations.h"
+#include "dialogs/WindowRegistry.h"
+#include "app/Wiring.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "AjouteMot.h"
+#include "composition/ui/AjouteMot.h"
 
-#include "AlphabeticalOrder.h"
-#include "Dialogs.h"
+#include "composition/AlphabeticalOrder.h"
+#include "dialogs/Dialogs.h"
 
 #include <QListWidget>
 

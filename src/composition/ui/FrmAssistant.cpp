@@ -1,15 +1,15 @@
-#include "FrmAssistant.h"
+#include "composition/ui/FrmAssistant.h"
 
-#include "Buttons.h"
-#include "Clock.h"
-#include "DataPaths.h"
-#include "DateForms.h"
-#include "Dialogs.h"
-#include "FrmMenu.h"
-#include "PhraseComposition.h"
-#include "PhraseFile.h"
-#include "PhraseList.h"
-#include "WindowRegistry.h"
+#include "dialogs/Buttons.h"
+#include "core/Clock.h"
+#include "core/DataPaths.h"
+#include "wizard/DateForms.h"
+#include "dialogs/Dialogs.h"
+#include "wizard/FrmMenu.h"
+#include "composition/PhraseComposition.h"
+#include "core/PhraseFile.h"
+#include "composition/ui/PhraseList.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
 #include <QDateEdit>

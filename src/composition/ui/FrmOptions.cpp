@@ -1,13 +1,13 @@
-#include "FrmOptions.h"
+#include "composition/ui/FrmOptions.h"
 
-#include "AjouteMot.h"
-#include "AlphabeticalOrder.h"
-#include "Buttons.h"
-#include "DataPaths.h"
-#include "Dialogs.h"
-#include "Fonctions.h"
-#include "LineListFile.h"
-#include "WindowRegistry.h"
+#include "composition/ui/AjouteMot.h"
+#include "composition/AlphabeticalOrder.h"
+#include "dialogs/Buttons.h"
+#include "core/DataPaths.h"
+#include "dialogs/Dialogs.h"
+#include "wizard/Fonctions.h"
+#include "core/LineListFile.h"
+#include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
 #include <QDir>

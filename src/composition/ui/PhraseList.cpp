@@ -1,6 +1,6 @@
-#include "PhraseList.h"
+#include "composition/ui/PhraseList.h"
 
-#include "AlphabeticalOrder.h"
+#include "composition/AlphabeticalOrder.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
