@@ -113,6 +113,11 @@ void SpellHighlighter::checkSlice(qint64 budgetMilliseconds)
     QElapsedTimer clock;
     clock.start();
     const QScopedValueRollback own(ownPass, true);
+    // The underlines of the slice are set on the paragraphs' layouts directly and the document
+    // told once at the end: a paragraph at a time (rehighlightBlock) relays the document out
+    // after each one, which costs more than the checking.
+    int changedFrom = -1;
+    int changedTo = -1;
     QTextBlock block = document()->findBlock(pending.position());
     while (block.isValid()) {
         const QTextBlock next = block.next();
@@ -121,17 +126,46 @@ void SpellHighlighter::checkSlice(qint64 budgetMilliseconds)
             pending.setPosition(next.position());
         else
             pending = QTextCursor();
-        rehighlightBlock(block);
+        QTextLayout *layout = block.layout();
+        if (!layout->preeditAreaText().isEmpty()) {
+            // Text being composed by an input method: the base class knows how to keep it.
+            rehighlightBlock(block);
+        } else {
+            const QList<QTextLayout::FormatRange> underlines = misspelledRanges(block.text());
+            if (underlines != layout->formats()) {
+                layout->setFormats(underlines);
+                if (changedFrom < 0)
+                    changedFrom = block.position();
+                changedTo = block.position() + block.length();
+            }
+        }
         block = next;
         if (budgetMilliseconds >= 0 && clock.elapsed() >= budgetMilliseconds)
             break;
     }
+    if (changedFrom >= 0)
+        document()->markContentsDirty(changedFrom, changedTo - changedFrom);
     if (!block.isValid())
         pending = QTextCursor();
     if (pending.isNull())
         emit checkingFinished();
     else
         sliceTimer.start();
+}
+
+QList<QTextLayout::FormatRange> SpellHighlighter::misspelledRanges(const QString &text)
+{
+    QList<QTextLayout::FormatRange> ranges;
+    if (!isActive())
+        return ranges;
+    for (const FrenchWords::Span &word : checker->misspellings(text)) {
+        QTextLayout::FormatRange range;
+        range.start = int(word.start);
+        range.length = int(word.length);
+        range.format = misspelledFormat();
+        ranges << range;
+    }
+    return ranges;
 }
 
 void SpellHighlighter::keepCurrentFormats()
@@ -150,8 +184,6 @@ void SpellHighlighter::highlightBlock(const QString &text)
         keepCurrentFormats();
         return;
     }
-    if (!isActive())
-        return;
-    for (const FrenchWords::Span &word : checker->misspellings(text))
-        setFormat(int(word.start), int(word.length), misspelledFormat());
+    for (const QTextLayout::FormatRange &range : misspelledRanges(text))
+        setFormat(range.start, range.length, range.format);
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSyntaxHighlighter>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QTimer>
 
 class SpellChecker;
@@ -58,6 +59,7 @@ private:
     void checkFrom(int position);
     void checkSlice(qint64 budgetMilliseconds);
     void keepCurrentFormats();
+    QList<QTextLayout::FormatRange> misspelledRanges(const QString &text);
 
     QPointer<SpellChecker> checker;
     bool enabled = true;
