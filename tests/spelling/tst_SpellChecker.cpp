@@ -141,6 +141,8 @@ private slots:
         QTest::newRow("elisions and compounds")
             << u"Veuillez trouver ci-joint le dossier qu’il m’a remis aujourd’hui, lorsqu'il est passé."_s
             << QStringList{};
+        QTest::newRow("compounds after elisions")
+            << u"C'est-à-dire qu'est-ce que l'après-midi, vis-à-vis de Saint-Étienne, N/Réf. etc."_s << QStringList{};
         QTest::newRow("capitals as written") << u"L'ÉCOLE MUNICIPALE, ECOLE"_s << QStringList{u"ECOLE"_s};
         QTest::newRow("addresses and numbers")
             << u"Écrivez à contact@quillane.fr avant le 1er mars 2025 (www.quillane.fr)."_s << QStringList{};
