@@ -249,11 +249,6 @@ private slots:
         PersonalDictionary list(path);
         QVERIFY(list.load());
         QCOMPARE(list.words(), (QStringList{u"Quillane"_s, u"Kerouël"_s}));
-        // Windows-1252, as a text editor may have saved it.
-        QuilloTest::writeBytes(path, "Brec'h\r\nPlo\xEBrmel\r\n");
-        PersonalDictionary old(path);
-        QVERIFY(old.load());
-        QCOMPARE(old.words(), (QStringList{u"Brec'h"_s, u"Ploërmel"_s}));
     }
 
     void personalWordListWriteFailure_data()

@@ -80,59 +80,31 @@ private slots:
         QVERIFY(!edit.document()->isUndoAvailable());
     }
 
-    void nothingForARightWordOrOutsideWords_data()
-    {
-        QTest::addColumn<int>("position");
-        QTest::newRow("right word") << 2;
-        QTest::newRow("number") << 18;
-        QTest::newRow("space") << 8;
-    }
-
-    void nothingForARightWordOrOutsideWords()
-    {
-        QFETCH(int, position);
-        SpellChecker checker;
-        SpellingTest::useSmallDictionary(checker);
-        QTextDocument document(u"Bonjour  madamme 12"_s);
-        QMenu menu;
-        QVERIFY(!SpellingMenu::addEntries(&menu, &document, position, &checker, nullptr));
-        QVERIFY(menu.actions().isEmpty());
-        // Switched off, the unknown word gets no entries either.
-        checker.setEnabled(false);
-        QVERIFY(!SpellingMenu::addEntries(&menu, &document, 12, &checker, nullptr));
-    }
-
     void ignoreAndAddToDictionary()
     {
         QuilloTest::TempProgramFolder folder;
-        SpellChecker checker;
-        SpellingTest::useSmallDictionary(checker);
-        checker.setPersonalDictionary(folder.filePath(PersonalDictionary::fileName()));
-        QTextDocument document(u"Quillane et Kerouël"_s);
-        QMenu ignoreMenu;
-        QVERIFY(SpellingMenu::addEntries(&ignoreMenu, &document, 3, &checker, nullptr));
-        entry(ignoreMenu, u"spellingIgnore"_s)->trigger();
-        QVERIFY(checker.isIgnored(u"Quillane"_s));
-
-        QMenu addMenu;
-        QVERIFY(SpellingMenu::addEntries(&addMenu, &document, 19, &checker, nullptr));
-        entry(addMenu, u"spellingAdd"_s)->trigger();
-        QCOMPARE(checker.personalDictionary().words(), QStringList{u"Kerouël"_s});
-    }
-
-    void addFailureIsReported()
-    {
-        QuilloTest::TempProgramFolder folder;
+        // The personal word list cannot be written: a folder stands where the file goes.
         QVERIFY(QDir(folder.path()).mkdir(PersonalDictionary::fileName()));
         auto dialogs = ScriptedDialogs::install();
         dialogs->answerButton(QMessageBox::Ok);
         SpellChecker checker;
         SpellingTest::useSmallDictionary(checker);
         checker.setPersonalDictionary(folder.filePath(PersonalDictionary::fileName()));
-        QTextDocument document(u"Kerouël"_s);
-        QMenu menu;
-        QVERIFY(SpellingMenu::addEntries(&menu, &document, 2, &checker, nullptr));
-        entry(menu, u"spellingAdd"_s)->trigger();
+        QTextDocument document(u"Bonjour Quillane et Kerouël 12"_s);
+        QMenu none;
+        for (int position : {3, 28}) // a right word, a number
+            QVERIFY(!SpellingMenu::addEntries(&none, &document, position, &checker, nullptr));
+        QVERIFY(none.actions().isEmpty());
+
+        QMenu ignoreMenu;
+        QVERIFY(SpellingMenu::addEntries(&ignoreMenu, &document, 10, &checker, nullptr));
+        entry(ignoreMenu, u"spellingIgnore"_s)->trigger();
+        QVERIFY(checker.isIgnored(u"Quillane"_s));
+        QVERIFY(!SpellingMenu::addEntries(&none, &document, 10, &checker, nullptr));
+
+        QMenu addMenu;
+        QVERIFY(SpellingMenu::addEntries(&addMenu, &document, 27, &checker, nullptr));
+        entry(addMenu, u"spellingAdd"_s)->trigger();
         QCOMPARE(dialogs->requests.size(), 1);
         QCOMPARE(dialogs->requests.first().icon, Dialogs::Icon::Warning);
         QVERIFY(dialogs->requests.first().text.contains(u"Kerouël"_s));
