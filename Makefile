@@ -5,8 +5,10 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Debian packages the build, the tests and the benchmarks need.
+# Spell checking: Hunspell to build, and its French dictionary (hunspell-fr) to check with.
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
-            libgl-dev libxkbcommon-dev libbenchmark-dev fonts-liberation fonts-dejavu-core
+            libgl-dev libxkbcommon-dev libbenchmark-dev fonts-liberation fonts-dejavu-core \
+            libhunspell-dev hunspell-fr
 # Optional tools the tests use when present (LibreOffice for RTF interoperability checks).
 TEST_PACKAGES := $(shell cat tools/test-packages.txt 2>/dev/null)
 # What CPack needs to build the Debian package: dpkg-shlibdeps (dependencies) and file.
