@@ -56,10 +56,7 @@ QString hyperlinkTarget(const QString &instruction)
 
 } // namespace
 
-RtfReader::RtfReader(QTextDocument *document)
-    : d(std::make_unique<Private>(document))
-{
-}
+RtfReader::RtfReader(QTextDocument *document) : d(std::make_unique<Private>(document)) {}
 
 RtfReader::~RtfReader() = default;
 
@@ -92,12 +89,14 @@ RtfReader::Result RtfReader::Private::run(QByteArrayView input)
     cursor.beginEditBlock();
 
     if (input.size() > limits.maxInputBytes) {
-        fail(u"Ce fichier est trop volumineux pour être ouvert (plus de %1 Mo)."_s.arg(limits.maxInputBytes / (1024 * 1024)));
+        fail(u"Ce fichier est trop volumineux pour être ouvert (plus de %1 Mo)."_s.arg(limits.maxInputBytes /
+                                                                                       (1024 * 1024)));
     } else {
         qsizetype start = 0;
         if (input.startsWith("\xEF\xBB\xBF"))
             start = 3;
-        while (start < input.size() && (input[start] == ' ' || input[start] == '\t' || input[start] == '\r' || input[start] == '\n'))
+        while (start < input.size() &&
+               (input[start] == ' ' || input[start] == '\t' || input[start] == '\r' || input[start] == '\n'))
             ++start;
         if (!input.sliced(start).startsWith("{\\rtf") && !input.sliced(start).startsWith("{\\urtf"))
             fail(u"Ce fichier n'est pas un document RTF."_s);
@@ -122,8 +121,8 @@ RtfReader::Result RtfReader::Private::run(QByteArrayView input)
             }
             if (token.type == RtfTokenizer::Type::End)
                 break;
-            if (!pendingBytes.isEmpty() && token.type != RtfTokenizer::Type::Text
-                && token.type != RtfTokenizer::Type::HexByte)
+            if (!pendingBytes.isEmpty() && token.type != RtfTokenizer::Type::Text &&
+                token.type != RtfTokenizer::Type::HexByte)
                 flushPendingBytes();
             switch (token.type) {
             case RtfTokenizer::Type::GroupStart:
@@ -228,7 +227,9 @@ void RtfReader::Private::onGroupStart()
     if (int(stack.size()) >= limits.maxGroupDepth) {
         // Deeper groups share the state of the deepest one; counting keeps the braces balanced.
         if (overflowDepth == 0)
-            result.warnings << u"Le document contient plus de %1 groupes imbriqués ; leur mise en forme est simplifiée."_s.arg(limits.maxGroupDepth);
+            result.warnings
+                << u"Le document contient plus de %1 groupes imbriqués ; leur mise en forme est simplifiée."_s.arg(
+                       limits.maxGroupDepth);
         ++overflowDepth;
         return;
     }

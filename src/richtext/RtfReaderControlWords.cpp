@@ -128,20 +128,50 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         return;
     case Dest::Pict:
         switch (kw) {
-        case Kw::PngBlip: picture.kind = "pngblip"; break;
-        case Kw::JpegBlip: picture.kind = "jpegblip"; break;
-        case Kw::EmfBlip: picture.kind = "emfblip"; break;
-        case Kw::Wmetafile: picture.kind = "wmetafile"; picture.kindParameter = has ? p : 8; break;
-        case Kw::Dibitmap: picture.kind = "dibitmap"; picture.kindParameter = has ? p : 0; break;
-        case Kw::Wbitmap: picture.kind = "wbitmap"; picture.kindParameter = has ? p : 0; break;
-        case Kw::Macpict: picture.kind = "macpict"; break;
-        case Kw::PicW: picture.picW = p; break;
-        case Kw::PicH: picture.picH = p; break;
-        case Kw::PicWGoal: picture.goalW = p; break;
-        case Kw::PicHGoal: picture.goalH = p; break;
-        case Kw::PicScaleX: picture.scaleX = p; break;
-        case Kw::PicScaleY: picture.scaleY = p; break;
-        default: break;
+        case Kw::PngBlip:
+            picture.kind = "pngblip";
+            break;
+        case Kw::JpegBlip:
+            picture.kind = "jpegblip";
+            break;
+        case Kw::EmfBlip:
+            picture.kind = "emfblip";
+            break;
+        case Kw::Wmetafile:
+            picture.kind = "wmetafile";
+            picture.kindParameter = has ? p : 8;
+            break;
+        case Kw::Dibitmap:
+            picture.kind = "dibitmap";
+            picture.kindParameter = has ? p : 0;
+            break;
+        case Kw::Wbitmap:
+            picture.kind = "wbitmap";
+            picture.kindParameter = has ? p : 0;
+            break;
+        case Kw::Macpict:
+            picture.kind = "macpict";
+            break;
+        case Kw::PicW:
+            picture.picW = p;
+            break;
+        case Kw::PicH:
+            picture.picH = p;
+            break;
+        case Kw::PicWGoal:
+            picture.goalW = p;
+            break;
+        case Kw::PicHGoal:
+            picture.goalH = p;
+            break;
+        case Kw::PicScaleX:
+            picture.scaleX = p;
+            break;
+        case Kw::PicScaleY:
+            picture.scaleY = p;
+            break;
+        default:
+            break;
         }
         return;
     default:
@@ -149,19 +179,27 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
     }
 
     const bool body = state.dest == Dest::Body;
-    const bool textual = body || state.dest == Dest::ListText || state.dest == Dest::Title
-        || state.dest == Dest::LevelText || state.dest == Dest::PnTextBefore || state.dest == Dest::PnTextAfter
-        || state.dest == Dest::FldInst;
+    const bool textual = body || state.dest == Dest::ListText || state.dest == Dest::Title ||
+                         state.dest == Dest::LevelText || state.dest == Dest::PnTextBefore ||
+                         state.dest == Dest::PnTextAfter || state.dest == Dest::FldInst;
     CharProps &c = state.chr;
     ParaProps &para = state.para;
     switch (kw) {
     // document
     case Kw::Rtf:
         break;
-    case Kw::Ansi: documentCodePage = 1252; break;
-    case Kw::Mac: documentCodePage = 10000; break;
-    case Kw::Pc: documentCodePage = 437; break;
-    case Kw::Pca: documentCodePage = 850; break;
+    case Kw::Ansi:
+        documentCodePage = 1252;
+        break;
+    case Kw::Mac:
+        documentCodePage = 10000;
+        break;
+    case Kw::Pc:
+        documentCodePage = 437;
+        break;
+    case Kw::Pca:
+        documentCodePage = 850;
+        break;
     case Kw::AnsiCpg:
         if (p > 0)
             documentCodePage = p;
@@ -171,19 +209,71 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         if (stack.size() <= 1)
             c.font = p;
         break;
-    case Kw::PaperW: if (p > 0) { page.paperWidth = p; pageSeen = true; } break;
-    case Kw::PaperH: if (p > 0) { page.paperHeight = p; pageSeen = true; } break;
-    case Kw::MargL: if (p >= 0) { page.marginLeft = p; pageSeen = true; } break;
-    case Kw::MargR: if (p >= 0) { page.marginRight = p; pageSeen = true; } break;
-    case Kw::MargT: if (p >= 0) { page.marginTop = p; pageSeen = true; } break;
-    case Kw::MargB: if (p >= 0) { page.marginBottom = p; pageSeen = true; } break;
+    case Kw::PaperW:
+        if (p > 0) {
+            page.paperWidth = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::PaperH:
+        if (p > 0) {
+            page.paperHeight = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::MargL:
+        if (p >= 0) {
+            page.marginLeft = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::MargR:
+        if (p >= 0) {
+            page.marginRight = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::MargT:
+        if (p >= 0) {
+            page.marginTop = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::MargB:
+        if (p >= 0) {
+            page.marginBottom = p;
+            pageSeen = true;
+        }
+        break;
     // Only the first section's page counts: QTextDocument has one page style.
-    case Kw::PgWsxn: if (p > 0 && !sectionPageSeen) { page.paperWidth = p; pageSeen = true; } break;
-    case Kw::PgHsxn: if (p > 0 && !sectionPageSeen) { page.paperHeight = p; pageSeen = true; } break;
-    case Kw::MargLsxn: if (p >= 0 && !sectionPageSeen) page.marginLeft = p; break;
-    case Kw::MargRsxn: if (p >= 0 && !sectionPageSeen) page.marginRight = p; break;
-    case Kw::MargTsxn: if (p >= 0 && !sectionPageSeen) page.marginTop = p; break;
-    case Kw::MargBsxn: if (p >= 0 && !sectionPageSeen) page.marginBottom = p; break;
+    case Kw::PgWsxn:
+        if (p > 0 && !sectionPageSeen) {
+            page.paperWidth = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::PgHsxn:
+        if (p > 0 && !sectionPageSeen) {
+            page.paperHeight = p;
+            pageSeen = true;
+        }
+        break;
+    case Kw::MargLsxn:
+        if (p >= 0 && !sectionPageSeen)
+            page.marginLeft = p;
+        break;
+    case Kw::MargRsxn:
+        if (p >= 0 && !sectionPageSeen)
+            page.marginRight = p;
+        break;
+    case Kw::MargTsxn:
+        if (p >= 0 && !sectionPageSeen)
+            page.marginTop = p;
+        break;
+    case Kw::MargBsxn:
+        if (p >= 0 && !sectionPageSeen)
+            page.marginBottom = p;
+        break;
 
     // characters
     case Kw::Plain: {
@@ -193,29 +283,75 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         c.link = link;
         break;
     }
-    case Kw::F: c.font = p; break;
-    case Kw::B: c.bold = !has || p != 0; break;
-    case Kw::I: c.italic = !has || p != 0; break;
-    case Kw::Ul: c.underline = (!has || p != 0) ? quint8(QTextCharFormat::SingleUnderline) : 0; break;
-    case Kw::UlNone: c.underline = 0; break;
-    case Kw::UlDotted: c.underline = (!has || p != 0) ? quint8(QTextCharFormat::DotLine) : 0; break;
-    case Kw::UlDash: c.underline = (!has || p != 0) ? quint8(QTextCharFormat::DashUnderline) : 0; break;
-    case Kw::UlWave: c.underline = (!has || p != 0) ? quint8(QTextCharFormat::WaveUnderline) : 0; break;
-    case Kw::Strike: c.strike = !has || p != 0; break;
-    case Kw::Caps: c.caps = !has || p != 0; break;
-    case Kw::Scaps: c.smallCaps = !has || p != 0; break;
-    case Kw::V: c.hidden = !has || p != 0; break;
-    case Kw::Fs: c.fontSize = (has && p > 0) ? qMin(p, 3276) : 24; break;
-    case Kw::Cf: c.color = p; break;
-    case Kw::Highlight: c.highlight = p; break;
-    case Kw::Cb: c.background = p; break;
-    case Kw::ChCbPat: c.background = p; break;
-    case Kw::Super: c.vertical = 1; break;
-    case Kw::Sub: c.vertical = 2; break;
-    case Kw::NoSuperSub: c.vertical = 0; break;
-    case Kw::Up: c.vertical = (has && p == 0) ? 0 : 1; break;
-    case Kw::Dn: c.vertical = (has && p == 0) ? 0 : 2; break;
-    case Kw::Uc: state.uc = qBound(0, p, 16); break;
+    case Kw::F:
+        c.font = p;
+        break;
+    case Kw::B:
+        c.bold = !has || p != 0;
+        break;
+    case Kw::I:
+        c.italic = !has || p != 0;
+        break;
+    case Kw::Ul:
+        c.underline = (!has || p != 0) ? quint8(QTextCharFormat::SingleUnderline) : 0;
+        break;
+    case Kw::UlNone:
+        c.underline = 0;
+        break;
+    case Kw::UlDotted:
+        c.underline = (!has || p != 0) ? quint8(QTextCharFormat::DotLine) : 0;
+        break;
+    case Kw::UlDash:
+        c.underline = (!has || p != 0) ? quint8(QTextCharFormat::DashUnderline) : 0;
+        break;
+    case Kw::UlWave:
+        c.underline = (!has || p != 0) ? quint8(QTextCharFormat::WaveUnderline) : 0;
+        break;
+    case Kw::Strike:
+        c.strike = !has || p != 0;
+        break;
+    case Kw::Caps:
+        c.caps = !has || p != 0;
+        break;
+    case Kw::Scaps:
+        c.smallCaps = !has || p != 0;
+        break;
+    case Kw::V:
+        c.hidden = !has || p != 0;
+        break;
+    case Kw::Fs:
+        c.fontSize = (has && p > 0) ? qMin(p, 3276) : 24;
+        break;
+    case Kw::Cf:
+        c.color = p;
+        break;
+    case Kw::Highlight:
+        c.highlight = p;
+        break;
+    case Kw::Cb:
+        c.background = p;
+        break;
+    case Kw::ChCbPat:
+        c.background = p;
+        break;
+    case Kw::Super:
+        c.vertical = 1;
+        break;
+    case Kw::Sub:
+        c.vertical = 2;
+        break;
+    case Kw::NoSuperSub:
+        c.vertical = 0;
+        break;
+    case Kw::Up:
+        c.vertical = (has && p == 0) ? 0 : 1;
+        break;
+    case Kw::Dn:
+        c.vertical = (has && p == 0) ? 0 : 2;
+        break;
+    case Kw::Uc:
+        state.uc = qBound(0, p, 16);
+        break;
     case Kw::U:
         emitUnicode(p);
         skipCount = state.uc;
@@ -226,20 +362,48 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         para = ParaProps();
         break;
     }
-    case Kw::Ql: para.align = 0; break;
-    case Kw::Qc: para.align = 1; break;
-    case Kw::Qr: para.align = 2; break;
-    case Kw::Qj: para.align = 3; break;
-    case Kw::Li: para.leftIndent = p; break;
-    case Kw::Ri: para.rightIndent = p; break;
-    case Kw::Fi: para.firstIndent = p; break;
-    case Kw::Sb: para.spaceBefore = p; break;
-    case Kw::Sa: para.spaceAfter = p; break;
-    case Kw::Sl: para.lineSpacing = p; break;
-    case Kw::SlMult: para.lineMultiple = !has || p != 0; break;
-    case Kw::Tqr: para.nextTabType = quint8(QTextOption::RightTab); break;
-    case Kw::Tqc: para.nextTabType = quint8(QTextOption::CenterTab); break;
-    case Kw::Tqdec: para.nextTabType = quint8(QTextOption::DelimiterTab); break;
+    case Kw::Ql:
+        para.align = 0;
+        break;
+    case Kw::Qc:
+        para.align = 1;
+        break;
+    case Kw::Qr:
+        para.align = 2;
+        break;
+    case Kw::Qj:
+        para.align = 3;
+        break;
+    case Kw::Li:
+        para.leftIndent = p;
+        break;
+    case Kw::Ri:
+        para.rightIndent = p;
+        break;
+    case Kw::Fi:
+        para.firstIndent = p;
+        break;
+    case Kw::Sb:
+        para.spaceBefore = p;
+        break;
+    case Kw::Sa:
+        para.spaceAfter = p;
+        break;
+    case Kw::Sl:
+        para.lineSpacing = p;
+        break;
+    case Kw::SlMult:
+        para.lineMultiple = !has || p != 0;
+        break;
+    case Kw::Tqr:
+        para.nextTabType = quint8(QTextOption::RightTab);
+        break;
+    case Kw::Tqc:
+        para.nextTabType = quint8(QTextOption::CenterTab);
+        break;
+    case Kw::Tqdec:
+        para.nextTabType = quint8(QTextOption::DelimiterTab);
+        break;
     case Kw::Tx:
     case Kw::Tb:
         if (para.tabs.size() < 64 && p >= 0) {
@@ -250,12 +414,24 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         }
         para.nextTabType = 0;
         break;
-    case Kw::Keep: para.keep = !has || p != 0; break;
-    case Kw::PageBb: para.pageBreakBefore = !has || p != 0; break;
-    case Kw::Intbl: para.inTable = !has || p != 0; break;
-    case Kw::Itap: para.itap = qBound(0, p, limits.maxNestedTables); break;
-    case Kw::Ls: para.ls = p; break;
-    case Kw::Ilvl: para.ilvl = qBound(0, p, 8); break;
+    case Kw::Keep:
+        para.keep = !has || p != 0;
+        break;
+    case Kw::PageBb:
+        para.pageBreakBefore = !has || p != 0;
+        break;
+    case Kw::Intbl:
+        para.inTable = !has || p != 0;
+        break;
+    case Kw::Itap:
+        para.itap = qBound(0, p, limits.maxNestedTables);
+        break;
+    case Kw::Ls:
+        para.ls = p;
+        break;
+    case Kw::Ilvl:
+        para.ilvl = qBound(0, p, 8);
+        break;
     case Kw::Par:
         if (body) {
             ensureParagraph();
@@ -284,17 +460,50 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
                 endParagraph();
         }
         break;
-    case Kw::EmDash: if (textual) emitCharacter(u'\u2014'); break;
-    case Kw::EnDash: if (textual) emitCharacter(u'\u2013'); break;
-    case Kw::Bullet: if (textual) emitCharacter(u'\u2022'); break;
-    case Kw::LQuote: if (textual) emitCharacter(u'\u2018'); break;
-    case Kw::RQuote: if (textual) emitCharacter(u'\u2019'); break;
-    case Kw::LdblQuote: if (textual) emitCharacter(u'\u201C'); break;
-    case Kw::RdblQuote: if (textual) emitCharacter(u'\u201D'); break;
-    case Kw::EmSpace: if (textual) emitCharacter(u'\u2003'); break;
-    case Kw::EnSpace: if (textual) emitCharacter(u'\u2002'); break;
-    case Kw::QmSpace: if (textual) emitCharacter(u'\u2005'); break;
-    case Kw::NoBreakHyphen: if (textual) emitCharacter(u'\u2011'); break;
+    case Kw::EmDash:
+        if (textual)
+            emitCharacter(u'\u2014');
+        break;
+    case Kw::EnDash:
+        if (textual)
+            emitCharacter(u'\u2013');
+        break;
+    case Kw::Bullet:
+        if (textual)
+            emitCharacter(u'\u2022');
+        break;
+    case Kw::LQuote:
+        if (textual)
+            emitCharacter(u'\u2018');
+        break;
+    case Kw::RQuote:
+        if (textual)
+            emitCharacter(u'\u2019');
+        break;
+    case Kw::LdblQuote:
+        if (textual)
+            emitCharacter(u'\u201C');
+        break;
+    case Kw::RdblQuote:
+        if (textual)
+            emitCharacter(u'\u201D');
+        break;
+    case Kw::EmSpace:
+        if (textual)
+            emitCharacter(u'\u2003');
+        break;
+    case Kw::EnSpace:
+        if (textual)
+            emitCharacter(u'\u2002');
+        break;
+    case Kw::QmSpace:
+        if (textual)
+            emitCharacter(u'\u2005');
+        break;
+    case Kw::NoBreakHyphen:
+        if (textual)
+            emitCharacter(u'\u2011');
+        break;
 
     // tables
     case Kw::Trowd:
@@ -302,8 +511,12 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         nextCell = CellDef();
         borderSidePending = false;
         break;
-    case Kw::Trleft: rowDef.left = p; break;
-    case Kw::Trgaph: rowDef.gap = qMax(0, p); break;
+    case Kw::Trleft:
+        rowDef.left = p;
+        break;
+    case Kw::Trgaph:
+        rowDef.gap = qMax(0, p);
+        break;
     case Kw::Cellx:
         if (int(rowDef.cells.size()) < limits.maxCellsPerRow) {
             CellDef cell = nextCell;
@@ -312,12 +525,24 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
         }
         nextCell = CellDef();
         break;
-    case Kw::Clmgf: pendingCellDef().hMerge = 1; break;
-    case Kw::Clmrg: pendingCellDef().hMerge = 2; break;
-    case Kw::Clvmgf: pendingCellDef().vMerge = 1; break;
-    case Kw::Clvmrg: pendingCellDef().vMerge = 2; break;
-    case Kw::ClCbPat: pendingCellDef().background = p; break;
-    case Kw::BorderSide: borderSidePending = true; break;
+    case Kw::Clmgf:
+        pendingCellDef().hMerge = 1;
+        break;
+    case Kw::Clmrg:
+        pendingCellDef().hMerge = 2;
+        break;
+    case Kw::Clvmgf:
+        pendingCellDef().vMerge = 1;
+        break;
+    case Kw::Clvmrg:
+        pendingCellDef().vMerge = 2;
+        break;
+    case Kw::ClCbPat:
+        pendingCellDef().background = p;
+        break;
+    case Kw::BorderSide:
+        borderSidePending = true;
+        break;
     case Kw::BorderStyle:
         if (borderSidePending)
             rowDef.borders = true;

@@ -37,8 +37,8 @@ void RtfReader::Private::pictureData(const char *data, qsizetype size, bool bina
 {
     if (picture.tooBig)
         return;
-    if (picture.data.size() + size / 2 > limits.maxPictureBytes
-        || totalPictureBytes + picture.data.size() + size / 2 > limits.maxTotalPictureBytes) {
+    if (picture.data.size() + size / 2 > limits.maxPictureBytes ||
+        totalPictureBytes + picture.data.size() + size / 2 > limits.maxTotalPictureBytes) {
         picture.tooBig = true;
         picture.data.clear();
         return;
@@ -78,7 +78,8 @@ void RtfReader::Private::finishPicture()
     totalPictureBytes += pict.data.size();
 
     // The size shown: the goal size in twips, scaled; else the picture's own size.
-    const bool bitmap = pict.kind == "pngblip" || pict.kind == "jpegblip" || pict.kind == "dibitmap" || pict.kind == "wbitmap";
+    const bool bitmap =
+        pict.kind == "pngblip" || pict.kind == "jpegblip" || pict.kind == "dibitmap" || pict.kind == "wbitmap";
     double widthTwips = pict.goalW > 0 ? pict.goalW : (bitmap ? pict.picW * 15.0 : pict.picW * 1440.0 / 2540.0);
     double heightTwips = pict.goalH > 0 ? pict.goalH : (bitmap ? pict.picH * 15.0 : pict.picH * 1440.0 / 2540.0);
     widthTwips *= qBound(1, pict.scaleX, 10000) / 100.0;
@@ -91,8 +92,8 @@ void RtfReader::Private::finishPicture()
         if (pict.kind == "dibitmap" && bytes.size() >= 40) {
             // A device-independent bitmap lacks the file header that image readers expect.
             const auto u32 = [&bytes](int at) {
-                return quint32(uchar(bytes[at])) | quint32(uchar(bytes[at + 1])) << 8
-                    | quint32(uchar(bytes[at + 2])) << 16 | quint32(uchar(bytes[at + 3])) << 24;
+                return quint32(uchar(bytes[at])) | quint32(uchar(bytes[at + 1])) << 8 |
+                       quint32(uchar(bytes[at + 2])) << 16 | quint32(uchar(bytes[at + 3])) << 24;
             };
             const quint32 headerSize = u32(0);
             const int bitCount = uchar(bytes[14]) | uchar(bytes[15]) << 8;

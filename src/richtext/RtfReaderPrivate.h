@@ -35,31 +35,172 @@ namespace RtfReading {
 enum class Kw : quint16 {
     Unknown,
     // destinations
-    FontTable, ColorTable, Info, Title, Pict, ShpPict, NonShpPict, Field, FldInst, FldRslt,
-    ListTable, List, ListLevel, LevelText, ListOverrideTable, ListOverride, ListText, PnText, Pn,
-    PnTxtA, PnTxtB, Upr, Ud, Object, Result, Shp, ShpRslt, NestTableProps, Container, Skip,
+    FontTable,
+    ColorTable,
+    Info,
+    Title,
+    Pict,
+    ShpPict,
+    NonShpPict,
+    Field,
+    FldInst,
+    FldRslt,
+    ListTable,
+    List,
+    ListLevel,
+    LevelText,
+    ListOverrideTable,
+    ListOverride,
+    ListText,
+    PnText,
+    Pn,
+    PnTxtA,
+    PnTxtB,
+    Upr,
+    Ud,
+    Object,
+    Result,
+    Shp,
+    ShpRslt,
+    NestTableProps,
+    Container,
+    Skip,
     // document
-    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB,
-    PgWsxn, PgHsxn, MargLsxn, MargRsxn, MargTsxn, MargBsxn,
+    Rtf,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    PaperW,
+    PaperH,
+    MargL,
+    MargR,
+    MargT,
+    MargB,
+    PgWsxn,
+    PgHsxn,
+    MargLsxn,
+    MargRsxn,
+    MargTsxn,
+    MargBsxn,
     // fonts and colours
-    F, FCharset, Cpg, Red, Green, Blue,
+    F,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
     // characters
-    Plain, B, I, Ul, UlNone, UlDotted, UlDash, UlWave, Strike, Caps, Scaps, V, Fs, Cf,
-    Highlight, Cb, ChCbPat, Super, Sub, NoSuperSub, Up, Dn, Uc, U,
+    Plain,
+    B,
+    I,
+    Ul,
+    UlNone,
+    UlDotted,
+    UlDash,
+    UlWave,
+    Strike,
+    Caps,
+    Scaps,
+    V,
+    Fs,
+    Cf,
+    Highlight,
+    Cb,
+    ChCbPat,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Dn,
+    Uc,
+    U,
     // paragraphs
-    Pard, Par, Line, Tab, Page, Sect, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, SlMult, Tx, Tb,
-    Tqr, Tqc, Tqdec, Keep, PageBb, Intbl, Itap, Ls, Ilvl,
+    Pard,
+    Par,
+    Line,
+    Tab,
+    Page,
+    Sect,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Li,
+    Ri,
+    Fi,
+    Sb,
+    Sa,
+    Sl,
+    SlMult,
+    Tx,
+    Tb,
+    Tqr,
+    Tqc,
+    Tqdec,
+    Keep,
+    PageBb,
+    Intbl,
+    Itap,
+    Ls,
+    Ilvl,
     // tables
-    Trowd, Cellx, Clmgf, Clmrg, Clvmgf, Clvmrg, ClCbPat, Trleft, Trgaph, Cell, NestCell, Row,
-    NestRow, BorderSide, BorderStyle,
+    Trowd,
+    Cellx,
+    Clmgf,
+    Clmrg,
+    Clvmgf,
+    Clvmrg,
+    ClCbPat,
+    Trleft,
+    Trgaph,
+    Cell,
+    NestCell,
+    Row,
+    NestRow,
+    BorderSide,
+    BorderStyle,
     // pictures
-    PngBlip, JpegBlip, EmfBlip, Wmetafile, Dibitmap, Wbitmap, Macpict, PicW, PicH, PicWGoal,
-    PicHGoal, PicScaleX, PicScaleY,
+    PngBlip,
+    JpegBlip,
+    EmfBlip,
+    Wmetafile,
+    Dibitmap,
+    Wbitmap,
+    Macpict,
+    PicW,
+    PicH,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
     // list tables and old-style numbering
-    ListId, LevelNfc, LevelStartAt, PnLvlBlt, PnLvlBody, PnLvlCont, PnLvl, PnDec, PnUcRm, PnLcRm,
-    PnUcLtr, PnLcLtr, PnStart,
+    ListId,
+    LevelNfc,
+    LevelStartAt,
+    PnLvlBlt,
+    PnLvlBody,
+    PnLvlCont,
+    PnLvl,
+    PnDec,
+    PnUcRm,
+    PnLcRm,
+    PnUcLtr,
+    PnLcLtr,
+    PnStart,
     // special characters
-    EmDash, EnDash, Bullet, LQuote, RQuote, LdblQuote, RdblQuote, EmSpace, EnSpace, QmSpace,
+    EmDash,
+    EnDash,
+    Bullet,
+    LQuote,
+    RQuote,
+    LdblQuote,
+    RdblQuote,
+    EmSpace,
+    EnSpace,
+    QmSpace,
     NoBreakHyphen,
 };
 
@@ -68,12 +209,12 @@ enum class Kw : quint16 {
 const std::unordered_map<std::string_view, Kw> &keywords();
 
 enum class Dest : quint8 {
-    Body,       // text goes into the document
-    Container,  // no text of its own; its groups may hold body text or pictures
+    Body,      // text goes into the document
+    Container, // no text of its own; its groups may hold body text or pictures
     FontTable,
     ColorTable,
     Title,
-    Info,       // only the title is kept
+    Info, // only the title is kept
     FldInst,
     ListTable,
     List,
@@ -81,12 +222,12 @@ enum class Dest : quint8 {
     LevelText,
     ListOverrideTable,
     ListOverride,
-    ListText,   // the marker of a list item, for readers without lists
+    ListText, // the marker of a list item, for readers without lists
     Pn,
     PnTextBefore,
     PnTextAfter,
     Pict,
-    Upr,        // {\upr {ANSI version}{\*\ud {Unicode version}}}
+    Upr, // {\upr {ANSI version}{\*\ud {Unicode version}}}
     UprChild,
     NestTableProps,
 };
@@ -98,9 +239,9 @@ struct CharProps
     qint32 color = 0;
     qint32 highlight = 0;
     qint32 background = 0;
-    qint32 link = 0; // 1-based index into the hyperlink targets, 0 = none
+    qint32 link = 0;      // 1-based index into the hyperlink targets, 0 = none
     quint8 underline = 0; // QTextCharFormat::UnderlineStyle
-    qint8 vertical = 0; // 1 superscript, 2 subscript
+    qint8 vertical = 0;   // 1 superscript, 2 subscript
     bool bold = false;
     bool italic = false;
     bool strike = false;
@@ -112,7 +253,7 @@ struct CharProps
 
 struct PnProps
 {
-    qint8 kind = 0; // 0 none, 1 bullet, 2 numbered, 3 continuation
+    qint8 kind = 0;  // 0 none, 1 bullet, 2 numbered, 3 continuation
     qint8 style = 0; // QTextListFormat::Style for numbered items
     qint32 level = 0;
 };
@@ -130,7 +271,7 @@ struct ParaProps
     qint32 ls = 0;
     qint32 ilvl = 0;
     PnProps pn;
-    quint8 align = 0; // 0 left, 1 centre, 2 right, 3 justified
+    quint8 align = 0;       // 0 left, 1 centre, 2 right, 3 justified
     quint8 nextTabType = 0; // QTextOption::TabType of the next \tx
     bool lineMultiple = false;
     bool keep = false;
@@ -226,10 +367,7 @@ struct FieldContext
 class RtfReader::Private
 {
 public:
-    explicit Private(QTextDocument *document)
-        : document(document)
-    {
-    }
+    explicit Private(QTextDocument *document) : document(document) {}
 
     RtfReader::Result run(QByteArrayView input);
 

@@ -85,15 +85,15 @@ void RtfReader::Private::closeTable()
             const CellDef &cell = cells[size_t(column)];
             int spanColumns = 1;
             if (cell.hMerge == 1) {
-                while (column + spanColumns < columns && column + spanColumns < int(cells.size())
-                       && cells[size_t(column + spanColumns)].hMerge == 2)
+                while (column + spanColumns < columns && column + spanColumns < int(cells.size()) &&
+                       cells[size_t(column + spanColumns)].hMerge == 2)
                     ++spanColumns;
             }
             int spanRows = 1;
             if (cell.vMerge == 1) {
-                while (row + spanRows < rows && row + spanRows < int(context.rowCells.size())
-                       && column < int(context.rowCells[size_t(row + spanRows)].size())
-                       && context.rowCells[size_t(row + spanRows)][size_t(column)].vMerge == 2)
+                while (row + spanRows < rows && row + spanRows < int(context.rowCells.size()) &&
+                       column < int(context.rowCells[size_t(row + spanRows)].size()) &&
+                       context.rowCells[size_t(row + spanRows)][size_t(column)].vMerge == 2)
                     ++spanRows;
             }
             if (spanColumns > 1 || spanRows > 1)

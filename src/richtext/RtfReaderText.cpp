@@ -14,12 +14,18 @@ namespace {
 QTextListFormat::Style styleForNfc(int nfc)
 {
     switch (nfc) {
-    case 0: return QTextListFormat::ListDecimal;
-    case 1: return QTextListFormat::ListUpperRoman;
-    case 2: return QTextListFormat::ListLowerRoman;
-    case 3: return QTextListFormat::ListUpperAlpha;
-    case 4: return QTextListFormat::ListLowerAlpha;
-    default: return QTextListFormat::ListStyleUndefined;
+    case 0:
+        return QTextListFormat::ListDecimal;
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    default:
+        return QTextListFormat::ListStyleUndefined;
     }
 }
 
@@ -65,8 +71,8 @@ CodePage *RtfReader::Private::currentCodePage()
         if (it != fonts.constEnd() && it->codePage) {
             number = it->codePage;
             // A Western font in a document of another code page: Word means the document's.
-            if (number == 1252 && documentCodePage != 1252 && documentCodePage != 10000 && documentCodePage != 437
-                && documentCodePage != 850)
+            if (number == 1252 && documentCodePage != 1252 && documentCodePage != 10000 && documentCodePage != 437 &&
+                documentCodePage != 850)
                 number = documentCodePage;
         }
     }
@@ -105,7 +111,8 @@ void RtfReader::Private::onText(const char *data, qsizetype size)
     case Dest::ColorTable:
         for (qsizetype i = 0; i < size; ++i) {
             if (data[i] == ';' && colors.size() < limits.maxTableEntries) {
-                colors << ((red < 0 && green < 0 && blue < 0) ? QColor() : QColor(qMax(red, 0), qMax(green, 0), qMax(blue, 0)));
+                colors << ((red < 0 && green < 0 && blue < 0) ? QColor()
+                                                              : QColor(qMax(red, 0), qMax(green, 0), qMax(blue, 0)));
                 red = green = blue = -1;
             }
         }
@@ -141,7 +148,8 @@ void RtfReader::Private::onText(const char *data, qsizetype size)
             runText.append(QLatin1StringView(data, size));
             outputCharacters += size;
             if (outputCharacters > limits.maxOutputCharacters)
-                fail(u"Ce document RTF contient trop de texte (plus de %1 caractères)."_s.arg(limits.maxOutputCharacters));
+                fail(u"Ce document RTF contient trop de texte (plus de %1 caractères)."_s.arg(
+                    limits.maxOutputCharacters));
             return;
         }
     }
@@ -411,10 +419,18 @@ void RtfReader::Private::applyBlockFormat()
     const ParaProps &para = state.para;
     QTextBlockFormat format;
     switch (para.align) {
-    case 1: format.setAlignment(Qt::AlignHCenter); break;
-    case 2: format.setAlignment(Qt::AlignRight); break;
-    case 3: format.setAlignment(Qt::AlignJustify); break;
-    default: format.setAlignment(Qt::AlignLeft); break;
+    case 1:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case 2:
+        format.setAlignment(Qt::AlignRight);
+        break;
+    case 3:
+        format.setAlignment(Qt::AlignJustify);
+        break;
+    default:
+        format.setAlignment(Qt::AlignLeft);
+        break;
     }
     QTextListFormat listFormat;
     const bool listed = isNativeList(para, &listFormat);
@@ -449,8 +465,8 @@ void RtfReader::Private::applyBlockFormat()
     if (listed) {
         QTextBlock block = cursor.block();
         if (para.pn.kind != 0) {
-            if (pnList && pnListProps.kind == para.pn.kind && pnListProps.style == para.pn.style
-                && pnListProps.level == para.pn.level) {
+            if (pnList && pnListProps.kind == para.pn.kind && pnListProps.style == para.pn.style &&
+                pnListProps.level == para.pn.level) {
                 pnList->add(block);
             } else {
                 pnList = cursor.createList(listFormat);
