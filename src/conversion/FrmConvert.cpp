@@ -116,6 +116,7 @@ FrmConvert::FrmConvert()
 
     tabs = new QTabWidget(central);
     tabs->setObjectName(u"Tab1"_s);
+    tabs->setAccessibleName(u"Données importées"_s);
     layout->addWidget(tabs, 1);
 
     auto *sendersGrid = new QGridLayout(makePage(tabs, 1, u"Expéditeurs"_s));

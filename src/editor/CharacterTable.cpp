@@ -54,7 +54,7 @@ CharacterTable::CharacterTable(QWidget *parent) : QDialog(parent)
     grid = new QTableWidget(int((all.size() + kColumns - 1) / kColumns), kColumns, this);
     grid->setObjectName(u"grid"_s);
     grid->setAccessibleName(u"Caractères"_s);
-    hint->setBuddy(grid);
+    grid->setAccessibleDescription(hint->text()); // an instruction, not the grid's caption
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -128,6 +128,7 @@ void FrmAssistant::build()
 
     introductionTabs = new QTabWidget;
     introductionTabs->setObjectName(u"Tab1"_s);
+    introductionTabs->setAccessibleName(u"Introduction"_s);
     introductionTabs->addTab(introductionPage, u" Introduction "_s);
     introductionTabs->addTab(introductionPreview, u" Aperçu du texte "_s);
 
@@ -161,6 +162,7 @@ void FrmAssistant::build()
 
     conclusionTabs = new QTabWidget;
     conclusionTabs->setObjectName(u"Tab2"_s);
+    conclusionTabs->setAccessibleName(u"Conclusion"_s);
     conclusionTabs->addTab(simplePage, u" Conclusion simple "_s);
     conclusionTabs->addTab(evolvedPage, u" Conclusion évoluée "_s);
     conclusionTabs->addTab(conclusionPreview, u" Aperçu du texte "_s);
