@@ -20,17 +20,12 @@ public:
         return name + "\r\nB\xE2t. A\r\n12 rue de l'\xC9glise\r\n75001 Paris\r\nFrance\r\n01 02 03 04 05\r\n"
                       "06 07 08 09 10\r\nancien champ\r\nMonsieur\r\nDirecteur g\xE9n\xE9ral\r\n";
     }
-    // The card the conversion writes for it: address before residence, no old field.
-    static QByteArray convertedSender(const QByteArray &name)
-    {
-        return name + "\r\n12 rue de l'\xC9glise\r\nB\xE2t. A\r\n75001 Paris\r\nFrance\r\n01 02 03 04 05\r\n"
-                      "06 07 08 09 10\r\nMonsieur\r\nDirecteur g\xE9n\xE9ral\r\n";
-    }
     static QByteArray recipient(const QByteArray &name)
     {
         return name + "\r\nR\xE9sidence des Pins\r\n3 all\xE9"
                       "e Verte\r\n69001 Lyon\r\n\r\nMadame\r\nMaire\r\n";
     }
+    // The card the conversion writes for it: address before residence.
     static QByteArray convertedRecipient(const QByteArray &name)
     {
         return name + "\r\n3 all\xE9"

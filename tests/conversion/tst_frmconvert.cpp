@@ -1,11 +1,10 @@
-#include "core/DataPaths.h"
-#include "conversion/FrmConvert.h"
 #include "OldFolder.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "conversion/FrmConvert.h"
+#include "core/DataPaths.h"
 
 #include <QCheckBox>
-#include <QDirIterator>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -16,42 +15,16 @@
 
 using namespace Qt::StringLiterals;
 
+using QuilloTest::filesUnder;
+using QuilloTest::itemsOf;
+
 namespace {
-
-const QString kFolderTitle = u"Veuillez sélectionner le dossier ''Fichiers'' de l'ancienne version de Quillane."_s;
-
-// Every file under the program folder, relative to it, sorted.
-QStringList filesUnder(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(QDir(root).relativeFilePath(it.next()));
-    files.sort();
-    return files;
-}
-
-QStringList itemsOf(const QListWidget *list)
-{
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items.append(list->item(i)->text());
-    return items;
-}
 
 QStringList rowOf(const QTreeWidget *view, int row)
 {
     QStringList texts;
     for (int column = 0; column < view->columnCount(); ++column)
         texts.append(view->topLevelItem(row)->text(column));
-    return texts;
-}
-
-QStringList headersOf(const QTreeWidget *view)
-{
-    QStringList texts;
-    for (int column = 0; column < view->columnCount(); ++column)
-        texts.append(view->headerItem()->text(column));
     return texts;
 }
 
@@ -101,8 +74,6 @@ private slots:
     void opensWaitingCentredWithTheFoldersMade()
     {
         FrmConvert *window = FrmConvert::instance();
-        QCOMPARE(window->objectName(), u"frmConvert"_s);
-        QCOMPARE(window->windowTitle(), u"Conversion des fichiers"_s);
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(window->x(), area.left() + (area.width() - window->frameGeometry().width()) / 2);
         for (const QString &made : {DataPaths::assistantFolder(), DataPaths::modelsFolder(), DataPaths::sendersFolder(),
@@ -110,39 +81,16 @@ private slots:
                                     DataPaths::formulasFolder(), DataPaths::contentsFolder()})
             QVERIFY2(QFileInfo(made).isDir(), qPrintable(made));
         QVERIFY(filesUnder(folder->path()).isEmpty());
-
-        QCOMPARE(window->tabs->count(), 4);
         QCOMPARE(window->tabs->currentIndex(), 0);
-        QCOMPARE(window->tabs->tabText(3), u"Formules"_s);
-        QCOMPARE(window->tabs->widget(2)->objectName(), u"Fond_3"_s);
-        QCOMPARE(headersOf(window->senderList),
-                 (QStringList{u"Nom prénom"_s, u"Adresse"_s, u"Résidence"_s, u"CP + Ville"_s, u"Province / Pays"_s,
-                              u"Téléphone fixe"_s, u"Portable"_s, u"Qualificatif"_s, u"Fonction"_s}));
-        QCOMPARE(headersOf(window->recipientList),
-                 (QStringList{u"Nom prénom"_s, u"Adresse"_s, u"Résidence"_s, u"CP + Ville"_s, u"Province / Pays"_s,
-                              u"Qualificatif"_s, u"Fonction"_s}));
-        QCOMPARE(window->senderList->accessibleName(), u"Liste des expéditeurs :"_s);
-        QCOMPARE(window->lists[0]->objectName(), u"List3"_s);
-        QCOMPARE(window->lists[0]->accessibleName(), u"Communes / Villes :"_s);
-        QCOMPARE(window->lists[5]->accessibleName(), u"Deuxième partie :"_s);
-
-        QCOMPARE(window->startQuillo->text(),
-                 u" Exécuter Quillane et quitter l'assistant à la fin de la conversion."_s);
         QVERIFY(!window->startQuillo->isChecked());
         QCOMPARE(window->statusText->text(), u" En attente de conversion..."_s);
-        QCOMPARE(window->folderButton->toolTip(), u"Sélection du dossier source"_s);
         QVERIFY(!window->convertButton->isEnabled());
-        QVERIFY(window->quitButton->isEnabled());
-    }
 
-    void cancelledFolderDialogDoesNothing()
-    {
-        FrmConvert *window = FrmConvert::instance();
+        // A cancelled folder dialog changes nothing.
         dialogs->answerCancel();
         window->folderButton->click();
         QCOMPARE(dialogs->requests.size(), 1);
         QCOMPARE(dialogs->requests.first().kind, Dialogs::Request::Kind::Folder);
-        QCOMPARE(dialogs->requests.first().title, kFolderTitle);
         QVERIFY(window->sourceFolder().isEmpty());
         QCOMPARE(window->statusText->text(), u" En attente de conversion..."_s);
         QVERIFY(!window->convertButton->isEnabled());
@@ -162,10 +110,7 @@ private slots:
         QCOMPARE(window->sourceFolder(), old.path());
         QCOMPARE(window->statusText->text(), u" "_s + old.path());
         QVERIFY(window->convertButton->isEnabled());
-        const Dialogs::Request &done = dialogs->requests.last();
-        QCOMPARE(done.text, u"Importation des fichiers terminés."_s);
-        QCOMPARE(done.icon, Dialogs::Icon::Information);
-        QCOMPARE(done.title, u"Quillane"_s);
+        QCOMPARE(dialogs->requests.last().text, u"Importation des fichiers terminés."_s);
         QCOMPARE(rowOf(window->senderList, 0),
                  (QStringList{u"Dupont Jean"_s, u"12 rue de l'Église"_s, u"Bât. A"_s, u"75001 Paris"_s, u"France"_s,
                               u"01 02 03 04 05"_s, u"06 07 08 09 10"_s, u"Monsieur"_s, u"Directeur général"_s}));

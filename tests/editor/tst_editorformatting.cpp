@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextList>
 #include <QToolBar>
@@ -43,55 +44,12 @@ private slots:
         folder.reset();
     }
 
-    void toolBar_hasItsTwentyEightEntriesInOrder()
+    void toolBarButtons_showTheirPicture()
     {
-        const QStringList tips{u"Nouveau"_s,
-                               u"Ouvrir"_s,
-                               u"Sauver"_s,
-                               {},
-                               u"Aperçu avant impression"_s,
-                               u"Imprimer"_s,
-                               {},
-                               u"Gras"_s,
-                               u"Italique"_s,
-                               u"Souligné"_s,
-                               u"Barré"_s,
-                               {},
-                               u"Justifier à gauche"_s,
-                               u"Centrer"_s,
-                               u"Justifier à droite"_s,
-                               {},
-                               u"Tabulation"_s,
-                               u"Retrait négatif"_s,
-                               u"Retrait positif"_s,
-                               {},
-                               u"Format police"_s,
-                               u"Couleur police"_s,
-                               {},
-                               u"Insertion d'image"_s,
-                               u"Insérer la date"_s,
-                               u"Insérer l'heure"_s,
-                               {},
-                               u"Fermer l'éditeur"_s};
-        QCOMPARE(editor->Toolbar1->actions().size(), 28);
-        for (int index = 1; index <= 28; ++index) {
-            QAction *action = editor->toolButtons[size_t(index)];
-            QCOMPARE(editor->Toolbar1->actions().at(index - 1), action);
-            QCOMPARE(action->objectName(), u"Toolbar1_%1"_s.arg(index));
-            const QString tip = tips.at(index - 1);
-            QCOMPARE(action->isSeparator(), tip.isEmpty());
-            if (tip.isEmpty())
-                continue;
-            QCOMPARE(action->toolTip(), tip);
-            QVERIFY2(!action->icon().isNull(), qPrintable(tip));
-            auto *button = qobject_cast<QToolButton *>(editor->Toolbar1->widgetForAction(action));
-            QVERIFY(button);
-            QCOMPARE(button->accessibleName(), tip);
-            QVERIFY(button->autoRaise()); // flat
-            const bool check = (index >= 8 && index <= 11) || (index >= 13 && index <= 15) || index == 17;
-            QCOMPARE(action->isCheckable(), check);
-        }
-        QVERIFY(pressed(13)); // left alignment at start
+        const QList<QToolButton *> buttons = editor->findChildren<QToolButton *>(QRegularExpression(u"^Toolbar1_"_s));
+        QCOMPARE(buttons.size(), 21);
+        for (const QToolButton *button : buttons)
+            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
     }
 
     void boldButton_followsTheSelection_andMakesAMixedSelectionBold()
@@ -127,7 +85,7 @@ private slots:
         EditorTest::select(edit, 16, 16);
         trigger(editor->toolButtons[15]);
         EditorTest::select(edit, 2, 2);
-        QVERIFY(pressed(13) && !pressed(14) && !pressed(15));
+        QVERIFY(pressed(13) && !pressed(14) && !pressed(15)); // left, as at start
         EditorTest::select(edit, 9, 9);
         QVERIFY(!pressed(13) && pressed(14) && !pressed(15));
         QCOMPARE(edit->document()->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask,

@@ -5,18 +5,13 @@
 // installation without any message, so the bytes themselves are checked here.
 
 #include "TestSupport.h"
+#include "core/Cp1252.h"
+#include "core/ProperCase.h"
+#include "richtext/RtfTokenizer.h"
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
-#include <QHash>
-#include <QList>
-#include <QObject>
 #include <QRegularExpression>
 #include <QSet>
-#include <QString>
-#include <QStringList>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -40,51 +35,15 @@ const QStringList kPlaceholders = {
     u"#ref1"_s, u"#ref2"_s, u"#ref3"_s, u"#ref4"_s, u"#ref5"_s, u"#ref6"_s,
 };
 
-QString dataPath(const QString &relative)
-{
-    return QDir(QString::fromUtf8(QUILLO_DATA_DIR)).filePath(relative);
-}
-
 QByteArray readData(const QString &relative)
 {
-    QFile file(dataPath(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return QuilloTest::readBytes(QDir(QuilloTest::installationFolder()).filePath(relative));
 }
 
-// Decodes Windows-1252 independently of the program's own codec, so that a fault there cannot
-// hide a fault here. Returns false on the five bytes that have no character.
-bool decodeWindows1252(const QByteArray &bytes, QString *text)
-{
-    static const char16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-    };
-    text->clear();
-    text->reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code >= 0x80 && code < 0xA0) {
-            if (high[code - 0x80] == 0)
-                return false;
-            text->append(QChar(high[code - 0x80]));
-        } else {
-            text->append(QChar(char16_t(code)));
-        }
-    }
-    return true;
-}
-
-// The file's text, decoded; empty when the file is missing or not Windows-1252.
+// The file's text; a byte that Windows-1252 leaves without a character reads as a C1 control.
 QString textOf(const QString &relative)
 {
-    const QByteArray bytes = readData(relative);
-    QString text;
-    if (bytes.isEmpty() || !decodeWindows1252(bytes, &text))
-        return {};
-    return text;
+    return Cp1252::decode(readData(relative));
 }
 
 // Lines of a CR LF text, without the empty piece after the last line end.
@@ -96,133 +55,52 @@ QStringList linesOf(const QString &text)
     return lines;
 }
 
-// How the wizard shows towns and signatures: a capital at the start of every word (a word
-// starts after a space or a tab) and of every part of a name after a hyphen or an apostrophe,
-// except the small words linking the parts of a place name; the rest in small letters.
-QString properCase(const QString &entry)
-{
-    static const QSet<QString> linking = {u"à"_s,   u"au"_s,   u"aux"_s, u"de"_s, u"des"_s, u"du"_s,
-                                          u"en"_s,  u"et"_s,   u"la"_s,  u"le"_s, u"les"_s, u"lès"_s,
-                                          u"lez"_s, u"sous"_s, u"sur"_s, u"d'"_s, u"l'"_s};
-    QString shown;
-    // Split into parts, each with the separator that ends it, and rebuild.
-    QString part;
-    QChar before = u' ';
-    const auto flush = [&](QChar separator) {
-        QString word = part.toLower();
-        const QString withApostrophe = separator == u'\'' ? word + u'\'' : word;
-        const bool small = before == u'-' && linking.contains(separator == u'\'' ? withApostrophe : word);
-        if (!word.isEmpty() && !small)
-            word[0] = word.at(0).toUpper();
-        shown += word;
-        if (!separator.isNull())
-            shown += separator;
-        before = separator;
-        part.clear();
-    };
-    for (const QChar c : entry) {
-        if (c == u' ' || c == u'\t' || c == u'-' || c == u'\'')
-            flush(c);
-        else
-            part += c;
-    }
-    flush(QChar());
-    return shown;
-}
-
-// A minimal RTF reading, enough to see the template the way the letter assembly sees it: the
-// text of every paragraph and the control words in force for it.
+// The template as the letter assembly sees it, read with the program's RTF tokenizer: the text of
+// every paragraph of the body and the control words in force for it.
 struct RtfParagraph
 {
     QString text;
-    QHash<QString, int> props; // paragraph and character control words since the last \pard
+    QHash<QByteArray, int> props; // paragraph and character control words since the last \pard
 };
 
 struct RtfOutline
 {
-    QHash<QString, int> lastValue; // every control word of the body, with its last value
+    QHash<QByteArray, int> lastValue; // every control word of the body, with its last value
     QList<RtfParagraph> paragraphs;
 };
 
-RtfOutline outlineOf(const QString &rtf)
+RtfOutline outlineOf(const QByteArray &rtf)
 {
-    static const QSet<QString> skipped = {u"fonttbl"_s,    u"colortbl"_s, u"info"_s,
-                                          u"stylesheet"_s, u"header"_s,   u"footer"_s};
+    using Type = RtfTokenizer::Type;
+    static const QSet<QByteArray> skipped = {"fonttbl", "colortbl", "info", "stylesheet", "header", "footer"};
     RtfOutline outline;
     RtfParagraph current;
-    int depth = 0;
-    int skipDepth = -1; // depth of the destination group being skipped, -1 when none
+    RtfTokenizer tokenizer(rtf);
     bool groupStart = false;
-    const qsizetype size = rtf.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = rtf.at(i);
-        if (c == u'{') {
-            ++depth;
-            groupStart = true;
-            continue;
-        }
-        if (c == u'}') {
-            if (depth == skipDepth)
-                skipDepth = -1;
-            --depth;
-            groupStart = false;
-            continue;
-        }
-        if (c == u'\r' || c == u'\n')
-            continue;
-        if (c != u'\\') {
-            groupStart = false;
-            if (skipDepth < 0)
-                current.text.append(c);
-            continue;
-        }
-        if (i + 1 >= size)
-            break;
-        const QChar next = rtf.at(i + 1);
-        const bool asciiLetter = (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z');
-        if (!asciiLetter) {
-            ++i;
-            if (next == u'*' && groupStart && skipDepth < 0)
-                skipDepth = depth;
-            else if (skipDepth < 0 && (next == u'\\' || next == u'{' || next == u'}'))
-                current.text.append(next);
-            else if (skipDepth < 0 && next == u'\'' && i + 2 < size) {
-                bool ok = false;
-                const int code = rtf.mid(i + 1, 2).toInt(&ok, 16);
-                QString decoded;
-                if (ok && decodeWindows1252(QByteArray(1, char(code)), &decoded))
-                    current.text.append(decoded);
-                i += 2;
+    for (auto token = tokenizer.next(); token.type != Type::End; token = tokenizer.next()) {
+        const bool first = std::exchange(groupStart, token.type == Type::GroupStart);
+        const QByteArray name = token.text().toByteArray();
+        if (token.type == Type::ControlSymbol && first && token.symbol == '*') {
+            tokenizer.skipGroup();
+        } else if (token.type == Type::ControlSymbol && QByteArrayView("\\{}").contains(token.symbol)) {
+            current.text += QLatin1Char(token.symbol);
+        } else if (token.type == Type::ControlWord && first && skipped.contains(name)) {
+            tokenizer.skipGroup();
+        } else if (token.type == Type::ControlWord) {
+            const int value = token.hasParameter ? token.parameter : 1;
+            outline.lastValue.insert(name, value);
+            if (name == "par") {
+                outline.paragraphs.append(current);
+                current.text.clear();
+            } else if (name == "pard") {
+                current.props.clear();
+            } else {
+                current.props.insert(name, value);
             }
-            groupStart = false;
-            continue;
-        }
-        qsizetype j = i + 1;
-        while (j < size && ((rtf.at(j) >= u'a' && rtf.at(j) <= u'z') || (rtf.at(j) >= u'A' && rtf.at(j) <= u'Z')))
-            ++j;
-        const QString name = rtf.mid(i + 1, j - i - 1);
-        const qsizetype paramStart = j;
-        if (j < size && rtf.at(j) == u'-')
-            ++j;
-        while (j < size && rtf.at(j).isDigit())
-            ++j;
-        const int value = j > paramStart ? rtf.mid(paramStart, j - paramStart).toInt() : 1;
-        if (j < size && rtf.at(j) == u' ')
-            ++j; // the delimiting space belongs to the control word
-        i = j - 1;
-        if (groupStart && skipDepth < 0 && skipped.contains(name))
-            skipDepth = depth;
-        groupStart = false;
-        if (skipDepth >= 0)
-            continue;
-        outline.lastValue.insert(name, value);
-        if (name == u"par"_s) {
-            outline.paragraphs.append(current);
-            current.text.clear();
-        } else if (name == u"pard"_s) {
-            current.props.clear();
-        } else {
-            current.props.insert(name, value);
+        } else if (token.type == Type::Text) {
+            current.text += Cp1252::decode(name);
+        } else if (token.type == Type::HexByte) {
+            current.text += Cp1252::decode(QByteArray(1, char(token.byte)));
         }
     }
     if (!current.text.trimmed().isEmpty())
@@ -245,7 +123,6 @@ private slots:
     void referenceLists_haveUsefulDistinctEntries_data();
     void referenceLists_haveUsefulDistinctEntries();
     void towns_includeThePrefecturesWithHyphens();
-    void formulaParts_joinAroundTheFormOfAddress();
     void formulaParts_everyCombinationIsCorrect();
     void phraseFiles_haveSortedNonEmptyBlocks_data();
     void phraseFiles_haveSortedNonEmptyBlocks();
@@ -275,51 +152,43 @@ void TestInstallation::everyFile_isWindows1252WithCrLf()
         else
             QVERIFY2(code >= 0x20 && code != 0x7F, "control byte " + where);
     }
-    QString text;
-    QVERIFY2(decodeWindows1252(bytes, &text), "byte without a Windows-1252 character");
+    const QString text = Cp1252::decode(bytes);
+    QVERIFY2(!text.contains(QRegularExpression(u"[\\x{80}-\\x{9f}]"_s)), "byte without a Windows-1252 character");
     // An accented letter saved in UTF-8 reads as "Ã©" or "Â " in Windows-1252.
     QVERIFY2(!text.contains(u'Ã') && !text.contains(u'Â'), "text saved in UTF-8");
 }
 
 void TestInstallation::template_isWellFormedA4Rtf()
 {
-    const QString rtf = textOf(kTemplate);
-    QVERIFY(rtf.startsWith(u"{\\rtf1"_s));
-    QVERIFY(rtf.contains(u"\\ansicpg1252"_s));
-
+    const QByteArray rtf = readData(kTemplate);
+    QVERIFY(rtf.startsWith("{\\rtf1"));
+    QVERIFY(rtf.contains("\\ansicpg1252"));
     // Braces balance, never close more than was opened, and the outer group holds everything.
+    RtfTokenizer tokenizer(rtf);
     int depth = 0;
-    qsizetype closedAt = -1;
-    for (qsizetype i = 0; i < rtf.size(); ++i) {
-        const QChar c = rtf.at(i);
-        if (c == u'\\') {
-            ++i; // an escaped brace or backslash is text
-        } else if (c == u'{') {
-            QVERIFY2(closedAt < 0, "text after the outer group");
+    bool closed = false;
+    for (auto token = tokenizer.next(); token.type != RtfTokenizer::Type::End; token = tokenizer.next()) {
+        QVERIFY2(!closed, "text after the outer group");
+        if (token.type == RtfTokenizer::Type::GroupStart)
             ++depth;
-        } else if (c == u'}') {
-            --depth;
-            QVERIFY2(depth >= 0, "closing brace without its opening one");
-            if (depth == 0)
-                closedAt = i;
-        }
+        else if (token.type == RtfTokenizer::Type::GroupEnd)
+            closed = --depth == 0;
+        QVERIFY2(depth >= 0, "closing brace without its opening one");
     }
-    QCOMPARE(depth, 0);
-    QVERIFY(rtf.mid(closedAt + 1).trimmed().isEmpty());
-
+    QVERIFY(closed);
     const RtfOutline outline = outlineOf(rtf);
-    QCOMPARE(outline.lastValue.value(u"paperw"_s), 11906);
-    QCOMPARE(outline.lastValue.value(u"paperh"_s), 16838);
+    QCOMPARE(outline.lastValue.value("paperw"), 11906);
+    QCOMPARE(outline.lastValue.value("paperh"), 16838);
 }
 
 void TestInstallation::template_holdsEachPlaceholderOnceInItsOwnParagraph()
 {
-    const QString rtf = textOf(kTemplate);
+    const QByteArray rtf = readData(kTemplate);
     QVERIFY(!rtf.isEmpty());
     // The letter assembly searches the plain text ignoring case and replaces the first match
     // only: a second occurrence anywhere would stay in every letter as literal text.
     for (const QString &placeholder : kPlaceholders)
-        QVERIFY2(rtf.count(placeholder, Qt::CaseInsensitive) == 1, qPrintable(placeholder));
+        QVERIFY2(QString::fromLatin1(rtf).count(placeholder, Qt::CaseInsensitive) == 1, qPrintable(placeholder));
 
     // Each one whole, unsplit by control words, alone in its paragraph, in reading order.
     QStringList texts;
@@ -332,8 +201,8 @@ void TestInstallation::template_holdsEachPlaceholderOnceInItsOwnParagraph()
 
 void TestInstallation::template_placesTheBlocksOfALetter()
 {
-    const RtfOutline outline = outlineOf(textOf(kTemplate));
-    QHash<QString, QHash<QString, int>> propsOf;
+    const RtfOutline outline = outlineOf(readData(kTemplate));
+    QHash<QString, QHash<QByteArray, int>> propsOf;
     for (const RtfParagraph &paragraph : outline.paragraphs)
         propsOf.insert(paragraph.text.trimmed().toLower(), paragraph.props);
     for (const QString &placeholder : kPlaceholders)
@@ -341,23 +210,23 @@ void TestInstallation::template_placesTheBlocksOfALetter()
 
     // The recipient must show through the window of a DL or C5 envelope, which begins
     // about 11 cm from the left edge of the sheet (1 cm = 567 twips).
-    const int leftMargin = outline.lastValue.value(u"margl"_s, 1800);
+    const int leftMargin = outline.lastValue.value("margl", 1800);
     for (const QString &placeholder : {u"#dst1"_s, u"#dst2"_s, u"#dst3"_s}) {
-        const int left = leftMargin + propsOf.value(placeholder).value(u"li"_s);
+        const int left = leftMargin + propsOf.value(placeholder).value("li");
         QVERIFY2(left >= 10 * 567 && left <= 12 * 567, qPrintable(placeholder));
     }
     // The sender's block stays on the left.
     for (const QString &placeholder : {u"#exp1"_s, u"#exp2"_s, u"#exp3"_s, u"#exp4"_s})
-        QVERIFY2(propsOf.value(placeholder).value(u"li"_s) < 567, qPrintable(placeholder));
+        QVERIFY2(propsOf.value(placeholder).value("li") < 567, qPrintable(placeholder));
     // Body and politeness formula are justified.
-    QVERIFY(propsOf.value(u"#ref4"_s).contains(u"qj"_s));
-    QVERIFY(propsOf.value(u"#ref5"_s).contains(u"qj"_s));
+    QVERIFY(propsOf.value(u"#ref4"_s).contains("qj"));
+    QVERIFY(propsOf.value(u"#ref5"_s).contains("qj"));
     // Lines added inside the address blocks and the body take their placeholder's paragraph
     // format, so these must not push a wide gap under every added line.
     for (const QString &placeholder : {u"#exp3"_s, u"#exp4"_s, u"#dst3"_s})
-        QVERIFY2(propsOf.value(placeholder).value(u"sa"_s) + propsOf.value(placeholder).value(u"sb"_s) < 120,
+        QVERIFY2(propsOf.value(placeholder).value("sa") + propsOf.value(placeholder).value("sb") < 120,
                  qPrintable(placeholder));
-    QVERIFY(propsOf.value(u"#ref4"_s).value(u"sa"_s) + propsOf.value(u"#ref4"_s).value(u"sb"_s) <= 240);
+    QVERIFY(propsOf.value(u"#ref4"_s).value("sa") + propsOf.value(u"#ref4"_s).value("sb") <= 240);
 }
 
 void TestInstallation::referenceLists_haveUsefulDistinctEntries_data()
@@ -405,26 +274,11 @@ void TestInstallation::towns_includeThePrefecturesWithHyphens()
         QVERIFY2(towns.contains(prefecture), qPrintable(prefecture));
 }
 
-void TestInstallation::formulaParts_joinAroundTheFormOfAddress()
-{
-    // The letter reads first part + ", " + form of address + ", " + second part.
-    const QStringList firstParts = linesOf(textOf(kListFiles.at(4)));
-    const QStringList secondParts = linesOf(textOf(kListFiles.at(5)));
-    QVERIFY(!firstParts.isEmpty() && !secondParts.isEmpty());
-    for (const QString &first : firstParts) {
-        QVERIFY2(first.at(0).isUpper(), qPrintable(first));
-        QVERIFY2(first.back().isLetter(), qPrintable(first));
-    }
-    for (const QString &second : secondParts) {
-        QVERIFY2(second.at(0).isLower(), qPrintable(second));
-        QVERIFY2(second.endsWith(u'.') && !second.endsWith(u".."_s), qPrintable(second));
-    }
-}
-
 void TestInstallation::formulaParts_everyCombinationIsCorrect()
 {
-    // The wizard draws a first part and a second part at random, and the user may pick any two:
-    // every pairing must be a formula a careful writer would sign.
+    // The letter reads first part + ", " + form of address + ", " + second part. The wizard draws
+    // the two parts at random, and the user may pick any two: every pairing must be a formula a
+    // careful writer would sign.
     struct Forbidden
     {
         QRegularExpression first;
@@ -447,7 +301,9 @@ void TestInstallation::formulaParts_everyCombinationIsCorrect()
     const QStringList secondParts = linesOf(textOf(kListFiles.at(5)));
     QVERIFY(!firstParts.isEmpty() && !secondParts.isEmpty());
     for (const QString &first : firstParts) {
+        QVERIFY2(first.at(0).isUpper() && first.back().isLetter(), qPrintable(first));
         for (const QString &second : secondParts) {
+            QVERIFY2(second.at(0).isLower() && !second.endsWith(u".."_s), qPrintable(second));
             const QString formula = first + u", Madame, "_s + second;
             for (const Forbidden &rule : forbidden) {
                 QVERIFY2(!(rule.first.match(first).hasMatch() && rule.second.match(second).hasMatch()),

@@ -4,15 +4,14 @@
 // own, programs that keep their data in the user's folder, seeded with the installation content,
 // without ever taking back what the user saved there.
 
+#include "TestSupport.h"
 #include "app/ApplicationIcon.h"
 #include "core/ContactCard.h"
 #include "core/Product.h"
 #include "core/ProgramFolder.h"
-#include "TestSupport.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -26,22 +25,13 @@
 
 using namespace Qt::StringLiterals;
 
+using QuilloTest::filesUnder;
+
 namespace {
 
 const QString kAppId = u"fr.quillane.Quillo"_s;
 // Generous: a guard against a program that hangs, never a measure of speed.
 constexpr int kStartUpLimitMs = 60000;
-
-// The files under a folder, relative to it, sorted.
-QStringList filesUnder(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(QDir(root).relativeFilePath(it.next()));
-    files.sort();
-    return files;
-}
 
 // The keys of a desktop entry's main group.
 QHash<QString, QString> desktopEntryKeys(const QString &path)

@@ -2,9 +2,10 @@
 
 // Letters and PDF read-back shared by the printing tests.
 
+#include "TestSupport.h"
+
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
@@ -123,13 +124,7 @@ inline bool havePoppler()
            !QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty();
 }
 
-inline QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using QuilloTest::run;
 
 inline int pdfPageCount(const QString &path)
 {

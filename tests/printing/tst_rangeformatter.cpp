@@ -138,7 +138,6 @@ private slots:
 
     void shortAndEmptyLetters_onePage()
     {
-        QVERIFY(havePoppler() || true);
         const auto letter = paragraphsLetter(3);
         const auto empty = emptyLetter();
         QCOMPARE(pagesOf(*letter).size(), 1);

@@ -4,7 +4,6 @@
 #include "RoundTrip.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
@@ -177,10 +176,7 @@ private slots:
             QSKIP("The RTF corpus is not here");
         const QByteArray bytes = readFile(corpusDir() + u'/' + name);
         QTextDocument document;
-        QElapsedTimer clock;
-        clock.start();
         const RichText::ReadResult result = RichText::readRtf(bytes, &document);
-        QVERIFY(clock.elapsed() < 5000);
         if (name == u"malformed-leading-garbage.rtf"_s) {
             // Bytes before "{\rtf": not an RTF document, and said so in French.
             QVERIFY(!result.ok);

@@ -6,7 +6,6 @@
 #include "richtext/RtfReader.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -368,13 +367,10 @@ private slots:
         rtf += "profond";
         rtf += QByteArray(200000, '}');
         rtf += " fin}";
-        QElapsedTimer clock;
-        clock.start();
         const auto r = read(rtf);
         QVERIFY(r->text().contains(u"profond"_s));
         QVERIFY(r->text().endsWith(u" fin"_s)); // the braces stay balanced past the limit
         QVERIFY(!r->result.warnings.isEmpty());
-        QVERIFY(clock.elapsed() < 5000);
     }
 
     void limits_hugeBinAndIndexes()

@@ -1,15 +1,12 @@
 #include "TestSupport.h"
 
+#include "RoundTrip.h"
 #include "richtext/PageLayout.h"
 #include "richtext/RichText.h"
-#include "RoundTrip.h"
 #include "richtext/RtfWriter.h"
 
 #include <QBuffer>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
@@ -96,33 +93,6 @@ void buildLetter(QTextDocument &document)
     cursor.insertImage(picture);
 }
 
-QString soffice()
-{
-    return QStandardPaths::findExecutable(u"soffice"_s);
-}
-
-// LibreOffice's conversion of an RTF file, or an empty array when it could not run.
-QByteArray convertWithOffice(const QByteArray &rtf, const QString &filter, const QString &extension)
-{
-    QTemporaryDir dir;
-    const QString input = dir.filePath(u"lettre.rtf"_s);
-    QFile file(input);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(rtf);
-    file.close();
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    process.start(soffice(), {u"-env:UserInstallation=file://"_s + dir.filePath(u"profil"_s), u"--headless"_s,
-                              u"--convert-to"_s, filter, u"--outdir"_s, dir.path(), input});
-    if (!process.waitForFinished(180000))
-        return {};
-    QFile output(dir.filePath(u"lettre."_s + extension));
-    if (!output.open(QIODevice::ReadOnly))
-        return {};
-    return output.readAll();
-}
-
 } // namespace
 
 class TestRtfWriter : public QObject
@@ -138,9 +108,9 @@ private slots:
         QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036\\uc1"));
         QVERIFY(rtf.contains("{\\colortbl;"));
         QVERIFY(rtf.contains("{\\f1\\fswiss\\fcharset0 Arial;}"));
-        QVERIFY(rtf.contains("\\u8364\\'80")); // €
-        QVERIFY(rtf.contains("\\u171\\'ab"));  // «
-        QVERIFY(rtf.contains("\\u338\\'8c"));  // Œ
+        QVERIFY(rtf.contains("\\u8364\\'80"));        // €
+        QVERIFY(rtf.contains("\\u171\\'ab"));         // «
+        QVERIFY(rtf.contains("\\u338\\'8c"));         // Œ
         QVERIFY(rtf.contains("\\u-10179?\\u-8704?")); // 😀 as two halves, each with its fallback
         QVERIFY(rtf.contains("\\{accolades\\} \\\\"));
         QVERIFY(rtf.contains("\\tab ") && rtf.contains("\\line ") && rtf.contains("\\~"));
@@ -151,7 +121,8 @@ private slots:
         QVERIFY(rtf.contains("{\\*\\listtable") && rtf.contains("{\\listtext"));
         QVERIFY(rtf.trimmed().endsWith("\\par\r\n}"));
         // Never \uN without a fallback under \uc1, never a byte beyond ASCII.
-        const QRegularExpressionMatch bare = QRegularExpression(u"\\\\u-?\\d+ ?+[^\\\\?\\d]"_s).match(QString::fromLatin1(rtf.left(rtf.indexOf("\\pngblip"))));
+        const QRegularExpressionMatch bare = QRegularExpression(u"\\\\u-?\\d+ ?+[^\\\\?\\d]"_s)
+                                                 .match(QString::fromLatin1(rtf.left(rtf.indexOf("\\pngblip"))));
         QVERIFY2(!bare.hasMatch(), qPrintable(bare.captured()));
         for (char c : rtf)
             QVERIFY(uchar(c) < 0x80);
@@ -209,8 +180,11 @@ private slots:
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "JPEG");
         QTextDocument document;
-        QVERIFY(RichText::readRtf("{\\rtf1{\\pict\\jpegblip\\picw8\\pich8 " + jpeg.toHex() + "}"
-                                  "{\\pict\\emfblip\\picw100\\pich100 0102}}", &document).ok);
+        QVERIFY(RichText::readRtf("{\\rtf1{\\pict\\jpegblip\\picw8\\pich8 " + jpeg.toHex() +
+                                      "}"
+                                      "{\\pict\\emfblip\\picw100\\pich100 0102}}",
+                                  &document)
+                    .ok);
         const QByteArray rtf = RichText::writeRtf(&document);
         QVERIFY(rtf.contains("\\jpegblip")); // a photograph stays a JPEG, byte for byte
         QVERIFY(QByteArray(rtf).replace("\r\n", "").contains(jpeg.toHex()));
@@ -244,19 +218,22 @@ private slots:
 
     void office_readsWhatWeWrite()
     {
-        if (soffice().isEmpty())
+        if (QuilloTest::soffice().isEmpty())
             QSKIP("LibreOffice (soffice) is not installed");
         QTextDocument document;
         buildLetter(document);
         const QByteArray rtf = RichText::writeRtf(&document);
 
-        const QString text = QString::fromUtf8(convertWithOffice(rtf, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
+        const QString text =
+            QString::fromUtf8(QuilloTest::convertWithOffice(rtf, u"txt:Text (encoded):UTF8"_s, u"txt"_s));
         QVERIFY2(!text.isEmpty(), "LibreOffice wrote no text");
-        for (const QString &expected : {u"Madame, j'ai l'honneur de vous adresser « ma » lettre : 100 €"_s, u"gras italique {accolades} \\ souligné lien"_s,
-                                        u"😀 Œuvre"_s, u"Centré"_s, u"À droite"_s, u"premier point"_s, u"A1"_s, u"B2"_s})
+        for (const QString &expected : {u"Madame, j'ai l'honneur de vous adresser « ma » lettre : 100 €"_s,
+                                        u"gras italique {accolades} \\ souligné lien"_s, u"😀 Œuvre"_s, u"Centré"_s,
+                                        u"À droite"_s, u"premier point"_s, u"A1"_s, u"B2"_s})
             QVERIFY2(text.contains(expected), qPrintable(expected + u" not in: "_s + text));
 
-        const QString html = QString::fromUtf8(convertWithOffice(rtf, u"html:XHTML Writer File:UTF8"_s, u"html"_s));
+        const QString html =
+            QString::fromUtf8(QuilloTest::convertWithOffice(rtf, u"html:XHTML Writer File:UTF8"_s, u"html"_s));
         QVERIFY2(!html.isEmpty(), "LibreOffice wrote no HTML");
         QVERIFY(html.contains(u"font-weight:bold"_s));
         QVERIFY(html.contains(u"font-style:italic"_s));

@@ -55,27 +55,22 @@ private slots:
         QCOMPARE(document.toPlainText(), u"abc"_s);
     }
 
-    void settabs_skipsPositionsBeyondTheWidth()
+    void settabs_data()
     {
-        QTextDocument document(u"un\tdeux\ttrois"_s);
-        const QList<qint32> tabs{0, 1440, 2880, 20000};
-        QVERIFY(clsRichText().Settabs(&document, tabs, 10000, 0, 3));
-        QCOMPARE(tabsOf(document.begin()), (QList<double>{96.0, 192.0}));
+        QTest::addColumn<QList<qint32>>("tabs");
+        QTest::addColumn<QList<double>>("positions"); // of the first paragraph, in pixels
+        QTest::newRow("beyond the width: skipped") << QList<qint32>{0, 1440, 2880, 20000} << QList<double>{96, 192};
+        QTest::newRow("no gap for a skipped one") << QList<qint32>{0, 1440, 20000, 2880} << QList<double>{96, 192};
     }
 
-    void settabs_leavesNoGapForASkippedPosition()
+    void settabs()
     {
-        QTextDocument document(u"a"_s);
-        QVERIFY(clsRichText().Settabs(&document, {0, 1440, 20000, 2880}, 10000, 0, 0));
-        QCOMPARE(tabsOf(document.begin()), (QList<double>{96.0, 192.0}));
-    }
-
-    void settabs_appliesToEveryParagraphOfTheRangeOnly()
-    {
+        QFETCH(QList<qint32>, tabs);
+        QFETCH(QList<double>, positions);
         QTextDocument document(u"un\ndeux\ntrois"_s);
-        QVERIFY(clsRichText().Settabs(&document, {0, 720}, 10000, 1, 4)); // "un" and "deux"
-        QCOMPARE(tabsOf(document.begin()).size(), 1);
-        QCOMPARE(tabsOf(document.begin().next()).size(), 1);
+        QVERIFY(clsRichText().Settabs(&document, tabs, 10000, 1, 4)); // "un" and "deux" only
+        QCOMPARE(tabsOf(document.begin()), positions);
+        QCOMPARE(tabsOf(document.begin().next()), positions);
         QVERIFY(tabsOf(document.lastBlock()).isEmpty());
     }
 

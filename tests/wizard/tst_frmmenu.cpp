@@ -1,11 +1,14 @@
-#include "wizard/Fonctions.h"
-#include "wizard/FrmMenu.h"
+// The wizard's start-up (Main, Liste_Fiches, Charge_Listes) and its navigation between the steps.
 #include "TestSupport.h"
+#include "core/DataPaths.h"
 #include "dialogs/Twips.h"
 #include "dialogs/WindowRegistry.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,155 +17,121 @@
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
+using QuilloTest::itemsOf;
 
 class TestFrmMenu : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    FrmMenu *menu = nullptr;
 
-    static int shownStep(FrmMenu *menu)
+    void start(bool withInstallation)
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>(withInstallation);
+        Main();
+        menu = FrmMenu::existing();
+        QVERIFY(menu && menu->isVisible());
+    }
+
+    static void writeList(const QString &folder, const QString &name, const QByteArray &bytes)
+    {
+        QuilloTest::writeBytes(QDir(folder).filePath(name), bytes);
+    }
+
+    int shownStep() const
     {
         int shown = 0;
         for (int step = 1; step <= 5; ++step) {
-            if (!menu->stepPanel(step)->isHidden()) {
-                if (shown)
-                    return -1; // two panels at once
-                shown = step;
-            }
+            if (!menu->stepPanel(step)->isHidden())
+                shown = shown ? -1 : step; // -1: two panels at once
         }
         return shown;
     }
 
-private slots:
-    void init()
+    QList<QComboBox *> listBoxes() const
     {
-        folder = std::make_unique<QuilloTest::TempProgramFolder>(true);
-        EtapeCourante = 0;
+        return {menu->town,          menu->object,         menu->signature,        menu->formulaFirst,
+                menu->formulaSecond, menu->senderFunction, menu->recipientFunction};
     }
+
+private slots:
+    void init() { EtapeCourante = 0; }
 
     void cleanup()
     {
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
+        menu = nullptr;
         folder.reset();
     }
 
-    void startsOnStepOneWithTitleAndVersion()
+    void firstStart_withoutCardsOrLists()
     {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
-        QVERIFY(menu && menu->isVisible());
-        QCOMPARE(menu->windowTitle(), u"Quillane"_s);
-        QCOMPARE(menu->titleLabel->text(), u"Assistant à la création et à la rédaction de lettres type."_s);
+        start(false);
+        QCOMPARE(shownStep(), 1);
         QVERIFY(QRegularExpression(u"^Quillane - v\\d+\\.\\d+\\.\\d+$"_s).match(menu->versionLabel->text()).hasMatch());
-        QCOMPARE(shownStep(menu), 1);
-        QCOMPARE(EtapeCourante, 0);
-        QVERIFY(!menu->previousButton->isEnabled());
-        QVERIFY(menu->nextButton->isEnabled());
-        QVERIFY(menu->Mnu_OutEtape[6]->isEnabled()); // a letter goes to the editor without a model
-        // Every heading and counter.
-        const QStringList counters = {u"Etape 1 / 5"_s, u"Etape 2 / 5"_s, u"Etape 3 / 5"_s, u"Etape 4 / 5"_s,
-                                      u"Etape 5 / 5"_s};
         for (int step = 1; step <= 5; ++step) {
             auto *counter = menu->stepPanel(step)->findChild<QLabel *>(u"LabelB_%1"_s.arg(2 * step - 2));
-            QVERIFY(counter);
-            QCOMPARE(counter->text(), counters[step - 1]);
+            QCOMPARE(counter->text(), u"Etape %1 / 5"_s.arg(step));
         }
-        QCOMPARE(menu->stepHeadings[2]->objectName(), u"LabelB_3"_s);
-        QCOMPARE(menu->stepHeadings[2]->text(), u"Fiche d'identité du destinataire :"_s);
+        QCOMPARE(menu->senderName->count() + menu->recipientName->count(), 0);
+        for (QComboBox *box : listBoxes())
+            QCOMPARE(box->count(), 0);
+        QVERIFY(QFileInfo(DataPaths::contentsFolder()).isDir());
+        QVERIFY(menu->Mnu_OutEtape[6]->isEnabled()); // a letter goes to the editor without a model
     }
 
-    void nextAndPreviousWalkTheSteps()
+    void installedListsFillTheBoxes()
     {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
+        start(true);
+        for (QComboBox *box : listBoxes()) {
+            QVERIFY2(box->count() > 0, qPrintable(box->objectName()));
+            QVERIFY2(box->currentText().isEmpty(), qPrintable(box->objectName()));
+        }
+        QCOMPARE(itemsOf(menu->senderFunction), itemsOf(menu->recipientFunction));
+    }
+
+    void nextPreviousAndTheStepsMenu()
+    {
+        start(false);
         for (int step = 2; step <= 5; ++step) {
             QVERIFY(menu->nextButton->isEnabled());
             menu->nextButton->click();
             QCOMPARE(EtapeCourante, step);
-            QCOMPARE(shownStep(menu), step);
+            QCOMPARE(shownStep(), step);
             QVERIFY(menu->previousButton->isEnabled());
         }
         QVERIFY(!menu->nextButton->isEnabled());
         for (int step = 4; step >= 1; --step) {
             menu->previousButton->click();
-            QCOMPARE(shownStep(menu), step);
+            QCOMPARE(shownStep(), step);
         }
         QVERIFY(!menu->previousButton->isEnabled());
-        QVERIFY(menu->nextButton->isEnabled());
-    }
-
-    void stepsMenuJumpsWithoutChecks()
-    {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
-        menu->Mnu_OutEtape[4]->trigger(); // "Finalisation de la lettre" from step 1, fields empty
-        QCOMPARE(shownStep(menu), 5);
+        // The menu jumps without checking the fields.
+        menu->Mnu_OutEtape[4]->trigger();
+        QCOMPARE(shownStep(), 5);
         QCOMPARE(EtapeCourante, 5);
         QVERIFY(!menu->nextButton->isEnabled());
-        menu->previousButton->click();
-        QCOMPARE(shownStep(menu), 4);
         menu->Mnu_OutEtape[0]->trigger();
-        QCOMPARE(shownStep(menu), 1);
+        QCOMPARE(shownStep(), 1);
         QVERIFY(!menu->previousButton->isEnabled());
-        const QStringList items = {u"Fiche expéditeur"_s, u"Fiche destinataire"_s, u"Objets et références"_s,
-                                   u"Rédaction du corps"_s, u"Finalisation de la lettre"_s};
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(menu->Mnu_OutEtape[i]->text(), items[i]);
-        QVERIFY(menu->Mnu_OutEtape[5]->isSeparator());
-        QCOMPARE(menu->Mnu_OutEtape[6]->text(), u"Editeur de lettre..."_s);
     }
 
     void eachStepFocusesItsFirstField()
     {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
+        start(false);
         menu->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu));
-        const QList<QWidget *> firstFields = {menu->recipientName, menu->dateFormats, menu->body};
-        for (QWidget *field : firstFields) {
+        for (QWidget *field : {static_cast<QWidget *>(menu->recipientName), static_cast<QWidget *>(menu->dateFormats),
+                               static_cast<QWidget *>(menu->body)}) {
             menu->nextButton->click();
             QTRY_COMPARE(QApplication::focusWidget(), field->focusProxy() ? field->focusProxy() : field);
         }
     }
 
-    void keepsFieldContentsWhileMoving()
-    {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
-        menu->senderFields[0]->setText(u"12 rue des Lilas"_s);
-        menu->Mnu_OutEtape[3]->trigger();
-        menu->body->setPlainText(u"Corps"_s);
-        menu->Mnu_OutEtape[0]->trigger();
-        QCOMPARE(menu->senderFields[0]->text(), u"12 rue des Lilas"_s);
-        QCOMPARE(menu->body->toPlainText(), u"Corps"_s);
-    }
-
-    void fieldsAreNamedForAssistiveTechnology()
-    {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
-        QCOMPARE(menu->senderName->objectName(), u"Combo1_0"_s);
-        QCOMPARE(menu->senderName->accessibleName(), u"Nom et prénom"_s);
-        QCOMPARE(menu->recipientFields[3]->objectName(), u"Text2_3"_s);
-        QCOMPARE(menu->recipientFields[3]->accessibleName(), u"Province / Pays"_s);
-        QCOMPARE(menu->town->accessibleName(), u"Communes / Villes"_s);
-        QCOMPARE(menu->formulaSecond->objectName(), u"Combo3_5"_s);
-        // Every input of the window has a name, and each button a text or a tooltip.
-        for (QWidget *w : menu->findChildren<QWidget *>()) {
-            if (qobject_cast<QLineEdit *>(w) && qobject_cast<QComboBox *>(w->parentWidget()))
-                continue; // the editable part of a box
-            if (qobject_cast<QComboBox *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QPlainTextEdit *>(w))
-                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
-            if (auto *button = qobject_cast<QPushButton *>(w))
-                QVERIFY2(!button->text().isEmpty() || !button->toolTip().isEmpty(), qPrintable(w->objectName()));
-        }
-    }
-
     void growsWithTheWindowAndRemembersItsSize()
     {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
+        start(false);
         QWidget *client = menu->centralWidget();
         // The designed layout is the first size and the smallest one.
         const QSize designed(Twips::toPixels(7335), Twips::toPixels(6735));
@@ -198,27 +167,100 @@ private slots:
 
     void quitClosesTheOtherWindowsAndTheWizard()
     {
-        Main();
-        FrmMenu *menu = FrmMenu::existing();
+        start(false);
         // Stand-ins for the editor and the preview, loaded and shown.
-        auto *editor = new QWidget;
-        editor->setObjectName(u"frmEditeur"_s);
-        WindowRegistry::add(u"frmEditeur"_s, editor);
-        editor->show();
-        auto *preview = new QWidget;
-        preview->setObjectName(u"frmPage"_s);
-        WindowRegistry::add(u"frmPage"_s, preview);
-        preview->show();
-        QPointer<QWidget> editorAlive(editor), previewAlive(preview);
-
+        QList<QPointer<QWidget>> others;
+        for (const QString &name : {u"frmEditeur"_s, u"frmPage"_s}) {
+            auto *window = new QWidget;
+            window->setObjectName(name);
+            WindowRegistry::add(name, window);
+            window->show();
+            others.append(window);
+        }
         menu->quitButton->click();
-        QVERIFY(editorAlive.isNull());
-        QVERIFY(previewAlive.isNull());
-        QVERIFY(!menu->isVisible());
+        QVERIFY(others[0].isNull() && others[1].isNull());
         // No window is left open, so the application's last-window rule ends the program.
         for (QWidget *window : QApplication::topLevelWidgets())
             QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
         QVERIFY(!WindowRegistry::find(u"frmAssistant"_s)); // never loaded, not loaded by closing
+    }
+
+    void cardNamesAreListedSortedAndTheCardEditorEmptied()
+    {
+        start(false);
+        for (const QString &file : {u"Martin Jean.ini"_s, u"Durand Paul.ini"_s, u"notes.txt"_s})
+            writeList(DataPaths::sendersFolder(), file, "x\r\n");
+        writeList(DataPaths::recipientsFolder(), u"x.ini"_s, "x\r\n");
+        menu->senderName->setEditText(u"Quelqu'un"_s);
+        menu->senderFields[5]->setText(u"06 00 00 00 00"_s);
+        menu->senderQualifier->setEditText(u"Madame"_s);
+        menu->senderFunction->setEditText(u"Maire"_s);
+        menu->recipientFields[0]->setText(u"1 place de la Mairie"_s);
+
+        Liste_Fiches(1);
+        QCOMPARE(itemsOf(menu->senderName), (QStringList{u"Durand Paul"_s, u"Martin Jean"_s}));
+        for (const QString &shown : {menu->senderName->currentText(), menu->senderFields[5]->text(),
+                                     menu->senderQualifier->currentText(), menu->senderFunction->currentText()})
+            QVERIFY(shown.isEmpty());
+        QCOMPARE(menu->senderQualifier->count(), 6);                           // the qualifier items stay
+        QCOMPARE(menu->recipientFields[0]->text(), u"1 place de la Mairie"_s); // the other kind untouched
+
+        Liste_Fiches(2);
+        QCOMPARE(itemsOf(menu->recipientName), QStringList{u"x"_s});
+        QVERIFY(menu->recipientFields[0]->text().isEmpty());
+        Liste_Fiches(3); // does nothing
+        QCOMPARE(menu->recipientName->count(), 1);
+    }
+
+    void reloadSortsFrenchStyleInProperCaseWhereTheBoxWantsIt()
+    {
+        start(false);
+        writeList(DataPaths::referencesFolder(), u"Communes.ini"_s, "paris\r\n\r\nsaint-denis\r\nPARIS\r\n");
+        writeList(DataPaths::referencesFolder(), u"Objets.ini"_s,
+                  "R\xE9"
+                  "clamation\r\nabonnement\r\n\xC9tat des lieux\r\nDemande\r\nsaint-denis\r\n");
+        writeList(DataPaths::referencesFolder(), u"Signatures.ini"_s, "le DIRECTEUR\r\n");
+        Charge_Listes();
+        QCOMPARE(itemsOf(menu->town), (QStringList{u"Paris"_s, u"Paris"_s, u"Saint-Denis"_s}));
+        QCOMPARE(itemsOf(menu->object),
+                 (QStringList{u"abonnement"_s, u"Demande"_s, u"État des lieux"_s, u"Réclamation"_s, u"saint-denis"_s}));
+        QCOMPARE(itemsOf(menu->signature), QStringList{u"Le Directeur"_s});
+    }
+
+    void reloadKeepsWhatEachBoxShows()
+    {
+        start(false);
+        writeList(DataPaths::referencesFolder(), u"Fonctions.ini"_s, "Maire\r\nDirecteur\r\n");
+        writeList(DataPaths::formulasFolder(), u"Formules1.ini"_s, "Je vous prie d'agréer\r\n");
+        Charge_Listes();
+        menu->senderFunction->setCurrentIndex(1);
+        menu->recipientFunction->setEditText(u"Préfet"_s);
+        menu->formulaFirst->setEditText(u"Tapé à la main"_s);
+
+        // "Maire" is no longer in the file: the box still shows it.
+        writeList(DataPaths::referencesFolder(), u"Fonctions.ini"_s, "Directeur\r\nProviseur\r\n");
+        Charge_Listes();
+        QCOMPARE(itemsOf(menu->senderFunction), (QStringList{u"Directeur"_s, u"Proviseur"_s}));
+        QCOMPARE(menu->senderFunction->currentText(), u"Maire"_s);
+        QCOMPARE(menu->recipientFunction->currentText(), u"Préfet"_s);
+        QCOMPARE(menu->formulaFirst->currentText(), u"Tapé à la main"_s);
+    }
+
+    void aMissingListEmptiesOnlyItsOwnBoxes()
+    {
+        start(true);
+        menu->senderFunction->setEditText(u"Maire"_s);
+        menu->town->setEditText(u"Lyon"_s);
+        const int objects = menu->object->count();
+        QVERIFY(QFile::remove(QDir(DataPaths::referencesFolder()).filePath(u"Fonctions.ini"_s)));
+        Charge_Listes();
+        QCOMPARE(menu->senderFunction->count() + menu->recipientFunction->count(), 0);
+        QCOMPARE(menu->senderFunction->currentText(), u"Maire"_s);
+        // The lists after it still load.
+        QVERIFY(menu->town->count() > 0);
+        QCOMPARE(menu->town->currentText(), u"Lyon"_s);
+        QCOMPARE(menu->object->count(), objects);
+        QVERIFY(menu->formulaSecond->count() > 0);
     }
 };
 

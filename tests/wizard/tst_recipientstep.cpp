@@ -1,10 +1,10 @@
 // Step 2's two modes: the single card and the batch list of every recipient card, with the
 // step-5 buttons each mode allows.
+#include "TestSupport.h"
 #include "core/DataPaths.h"
 #include "wizard/Fiches.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
-#include "TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -122,42 +122,30 @@ private slots:
 
     void batchModeListsEveryCardWithTheFirstRowSelected()
     {
-        QCOMPARE(tabs->tabText(0), u"Edition simple"_s);
-        QCOMPARE(tabs->tabText(1), u"Edition multiple"_s);
-        QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!list->isVisible());
         // A single letter can be previewed, edited and exported without a model.
         QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5}));
         writeThreeCards();
         clickTab(1);
-        QVERIFY(list->isVisible());
-        QVERIFY(!menu->recipientCard->isVisible());
+        QVERIFY(list->isVisible() && !menu->recipientCard->isVisible());
         QCOMPARE(menu->findChild<QLabel *>(u"LabelB_3"_s)->text(), u"Liste des fiches destinataires :"_s);
         QCOMPARE(menu->findChild<QLabel *>(u"Label2_7"_s)->text(),
                  u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
-
-        QCOMPARE(list->columnCount(), 7);
-        const QStringList headers = {u"Nom prénom"_s,      u"Adresse postale"_s, u"Résidence"_s, u"CP + Ville"_s,
-                                     u"Province / Pays"_s, u"Qualificatif"_s,    u"Fonction"_s};
-        for (int i = 0; i < 7; ++i)
-            QCOMPARE(list->headerItem()->text(i), headers[i]);
         // Rows in the order of the file names (alain, Bruno, Carole), each under its first line.
         QCOMPARE(column(list, 0), (QStringList{u"Alain Grand"_s, u"Bruno Moyen"_s, u"Carole Petit"_s}));
-        const QTreeWidgetItem *carole = list->topLevelItem(2);
-        const QStringList caroleFields = {u"Carole Petit"_s, u"3 rue C"_s, u"Bât. A"_s, u"13001 Marseille"_s,
-                                          u"France"_s,       u"Madame"_s,  u"Maire"_s};
-        for (int i = 0; i < 7; ++i)
-            QCOMPARE(carole->text(i), caroleFields[i]);
-        QVERIFY(!carole->icon(0).isNull());
+        QStringList carole;
+        for (int i = 0; i < list->columnCount(); ++i)
+            carole << list->topLevelItem(2)->text(i);
+        QCOMPARE(carole, (QStringList{u"Carole Petit"_s, u"3 rue C"_s, u"Bât. A"_s, u"13001 Marseille"_s, u"France"_s,
+                                      u"Madame"_s, u"Maire"_s}));
         QCOMPARE(selectedRows(list), QList<int>{0});
-        QCOMPARE(list->toolTip(), u"Double clic pour modifier, clic droit pour sélectionner."_s);
+        QVERIFY(!list->toolTip().isEmpty());
         QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
         QCOMPARE(enabledFinalButtons(menu), QList<int>{3});
 
         // Back to single mode: every final action again.
         clickTab(0);
         QVERIFY(menu->recipientCard->isVisible());
-        QCOMPARE(menu->findChild<QLabel *>(u"LabelB_3"_s)->text(), u"Fiche d'identité du destinataire :"_s);
         QCOMPARE(menu->findChild<QLabel *>(u"Label2_7"_s)->text(),
                  u"Pour une création par lot utilisez le mode [ Edition multiple ]"_s);
         QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5}));
@@ -179,8 +167,6 @@ private slots:
         clickTab(1);
         rightClick(rowCentre(1));
         QTRY_VERIFY(menu->Mnu_Selection->isVisible());
-        QCOMPARE(menu->Mnu_OutSelection[0]->text(), u"Tout sélectionner"_s);
-        QCOMPARE(menu->Mnu_OutSelection[2]->text(), u"Tout déselectionner"_s);
         menu->Mnu_Selection->hide();
         menu->Mnu_OutSelection[0]->trigger();
         QCOMPARE(selectedRows(list), (QList<int>{0, 1, 2}));
@@ -199,13 +185,12 @@ private slots:
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(menu->recipientCard->isVisible());
         QVERIFY(!list->isVisible());
-        QCOMPARE(menu->recipientName->currentText(), u"Bruno Moyen"_s);
-        QCOMPARE(menu->recipientFields[0]->text(), u"2 rue B"_s);
-        QVERIFY(menu->recipientFields[1]->text().isEmpty());
-        QCOMPARE(menu->recipientFields[2]->text(), u"69001 Lyon"_s);
-        QCOMPARE(menu->recipientFields[3]->text(), u"France"_s);
-        QCOMPARE(menu->recipientQualifier->currentText(), u"M."_s);
-        QCOMPARE(menu->recipientFunction->currentText(), u"Directeur"_s);
+        QStringList card{menu->recipientName->currentText()};
+        for (QLineEdit *field : menu->recipientFields)
+            card << field->text();
+        card << menu->recipientQualifier->currentText() << menu->recipientFunction->currentText();
+        QCOMPARE(card, (QStringList{
+                           u"Bruno Moyen"_s, u"2 rue B"_s, {}, u"69001 Lyon"_s, u"France"_s, u"M."_s, u"Directeur"_s}));
         QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5}));
         // The copied card can be saved from there.
         QVERIFY(menu->recipientButtons[0]->isEnabled());

@@ -1,10 +1,10 @@
 // Step 3: the worded date forms, the date picker and its tick box, " Pas d'objet" and the
 // random politeness formula.
+#include "TestSupport.h"
 #include "core/Clock.h"
 #include "wizard/DateForms.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
-#include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,15 +13,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-QStringList itemsOf(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items.append(box->itemText(i));
-    return items;
-}
+using QuilloTest::itemsOf;
 
+namespace {
 QStringList numbered(const QString &stem, int count)
 {
     QStringList items;
@@ -81,8 +75,6 @@ private slots:
         QDateEdit *picker = widget<QDateEdit>(u"DDate"_s);
         QCOMPARE(picker, menu->letterDate);
         QCOMPARE(picker->date(), QDate(2025, 3, 3));
-        QCOMPARE(picker->minimumDate(), QDate(1990, 1, 1));
-        QCOMPARE(picker->maximumDate(), QDate(3000, 12, 31));
         QVERIFY(!picker->isEnabled());
     }
 
@@ -152,7 +144,6 @@ private slots:
         auto *box = widget<QComboBox>(u"Combo3_0"_s);
         box->setCurrentIndex(3);
         auto *tick = widget<QCheckBox>(u"Check1_0"_s);
-        QCOMPARE(tick->text(), u" Modifier les valeurs"_s);
         tick->click();
         QVERIFY(menu->letterDate->isEnabled());
         menu->letterDate->setDate(QDate(2025, 5, 5)); // as the picker does when the user picks
@@ -162,10 +153,7 @@ private slots:
         QCOMPARE(box->itemText(3), u"lundi 05/05/2025"_s);
 
         box->setCurrentIndex(5);
-        auto *byDefault = widget<QPushButton>(u"Outils3_0"_s);
-        QCOMPARE(byDefault->text(), u"Par défaut"_s);
-        QCOMPARE(byDefault->toolTip(), u"Rétablir la date par défaut"_s);
-        byDefault->click();
+        widget<QPushButton>(u"Outils3_0"_s)->click(); // "Par défaut"
         QCOMPARE(menu->letterDate->date(), QDate(2025, 3, 3));
         QCOMPARE(box->currentIndex(), 0);
         QCOMPARE(box->currentText(), u"le 3 mars 2025"_s);
@@ -189,8 +177,6 @@ private slots:
     void noObjectGreysTheObjectWithoutClearingIt()
     {
         auto *noObject = widget<QCheckBox>(u"Check1_1"_s);
-        QCOMPARE(noObject->text(), u" Pas d'objet"_s);
-        QCOMPARE(noObject->toolTip(), u"Pas d'objet dans la lettre"_s);
         menu->object->setEditText(u"Demande de congé"_s);
         noObject->click();
         QVERIFY(!menu->object->isEnabled());
@@ -205,8 +191,6 @@ private slots:
         menu->formulaFirst->addItems(numbered(u"Première"_s, 10));
         menu->formulaSecond->addItems(numbered(u"Deuxième"_s, 10));
         auto *draw = widget<QPushButton>(u"Outils3_1"_s);
-        QCOMPARE(draw->text(), u"Aléatoire"_s);
-        QCOMPARE(draw->toolTip(), u"Générer une formule aléatoire"_s);
         constexpr int draws = 10000;
         std::array<int, 10> first{}, second{};
         int same = 0;
