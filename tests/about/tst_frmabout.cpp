@@ -3,7 +3,6 @@
 #include "core/Version.h"
 
 #include <QLabel>
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -18,9 +17,7 @@ private slots:
     {
         FrmAbout *about = FrmAbout::instance();
         QCOMPARE(FrmAbout::instance(), about); // one window per process
-        QCOMPARE(about->nameLabel->text(), u"Quillane"_s);
         QCOMPARE(about->versionLabel->text(), u"v "_s + QStringLiteral(QUILLO_VERSION_STRING));
-        QVERIFY(QRegularExpression(u"^v \\d+\\.\\d+\\.\\d+$"_s).match(about->versionLabel->text()).hasMatch());
         QVERIFY(about->linkLabel->text().contains(u"href=\"https://"_s));
         QVERIFY(about->linkLabel->textInteractionFlags() & Qt::LinksAccessibleByKeyboard);
     }

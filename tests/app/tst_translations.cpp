@@ -1,4 +1,3 @@
-#include "core/Clock.h"
 #include "TestSupport.h"
 
 #include <QDialogButtonBox>
@@ -30,14 +29,6 @@ private slots:
     {
         QCOMPARE(QLocale().language(), QLocale::French);
         QCOMPARE(QLocale().toString(QDate(2025, 3, 3), QLocale::LongFormat), u"lundi 3 mars 2025"_s);
-    }
-
-    void clockCanBePinned()
-    {
-        Clock::setFixed(QDateTime(QDate(2025, 3, 3), QTime(9, 30)));
-        QCOMPARE(Clock::today(), QDate(2025, 3, 3));
-        Clock::reset();
-        QVERIFY(qAbs(Clock::now().secsTo(QDateTime::currentDateTime())) < 5);
     }
 };
 
