@@ -34,7 +34,8 @@ namespace RtfReading {
 
 enum class Kw : quint16 {
     Unknown,
-    // destinations
+    // destinations: the words from FontTable to Skip open one (onWord hands them to
+    // startDestination), so a new destination goes before Skip
     FontTable,
     ColorTable,
     Info,
