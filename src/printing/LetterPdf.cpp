@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/Product.h"
 #include "core/QuilloError.h"
+#include "printing/PdfParts.h"
 #include "printing/RangeFormatter.h"
 
 #include <QBuffer>
@@ -23,89 +24,6 @@ namespace {
 
 // Qt's PDF writer draws at this many dots per inch; the formatter draws in twips.
 constexpr int kResolution = 1200;
-
-// Text for the XMP packet: XML 1.0 has no room for control characters.
-QString xmlText(const QString &text)
-{
-    QString clean;
-    clean.reserve(text.size());
-    for (const QChar c : text)
-        clean += c.unicode() < 0x20 ? u' ' : c;
-    return clean.toHtmlEscaped();
-}
-
-// A PDF text string as UTF-16 with its byte-order mark, in hexadecimal: no character needs
-// escaping, whatever a name holds.
-QByteArray pdfText(const QString &text)
-{
-    QByteArray hex = "<FEFF";
-    for (const QChar c : text)
-        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
-    return hex + '>';
-}
-
-QString utcOffset(const QDateTime &moment, const QString &separator)
-{
-    const int offset = moment.offsetFromUtc();
-    if (offset == 0)
-        return u"Z"_s;
-    const int minutes = std::abs(offset) / 60;
-    return (offset < 0 ? u"-"_s : u"+"_s) + u"%1"_s.arg(minutes / 60, 2, 10, QChar(u'0')) + separator +
-           u"%1"_s.arg(minutes % 60, 2, 10, QChar(u'0'));
-}
-
-// The same moment in the document information ("D:20250303101500+01'00'") and in the XMP packet
-// ("2025-03-03T10:15:00+01:00"): an archive validator wants both to agree.
-QByteArray pdfDate(const QDateTime &moment)
-{
-    const QString offset = utcOffset(moment, u"'"_s);
-    return "(D:" + moment.toString(u"yyyyMMddHHmmss"_s).toLatin1() + offset.toLatin1() + (offset == u"Z"_s ? "" : "'") +
-           ')';
-}
-
-QString xmpDate(const QDateTime &moment)
-{
-    return moment.toString(u"yyyy-MM-ddTHH:mm:ss"_s) + utcOffset(moment, u":"_s);
-}
-
-QString producer()
-{
-    return creator() + u" (Qt "_s + QString::fromLatin1(qVersion()) + u')';
-}
-
-// The metadata packet of a PDF/A-1b file: the same title, author, creator, producer and dates as
-// the document information, and the declaration of the archive level.
-QByteArray xmpPacket(const Properties &properties, const QDateTime &created)
-{
-    QString xmp = u"<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
-                  u"<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
-                  u"<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
-                  u"<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
-                  u"<dc:format>application/pdf</dc:format>\n"_s;
-    if (!properties.title.isEmpty())
-        xmp += u"<dc:title><rdf:Alt><rdf:li xml:lang=\"x-default\">%1</rdf:li></rdf:Alt></dc:title>\n"_s.arg(
-            xmlText(properties.title));
-    if (!properties.author.isEmpty())
-        xmp += u"<dc:creator><rdf:Seq><rdf:li>%1</rdf:li></rdf:Seq></dc:creator>\n"_s.arg(xmlText(properties.author));
-    xmp += u"</rdf:Description>\n"
-           u"<rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\">\n"
-           u"<xmp:CreatorTool>%1</xmp:CreatorTool>\n"
-           u"<xmp:CreateDate>%2</xmp:CreateDate>\n"
-           u"<xmp:ModifyDate>%2</xmp:ModifyDate>\n"
-           u"<xmp:MetadataDate>%2</xmp:MetadataDate>\n"
-           u"</rdf:Description>\n"
-           u"<rdf:Description rdf:about=\"\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\">\n"
-           u"<pdf:Producer>%3</pdf:Producer>\n"
-           u"</rdf:Description>\n"
-           u"<rdf:Description rdf:about=\"\" xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n"
-           u"<pdfaid:part>1</pdfaid:part>\n"
-           u"<pdfaid:conformance>B</pdfaid:conformance>\n"
-           u"</rdf:Description>\n"
-           u"</rdf:RDF>\n"
-           u"</x:xmpmeta>\n"
-           u"<?xpacket end=\"w\"?>"_s.arg(xmlText(creator()), xmpDate(created), xmlText(producer()));
-    return xmp.toUtf8();
-}
 
 // Qt's writer has no author in its document information. The information is written again
 // as an update appended to the file (the standard way of changing a PDF): the new object
@@ -132,13 +50,7 @@ bool appendInformation(QByteArray *pdf, const Properties &properties, const QDat
 
     QByteArray update;
     const qsizetype objectAt = pdf->size();
-    update += QByteArray::number(info) + " 0 obj\n<<\n";
-    if (!properties.title.isEmpty())
-        update += "/Title " + pdfText(properties.title) + '\n';
-    if (!properties.author.isEmpty())
-        update += "/Author " + pdfText(properties.author) + '\n';
-    update += "/Creator " + pdfText(creator()) + "\n/Producer " + pdfText(producer()) + '\n';
-    update += "/CreationDate " + pdfDate(created) + "\n/ModDate " + pdfDate(created) + "\n>>\nendobj\n";
+    update += QByteArray::number(info) + " 0 obj\n" + Parts::information(properties, created) + "\nendobj\n";
     const qsizetype xrefAt = objectAt + update.size();
     update += "xref\n" + QByteArray::number(info) + " 1\n" + QByteArray::number(objectAt).rightJustified(10, '0') +
               " 00000 n \n";
@@ -205,6 +117,68 @@ bool sectionHolds(const QByteArray &bytes, qint64 offset, int depth)
     return !previous.hasMatch() || sectionHolds(bytes, previous.captured(1).toLongLong(), depth + 1);
 }
 
+// Qt's PDF writer on a buffer, set up for letters: A4 without margins of its own, declared
+// PDF/A-1b, a painter drawing in twips, the sheet measured as a printer measures it (device dots
+// to whole twips) so that lines and pages break where the printer's and the preview's do.
+struct Canvas
+{
+    QBuffer buffer;
+    std::unique_ptr<QPdfWriter> writer;
+    QPainter painter;
+    PageGeometry geometry;
+    int pages = 0;
+
+    bool begin(const Margins &margins, const QString &title, const QByteArray &xmp, QString *error)
+    {
+        buffer.open(QIODevice::WriteOnly);
+        writer = std::make_unique<QPdfWriter>(&buffer);
+        writer->setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        writer->setResolution(kResolution);
+        writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        writer->setTitle(title);
+        writer->setCreator(creator());
+        writer->setDocumentXmpMetadata(xmp);
+        try {
+            const QRect sheet = writer->pageLayout().fullRectPixels(kResolution);
+            const int width = roundTwips(sheet.width() * 1440.0 / kResolution);
+            const int height = roundTwips(sheet.height() * 1440.0 / kResolution);
+            geometry = pageGeometry(width, height, 0, 0, width, height, margins);
+        } catch (const QuilloError &failure) {
+            if (error)
+                *error = failure.description;
+            return false;
+        }
+        if (!painter.begin(writer.get())) {
+            if (error)
+                *error = u"Le document PDF n'a pas pu être commencé."_s;
+            return false;
+        }
+        painter.scale(kResolution / 1440.0, kResolution / 1440.0);
+        return true;
+    }
+
+    // The letter on the current page and the pages it needs after it; how many pages it took.
+    int draw(const QTextDocument &letter)
+    {
+        const RangeFormatter formatter(letter, geometry.area.width());
+        const int drawn = formatter.drawPages(&painter, geometry.area, [this] { return writer->newPage(); });
+        pages += drawn;
+        return drawn;
+    }
+
+    // The whole file; empty when it could not be ended.
+    QByteArray end(QString *error)
+    {
+        if (!painter.end()) {
+            if (error)
+                *error = u"Le document PDF n'a pas pu être terminé."_s;
+            return {};
+        }
+        writer.reset();
+        return buffer.data();
+    }
+};
+
 } // namespace
 
 QString creator()
@@ -214,46 +188,93 @@ QString creator()
 
 QByteArray render(const QTextDocument &letter, const Properties &properties, QString *error, const Margins &margins)
 {
-    const auto fail = [error](const QString &message) {
+    const QDateTime created = properties.created.isValid() ? properties.created : Clock::now();
+    Canvas canvas;
+    if (!canvas.begin(margins, properties.title, Parts::xmpPacket(properties, created), error))
+        return {};
+    canvas.draw(letter);
+    QByteArray pdf = canvas.end(error);
+    if (pdf.isEmpty())
+        return {};
+    if (!appendInformation(&pdf, properties, created)) {
         if (error)
-            *error = message;
+            *error = u"Le document PDF n'a pas pu être terminé."_s;
+        return {};
+    }
+    if (error)
+        error->clear();
+    return pdf;
+}
+
+struct Series::Private
+{
+    Margins margins;
+    Canvas canvas;
+    bool begun = false;
+    bool ended = false;
+    QString failure;
+    QByteArray pdf;
+    QList<int> firstPages;
+    QList<int> pageCounts;
+};
+
+Series::Series(const Margins &margins) : d(std::make_unique<Private>())
+{
+    d->margins = margins;
+}
+
+Series::~Series() = default;
+
+bool Series::add(const QTextDocument &letter, QString *error)
+{
+    if (d->ended || !d->failure.isEmpty()) {
+        if (error)
+            *error = d->failure.isEmpty() ? u"Le document PDF est déjà terminé."_s : d->failure;
+        return false;
+    }
+    if (!d->begun) {
+        // The series' own title and metadata are dropped: each letter's file gets its own.
+        if (!d->canvas.begin(d->margins, QString(), Parts::xmpPacket(Properties(), Clock::now()), &d->failure)) {
+            if (error)
+                *error = d->failure;
+            return false;
+        }
+        d->begun = true;
+    } else if (!d->canvas.writer->newPage()) {
+        d->failure = u"Le document PDF n'a pas pu être continué."_s;
+        if (error)
+            *error = d->failure;
+        return false;
+    }
+    d->firstPages.append(d->canvas.pages);
+    d->pageCounts.append(d->canvas.draw(letter));
+    return true;
+}
+
+int Series::count() const
+{
+    return int(d->firstPages.size());
+}
+
+QByteArray Series::file(int index, const Properties &properties, QString *error)
+{
+    if (!d->ended && d->begun && d->failure.isEmpty()) {
+        d->pdf = d->canvas.end(&d->failure);
+        d->ended = true;
+    }
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = reason;
         return QByteArray();
     };
-    const QDateTime created = properties.created.isValid() ? properties.created : Clock::now();
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-        writer.setResolution(kResolution);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        writer.setTitle(properties.title);
-        writer.setCreator(creator());
-        writer.setDocumentXmpMetadata(xmpPacket(properties, created));
-
-        // The sheet measured as a printer measures it (device dots to whole twips), so that the
-        // lines and pages break where the printer's and the preview's do.
-        PageGeometry geometry;
-        try {
-            const QRect sheet = writer.pageLayout().fullRectPixels(kResolution);
-            const int width = roundTwips(sheet.width() * 1440.0 / kResolution);
-            const int height = roundTwips(sheet.height() * 1440.0 / kResolution);
-            geometry = pageGeometry(width, height, 0, 0, width, height, margins);
-        } catch (const QuilloError &failure) {
-            return fail(failure.description);
-        }
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return fail(u"Le document PDF n'a pas pu être commencé."_s);
-        painter.scale(kResolution / 1440.0, kResolution / 1440.0);
-        const RangeFormatter formatter(letter, geometry.area.width());
-        formatter.drawPages(&painter, geometry.area, [&] { return writer.newPage(); });
-        if (!painter.end())
-            return fail(u"Le document PDF n'a pas pu être terminé."_s);
-    }
-    QByteArray pdf = buffer.data();
-    if (!appendInformation(&pdf, properties, created))
-        return fail(u"Le document PDF n'a pas pu être terminé."_s);
+    if (!d->failure.isEmpty())
+        return fail(d->failure);
+    if (index < 0 || index >= count())
+        return fail(u"Cette lettre ne fait pas partie du document PDF."_s);
+    const QByteArray pdf = Parts::extractPages(d->pdf, d->firstPages[index], d->pageCounts[index], properties,
+                                               properties.created.isValid() ? properties.created : Clock::now());
+    if (pdf.isEmpty())
+        return fail(u"Le document PDF n'a pas pu être découpé."_s);
     if (error)
         error->clear();
     return pdf;
@@ -262,18 +283,23 @@ QByteArray render(const QTextDocument &letter, const Properties &properties, QSt
 bool write(const QString &path, const QTextDocument &letter, const Properties &properties, QString *error,
            const Margins &margins)
 {
-    const QString name = QFileInfo(path).fileName();
     QString reason;
     const QByteArray pdf = render(letter, properties, &reason, margins);
     if (pdf.isEmpty()) {
         if (error)
-            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(name, reason);
+            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), reason);
         return false;
     }
+    return save(path, pdf, error);
+}
+
+bool save(const QString &path, const QByteArray &pdf, QString *error)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
         if (error)
-            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(name, file.errorString());
+            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(),
+                                                                              file.errorString());
         file.cancelWriting();
         return false;
     }

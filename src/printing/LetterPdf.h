@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
+
 class QTextDocument;
 
 // A letter as a PDF file: the pages the printer gets (A4, the same margins, the same page
@@ -34,6 +36,36 @@ QByteArray render(const QTextDocument &letter, const Properties &properties, QSt
 // French message naming the file in *error.
 bool write(const QString &path, const QTextDocument &letter, const Properties &properties, QString *error = nullptr,
            const Margins &margins = Margins());
+
+// Writes PDF bytes (from render() or a Series) to a file the same way: replaced whole, a French
+// message naming the file in *error on failure.
+bool save(const QString &path, const QByteArray &pdf, QString *error = nullptr);
+
+// Several letters drawn into one PDF document, then each cut out as a file of its own: the same
+// pages as render() gives, but the fonts are prepared once for the whole series rather than once
+// per letter, which is most of the cost of a small letter. A series belongs to one thread.
+class Series
+{
+public:
+    explicit Series(const Margins &margins = Margins());
+    ~Series();
+    Series(const Series &) = delete;
+    Series &operator=(const Series &) = delete;
+
+    // Draws the letter on the pages after the other letters' (the document may be let go
+    // then). False, with a French reason, when the series cannot take it.
+    bool add(const QTextDocument &letter, QString *error = nullptr);
+    int count() const;
+
+    // The whole PDF file of letter index (from 0, in the order added) with these properties.
+    // The first call ends the drawing: no letter can be added afterwards. Empty, with a French
+    // reason, when it cannot be made; render() then still can.
+    QByteArray file(int index, const Properties &properties, QString *error = nullptr);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
 
 // True when the bytes are a whole PDF file: the header, the end-of-file mark, and a cross-
 // reference table (with the tables before it) whose objects are where it says. A file cut

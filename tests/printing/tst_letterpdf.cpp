@@ -96,6 +96,49 @@ private slots:
             QVERIFY2(font.contains(u" yes "_s), qPrintable(font));
     }
 
+    void seriesCutsTheSameFilesAsSingleLetters()
+    {
+        if (!havePoppler())
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        // Letters of one, several and one page: each file cut from the series holds its own pages
+        // only, the same as the letter written alone, with its own properties.
+        const QList<int> sizes{1, 14, 2};
+        std::vector<std::unique_ptr<QTextDocument>> letters;
+        LetterPdf::Series series;
+        for (int i = 0; i < sizes.size(); ++i) {
+            letters.push_back(paragraphsLetter(sizes[i]));
+            QTextCursor(letters.back().get()).insertText(u"Lettre numéro %1 pour Dürr\n"_s.arg(i + 1));
+            QVERIFY(series.add(*letters.back()));
+        }
+        QCOMPARE(series.count(), 3);
+        for (int i = 0; i < sizes.size(); ++i) {
+            const LetterPdf::Properties own{u"Objet %1"_s.arg(i + 1), u"Expéditeur %1"_s.arg(i + 1), QDateTime()};
+            const QByteArray cut = series.file(i, own);
+            QVERIFY(LetterPdf::isComplete(cut));
+            const QString cutPath = folder.filePath(u"serie%1.pdf"_s.arg(i));
+            const QString alonePath = folder.filePath(u"seule%1.pdf"_s.arg(i));
+            QuilloTest::writeBytes(cutPath, cut);
+            QVERIFY(LetterPdf::write(alonePath, *letters[size_t(i)], own));
+            QCOMPARE(pdfPageCount(cutPath), pdfPageCount(alonePath));
+            QCOMPARE(pdfText(cutPath), pdfText(alonePath));
+            QVERIFY(pdfText(cutPath).contains(u"Lettre numéro %1 pour Dürr"_s.arg(i + 1)));
+            QVERIFY(!pdfText(cutPath).contains(u"Lettre numéro %1"_s.arg((i + 1) % 3 + 1)));
+            const QString info = run(u"pdfinfo"_s, {cutPath});
+            QCOMPARE(infoField(info, u"Title"_s), own.title);
+            QCOMPARE(infoField(info, u"Author"_s), own.author);
+            QVERIFY(infoField(info, u"Page size"_s).endsWith(u"(A4)"_s));
+            const QString meta = run(u"pdfinfo"_s, {u"-meta"_s, cutPath});
+            QVERIFY(meta.contains(u"<pdfaid:part>1</pdfaid:part>"_s));
+            QVERIFY(cut.contains("/GTS_PDFA1"));
+            const QStringList fonts = run(u"pdffonts"_s, {cutPath}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+            QVERIFY(!fonts.isEmpty());
+            for (const QString &font : fonts)
+                QVERIFY2(font.contains(u" yes "_s), qPrintable(font));
+        }
+        // The drawing is over once a file was cut.
+        QVERIFY(!series.add(*letters.front()));
+    }
+
     void namesWithMarkupStayText()
     {
         if (!havePoppler())
