@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 namespace BatchJournal {
 namespace {
 
-const QString kHeader = u"Destinataire;Fichier;Résultat"_s;
+const QString kHeader = u"Destinataire;Fichier;Résultat;Empreinte"_s;
 
 // A spreadsheet takes a field starting with one of these for a formula: a recipient named
 // "=HYPERLINK(…)" must stay text. The apostrophe that says so is dropped again on reading.
@@ -89,7 +89,8 @@ bool write(const QString &path, const QList<Row> &rows, QString *error)
 {
     QString text = kHeader + u"\r\n"_s;
     for (const Row &row : rows)
-        text += csvField(row.recipient) + u';' + csvField(row.file) + u';' + csvField(row.result) + u"\r\n"_s;
+        text += csvField(row.recipient) + u';' + csvField(row.file) + u';' + csvField(row.result) + u';' +
+                csvField(row.fingerprint) + u"\r\n"_s;
     const QByteArray bytes = "\xEF\xBB\xBF" + text.toUtf8();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
@@ -115,7 +116,7 @@ QList<Row> read(const QString &path)
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i == 0 && fields[i].join(u';') == kHeader)
             continue;
-        rows.append(Row{fields[i].value(0), fields[i].value(1), fields[i].value(2)});
+        rows.append(Row{fields[i].value(0), fields[i].value(1), fields[i].value(2), fields[i].value(3)});
     }
     return rows;
 }

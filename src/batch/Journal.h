@@ -6,8 +6,9 @@
 
 // The journal a batch leaves beside its files, "journal.csv": one row per file with the
 // recipient, the file's name and what became of it ("ok", or why it was not written), so that a
-// user can see what went to whom and send again only what failed. UTF-8 with a byte-order mark,
-// fields separated by semicolons, lines ended by CR LF: a spreadsheet opens it as it is.
+// user can see what went to whom and send again only what failed; a last column holds the
+// letter's fingerprint, by which a resumed batch knows a file it wrote for the same letter. UTF-8 with a byte-order
+// mark, fields separated by semicolons, lines ended by CR LF: a spreadsheet opens it as it is.
 namespace BatchJournal {
 
 inline constexpr QStringView FileName = u"journal.csv";
@@ -21,6 +22,7 @@ struct Row
     QString recipient;
     QString file;
     QString result;
+    QString fingerprint;
     bool operator==(const Row &) const = default;
 };
 

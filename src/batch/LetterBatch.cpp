@@ -9,6 +9,7 @@
 #include "printing/PrintRtf.h"
 #include "richtext/RichText.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,13 +94,72 @@ QString journalResult(const Outcome &outcome)
     return BatchJournal::NotWritten.toString();
 }
 
-QList<BatchJournal::Row> journalRows(const QList<Outcome> &files)
+QList<BatchJournal::Row> journalRows(const QList<Outcome> &files, const QStringList &fingerprints)
 {
     QList<BatchJournal::Row> rows;
     rows.reserve(files.size());
     for (const Outcome &outcome : files)
-        rows.append({outcome.recipient, QFileInfo(outcome.path).fileName(), journalResult(outcome)});
+        rows.append({outcome.recipient, QFileInfo(outcome.path).fileName(), journalResult(outcome),
+                     fingerprints.value(outcome.letter)});
     return rows;
+}
+
+// What a letter says, in a few characters: the values that replace the placeholders and the
+// template (or the letter made already). A resumed batch keeps a file only for the same letter:
+// not for another recipient of the same name, nor after the model or the template changed.
+QString fingerprint(const Letter &letter, const QByteArray &templateRtf)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!letter.rtf.isEmpty()) {
+        hash.addData(letter.rtf);
+    } else {
+        const LetterFields fields = Get_Valeurs(letter.values, letter.fromCard);
+        for (const QString &value : fields.values) {
+            hash.addData(value.toUtf8());
+            hash.addData(QByteArrayView("\0", 1));
+        }
+        hash.addData(templateRtf);
+    }
+    hash.addData(letter.title.toUtf8() + '\0' + letter.author.toUtf8());
+    return QString::fromLatin1(hash.result().toHex().left(16));
+}
+
+// The files a previous run wrote whole, by name, as its journal tells.
+struct Previous
+{
+    QString recipient;
+    QString fingerprint;
+};
+
+QHash<QString, Previous> writtenBefore(const QString &journal)
+{
+    QHash<QString, Previous> files;
+    for (const BatchJournal::Row &row : BatchJournal::read(journal)) {
+        if (row.result == BatchJournal::Written)
+            files.insert(row.file, {row.recipient, row.fingerprint});
+    }
+    return files;
+}
+
+bool keptFromBefore(const QHash<QString, Previous> &before, const QString &path, Format format,
+                    const QString &recipient, const QString &print)
+{
+    const auto found = before.constFind(QFileInfo(path).fileName());
+    return found != before.cend() && found->recipient == recipient && found->fingerprint == print &&
+           isComplete(path, format);
+}
+
+// The template for fingerprints: what the batch will write with, or nothing when it cannot be
+// read (then nothing is kept, and the batch reports why).
+QByteArray templateFor(const QList<Letter> &letters)
+{
+    if (std::all_of(letters.cbegin(), letters.cend(), [](const Letter &l) { return !l.rtf.isEmpty(); }))
+        return {};
+    try {
+        return readLetterTemplate();
+    } catch (const QuilloError &) {
+        return {};
+    }
 }
 
 // Writes the files still to write of a run of letters, on one worker thread. Each letter is
@@ -250,35 +310,18 @@ QString Batch::journalPath() const
     return QDir(folderPath).filePath(BatchJournal::FileName.toString());
 }
 
-namespace {
-
-// The journal rows of a previous run that vouch for a file: its recipient and "ok", by file name.
-QHash<QString, QString> writtenBefore(const QString &journal)
-{
-    QHash<QString, QString> recipients;
-    for (const BatchJournal::Row &row : BatchJournal::read(journal)) {
-        if (row.result == BatchJournal::Written)
-            recipients.insert(row.file, row.recipient);
-    }
-    return recipients;
-}
-
-} // namespace
-
 QStringList Batch::existingFiles(bool resume) const
 {
-    const QHash<QString, QString> before = resume ? writtenBefore(journalPath()) : QHash<QString, QString>();
+    const QHash<QString, Previous> before = resume ? writtenBefore(journalPath()) : QHash<QString, Previous>();
+    const QByteArray templateRtf = resume ? templateFor(letterList) : QByteArray();
     QStringList existing;
     for (int letter = 0; letter < letterList.size(); ++letter) {
+        const QString print = resume ? fingerprint(letterList[letter], templateRtf) : QString();
         for (const Format format : formatList) {
             const QString path = filePath(letter, format);
-            if (!QFileInfo::exists(path))
-                continue;
-            const QString name = QFileInfo(path).fileName();
-            if (resume && before.value(name) == letterList[letter].recipient && before.contains(name) &&
-                isComplete(path, format))
-                continue;
-            existing.append(path);
+            if (QFileInfo::exists(path) &&
+                !(resume && keptFromBefore(before, path, format, letterList[letter].recipient, print)))
+                existing.append(path);
         }
     }
     return existing;
@@ -303,29 +346,7 @@ Report Batch::run(const Options &options) const
 {
     Report report;
     const int total = int(letterList.size());
-    const QHash<QString, QString> before = options.resume ? writtenBefore(journalPath()) : QHash<QString, QString>();
-    report.files.reserve(total * formatList.size());
-    bool anyToCompose = false;
-    QList<bool> toWrite(total, false);
-    for (int letter = 0; letter < total; ++letter) {
-        for (const Format format : formatList) {
-            Outcome outcome;
-            outcome.letter = letter;
-            outcome.format = format;
-            outcome.recipient = letterList[letter].recipient;
-            outcome.path = filePath(letter, format);
-            const QString name = QFileInfo(outcome.path).fileName();
-            if (options.resume && before.contains(name) && before.value(name) == outcome.recipient &&
-                isComplete(outcome.path, format)) {
-                outcome.status = Status::Kept;
-            } else {
-                toWrite[letter] = true;
-                anyToCompose = anyToCompose || letterList[letter].rtf.isEmpty();
-            }
-            report.files.append(outcome);
-        }
-    }
-
+    QStringList fingerprints;
     const auto stopAll = [&](const QString &failure) {
         report.failure = failure;
         for (Outcome &outcome : report.files) {
@@ -335,19 +356,42 @@ Report Batch::run(const Options &options) const
             }
         }
         if (QFileInfo(folderPath).isDir())
-            BatchJournal::write(journalPath(), journalRows(report.files), &report.journalError);
+            BatchJournal::write(journalPath(), journalRows(report.files, fingerprints), &report.journalError);
         return report;
     };
+    for (int letter = 0; letter < total; ++letter) {
+        for (const Format format : formatList) {
+            Outcome outcome;
+            outcome.letter = letter;
+            outcome.format = format;
+            outcome.recipient = letterList[letter].recipient;
+            outcome.path = filePath(letter, format);
+            report.files.append(outcome);
+        }
+    }
     if (const QString problem = folderProblem(); !problem.isEmpty())
         return stopAll(problem);
     QByteArray templateRtf;
-    if (anyToCompose) {
+    if (std::any_of(letterList.cbegin(), letterList.cend(), [](const Letter &l) { return l.rtf.isEmpty(); })) {
         try {
             templateRtf = readLetterTemplate();
         } catch (const QuilloError &error) {
             return stopAll(error.description);
         }
     }
+    for (const Letter &letter : letterList)
+        fingerprints.append(fingerprint(letter, templateRtf));
+
+    const QHash<QString, Previous> before = options.resume ? writtenBefore(journalPath()) : QHash<QString, Previous>();
+    QList<bool> toWrite(total, false);
+    for (Outcome &outcome : report.files) {
+        if (options.resume &&
+            keptFromBefore(before, outcome.path, outcome.format, outcome.recipient, fingerprints[outcome.letter]))
+            outcome.status = Status::Kept;
+        else
+            toWrite[outcome.letter] = true;
+    }
+
     // The font list is gathered on the calling thread before the workers lay out their letters.
     QFontDatabase::families();
     const QDateTime created = Clock::now();
@@ -413,6 +457,11 @@ Report Batch::run(const Options &options) const
         changed.wakeAll();
     };
 
+    // A cancel asked before the first letter writes none.
+    if (options.cancelled && options.cancelled()) {
+        stop = true;
+        report.cancelled = true;
+    }
     std::vector<std::unique_ptr<QThread>> workers;
     for (int i = 0; i < workerCount && !queue.isEmpty(); ++i) {
         workers.emplace_back(QThread::create(work));
@@ -443,7 +492,7 @@ Report Batch::run(const Options &options) const
             report.cancelled = true;
         }
         if (writeJournal) {
-            BatchJournal::write(journalPath(), journalRows(snapshot), &journalError);
+            BatchJournal::write(journalPath(), journalRows(snapshot, fingerprints), &journalError);
             sinceJournal.restart();
         }
         if (over)
@@ -455,7 +504,7 @@ Report Batch::run(const Options &options) const
 
     report.files = files;
     report.journalError.clear();
-    BatchJournal::write(journalPath(), journalRows(report.files), &report.journalError);
+    BatchJournal::write(journalPath(), journalRows(report.files, fingerprints), &report.journalError);
     return report;
 }
 
