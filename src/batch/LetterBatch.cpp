@@ -38,6 +38,8 @@ using Status = Outcome::Status;
 constexpr int kJournalIntervalMs = 1000;
 // The longest run of letters a worker writes at once.
 constexpr int kMaxRun = 24;
+// Workers beyond this many would only wait for the disk.
+constexpr int kMaxWorkers = 16;
 
 // An RTF file written whole: it starts as RTF and its outermost group closes at its end.
 bool isCompleteRtf(const QString &path)
@@ -407,8 +409,11 @@ Report Batch::run(const Options &options) const
         else
             ++done;
     }
+    // Each file waits for the disk when it is committed: twice as many workers as cores keep the
+    // cores busy meanwhile.
+    const int defaultWorkers = std::min(2 * QThread::idealThreadCount(), kMaxWorkers);
     const int workerCount =
-        std::max(1, std::min(int(queue.size()), options.workers > 0 ? options.workers : QThread::idealThreadCount()));
+        std::max(1, std::min(int(queue.size()), options.workers > 0 ? options.workers : defaultWorkers));
     const int runLength = std::clamp(int(queue.size()) / (workerCount * 4), 1, kMaxRun);
     const int formatCount = int(formatList.size());
 

@@ -89,7 +89,8 @@ struct Options
     // Asked on the calling thread as the batch goes: true stops it after the letters being
     // written; the letters not reached are reported NotWritten.
     std::function<bool()> cancelled;
-    // Worker threads; 0 for one per core.
+    // Worker threads; 0 for two per core (at most 16), since each waits for the disk part of
+    // its time.
     int workers = 0;
 };
 
