@@ -2,6 +2,7 @@
 // statuses and French messages for commands that cannot be carried out, the files and the
 // journal it writes, a failure among letters, and resuming.
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "core/ContactCard.h"
 #include "core/LetterModel.h"
 #include "core/ProgramFolder.h"
@@ -116,6 +117,33 @@ private slots:
     }
 
     void cleanup() { QDir(out()).removeRecursively(); }
+
+    void wizardOrCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("commandLine");
+        QTest::newRow("rien") << QStringList{} << false;
+        QTest::newRow("options de Qt") << QStringList{u"-platform"_s, u"xcb"_s, u"--style=Fusion"_s, u"-reverse"_s}
+                                       << false;
+        QTest::newRow("session restaurée") << QStringList{u"-session"_s, u"1234_5"_s, u"-name"_s, u"Quillo"_s} << false;
+        QTest::newRow("fichier seul") << QStringList{u"lettre.rtf"_s} << false;
+        QTest::newRow("aide") << QStringList{u"-h"_s} << true;
+        QTest::newRow("modèle") << QStringList{u"-platform"_s, u"xcb"_s, u"--modele"_s, u"x.txt"_s} << true;
+        QTest::newRow("option inconnue") << QStringList{u"--modle"_s, u"x.txt"_s} << true;
+        QTest::newRow("valeur d'une option de Qt") << QStringList{u"-style"_s, u"--pdf"_s} << false;
+    }
+    void wizardOrCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, commandLine);
+        QList<QByteArray> bytes{QByteArrayLiteral("Quillo")};
+        for (const QString &argument : arguments)
+            bytes.append(argument.toLocal8Bit());
+        std::vector<char *> argv;
+        for (QByteArray &argument : bytes)
+            argv.push_back(argument.data());
+        QCOMPARE(CommandLine::isRequested(int(argv.size()), argv.data()), commandLine);
+    }
 
     void helpAndVersionWithoutDisplay()
     {
