@@ -414,7 +414,7 @@ Report Batch::run(const Options &options) const
     const int defaultWorkers = std::min(2 * QThread::idealThreadCount(), kMaxWorkers);
     const int workerCount =
         std::max(1, std::min(int(queue.size()), options.workers > 0 ? options.workers : defaultWorkers));
-    const int runLength = std::clamp(int(queue.size()) / (workerCount * 4), 1, kMaxRun);
+    const int runLength = std::clamp(int(queue.size()) / (workerCount * 2), 1, kMaxRun);
     const int formatCount = int(formatList.size());
 
     QMutex mutex;
