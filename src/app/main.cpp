@@ -1,9 +1,10 @@
 #include "app/ApplicationIcon.h"
-#include "wizard/Fonctions.h"
-#include "core/Product.h"
+#include "app/CommandLine.h"
 #include "app/Translations.h"
-#include "dialogs/WindowRegistry.h"
 #include "app/Wiring.h"
+#include "core/Product.h"
+#include "dialogs/WindowRegistry.h"
+#include "wizard/Fonctions.h"
 
 #include <QApplication>
 
@@ -11,10 +12,16 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // With options of its own the program writes letters and opens no window.
+    const bool commandLine = CommandLine::isRequested(argc, argv);
+    if (commandLine)
+        CommandLine::preparePlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(Product::name());
     QApplication::setApplicationVersion(Product::versionText());
     installFrench(app);
+    if (commandLine)
+        return CommandLine::run(QApplication::arguments());
     installApplicationIcon(u"fr.quillane.Quillo"_s);
     wireWindows();
     Main();

@@ -1,11 +1,12 @@
 #include "composition/LetterAssembly.h"
 
-#include "core/DataPaths.h"
 #include "composition/PhraseComposition.h"
+#include "core/DataPaths.h"
 #include "core/QuilloError.h"
 #include "richtext/RichText.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
@@ -115,18 +116,9 @@ QString withoutBlankLinesAtTheEnds(const QString &body)
     return lines.join(u"\r\n"_s);
 }
 
-} // namespace
-
-void Build_Lettre(QTextDocument *document, const LetterFields &fields)
+// The template's placeholders replaced in the document that holds it.
+void replacePlaceholders(QTextDocument *document, const LetterFields &fields)
 {
-    const QString path = DataPaths::templateFile();
-    if (!QFileInfo::exists(path)) {
-        throw QuilloError(u"Le modèle de lettre « %1 » est introuvable."_s.arg(QDir::toNativeSeparators(path)),
-                          QuilloError::FileNotFound);
-    }
-    QString error;
-    if (!RichText::loadRtfFile(path, document, &error))
-        throw QuilloError(error, QuilloError::InvalidFileFormat);
     // Justified paragraphs of the template are drawn justified by the text layout itself.
     for (int i = 0; i < LetterFields::Count; ++i) {
         const QString &placeholder = LetterFields::placeholders()[size_t(i)];
@@ -138,4 +130,49 @@ void Build_Lettre(QTextDocument *document, const LetterFields &fields)
         if (at >= 0 && value.isEmpty() && inAddressBlock(i))
             removeEmptyParagraph(document, at);
     }
+}
+
+QuilloError templateNotFound(const QString &path)
+{
+    return QuilloError(u"Le modèle de lettre « %1 » est introuvable."_s.arg(QDir::toNativeSeparators(path)),
+                       QuilloError::FileNotFound);
+}
+
+} // namespace
+
+void Build_Lettre(QTextDocument *document, const LetterFields &fields)
+{
+    const QString path = DataPaths::templateFile();
+    if (!QFileInfo::exists(path))
+        throw templateNotFound(path);
+    QString error;
+    if (!RichText::loadRtfFile(path, document, &error))
+        throw QuilloError(error, QuilloError::InvalidFileFormat);
+    replacePlaceholders(document, fields);
+}
+
+QByteArray readLetterTemplate()
+{
+    const QString path = DataPaths::templateFile();
+    QFile file(path);
+    if (!file.exists())
+        throw templateNotFound(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw QuilloError(u"Impossible d'ouvrir le modèle de lettre « %1 » : %2"_s.arg(QDir::toNativeSeparators(path),
+                                                                                       file.errorString()),
+                          QuilloError::PermissionDenied);
+    const QByteArray bytes = file.readAll();
+    if (!RichText::looksLikeRtf(bytes))
+        throw QuilloError(
+            u"Le modèle de lettre « %1 » n'est pas un document RTF."_s.arg(QDir::toNativeSeparators(path)),
+            QuilloError::InvalidFileFormat);
+    return bytes;
+}
+
+void Build_Lettre(QTextDocument *document, const LetterFields &fields, const QByteArray &templateRtf)
+{
+    const RichText::ReadResult read = RichText::readRtf(templateRtf, document);
+    if (!read.ok)
+        throw QuilloError(read.error, QuilloError::InvalidFileFormat);
+    replacePlaceholders(document, fields);
 }

@@ -2,6 +2,8 @@
 
 #include "composition/LetterFields.h"
 
+#include <QByteArray>
+
 class QTextDocument;
 
 // Building a letter: the template "defaut.rtf" of the program folder, its thirteen placeholders
@@ -21,3 +23,12 @@ bool Replace_Balise(QTextDocument *document, const QString &placeholder, const Q
 // paragraph away: a block never shows an empty line for an empty field. Throws QuilloError when
 // the template cannot be read; the document then keeps what it held.
 void Build_Lettre(QTextDocument *document, const LetterFields &fields);
+
+// The template "defaut.rtf" as it stands in the program folder, for the letters of a batch: read
+// once, the same for every letter even if the file changes meanwhile. Throws QuilloError when it
+// cannot be read or is not RTF.
+QByteArray readLetterTemplate();
+
+// Build_Lettre with the template already read (see readLetterTemplate). The document is
+// replaced whole; it may belong to any thread. Throws QuilloError when the template is not RTF.
+void Build_Lettre(QTextDocument *document, const LetterFields &fields, const QByteArray &templateRtf);

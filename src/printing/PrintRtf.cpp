@@ -1,8 +1,8 @@
 #include "printing/PrintRtf.h"
 
+#include "core/QuilloError.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/PageGeometry.h"
-#include "core/QuilloError.h"
 #include "printing/RangeFormatter.h"
 
 #include <QCoreApplication>
@@ -78,15 +78,10 @@ void Print_RTF(QPrinter &printer, const QList<const QTextDocument *> &letters, i
         if (letter > 0)
             nextPage();
         const RangeFormatter formatter(*letters.at(letter), geometry.area.width());
-        const int length = formatter.textLength();
-        int from = 0;
-        for (;;) {
-            const int next = formatter.formatRange(&painter, from, geometry.area);
-            if (next >= length || next <= from)
-                break;
-            from = next;
+        formatter.drawPages(&painter, geometry.area, [&] {
             nextPage();
-        }
+            return true;
+        });
     }
     if (!painter.end())
         throw refused(printer);

@@ -238,6 +238,23 @@ QList<int> RangeFormatter::pageStarts(const TwipRect &area) const
     return starts;
 }
 
+int RangeFormatter::drawPages(QPainter *painter, const TwipRect &area, const std::function<bool()> &newPage) const
+{
+    const int length = textLength();
+    int pages = 1;
+    int from = 0;
+    for (;;) {
+        const int next = formatRange(painter, from, area);
+        // A page on which nothing fitted is the last one: going on would never end.
+        if (next >= length || next <= from)
+            return pages;
+        from = next;
+        if (!newPage())
+            return pages;
+        ++pages;
+    }
+}
+
 void RangeFormatter::draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const
 {
     const double top = first.top;

@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -44,6 +45,12 @@ public:
     // The first position of every page when the letter is cut in areas of that size; at least
     // one page. Stops after a page on which nothing fitted.
     QList<int> pageStarts(const TwipRect &area) const;
+
+    // The page loop of everything that draws a whole letter (the printer, PDF files): page 1 in
+    // area, then, before each page that follows, newPage() (which may throw to stop). Pages
+    // break where pageStarts() says. Returns the number of pages drawn; false from newPage()
+    // stops there.
+    int drawPages(QPainter *painter, const TwipRect &area, const std::function<bool()> &newPage) const;
 
     // The device the copies are laid out on: 1440 dots per inch, so one unit is one twip.
     static QPaintDevice *layoutDevice();

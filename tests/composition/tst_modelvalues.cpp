@@ -1,0 +1,104 @@
+// The letters that need no window: a model's values as the wizard would hold them, a recipient
+// card in place of the model's recipient, and a letter built from a template read once.
+#include "TestSupport.h"
+#include "composition/LetterAssembly.h"
+#include "composition/ModelValues.h"
+#include "core/DataPaths.h"
+#include "core/LetterModel.h"
+#include "core/QuilloError.h"
+#include "richtext/RichText.h"
+
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+LetterModel model()
+{
+    LetterModel m;
+    m.sender = {u"Jean Martin"_s,    u"12 rue des Lilas"_s, u"   "_s,      u"69001 Lyon"_s,     QString(),
+                u"04 78 00 00 00"_s, u"06 12 34 56 78"_s,   u"Monsieur"_s, u"Chef de service"_s};
+    m.recipient = {
+        u"Paul Durand"_s, u"1 place de la Mairie"_s, u"Hôtel de ville"_s, u"75001 Paris"_s, u"france"_s, u"Monsieur"_s,
+        u"Maire"_s};
+    m.references = {u"lundi 3 mars 2025"_s,      u"Lyon"_s,
+                    u"Demande de rendez-vous"_s, u"Le Chef de service"_s,
+                    u"Je vous prie d'agréer"_s,  u"mes salutations distinguées."_s};
+    m.body = u"Premier paragraphe.\r\nSecond paragraphe."_s;
+    return m;
+}
+
+} // namespace
+
+class TestModelValues : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void modelValuesInTheWizardsPlaces()
+    {
+        const WizardValues w = valuesOfModel(model());
+        QCOMPARE(w.senderName, u"Jean Martin"_s);
+        QCOMPARE(w.senderAddress, u"12 rue des Lilas"_s);
+        QCOMPARE(w.senderResidence, QString()); // spaces only: not filled in
+        QCOMPARE(w.senderTown, u"69001 Lyon"_s);
+        QCOMPARE(w.senderPhone, u"04 78 00 00 00"_s);
+        QCOMPARE(w.senderMobile, u"06 12 34 56 78"_s);
+        QCOMPARE(w.senderQualifier, u"Monsieur"_s);
+        QCOMPARE(w.senderFunction, u"Chef de service"_s);
+        QCOMPARE(w.recipientName, u"Paul Durand"_s);
+        QCOMPARE(w.recipientResidence, u"Hôtel de ville"_s);
+        QCOMPARE(w.recipientProvince, u"france"_s);
+        QCOMPARE(w.recipientQualifier, u"Monsieur"_s);
+        QCOMPARE(w.recipientFunction, u"Maire"_s);
+        QCOMPARE(w.dateText, u"lundi 3 mars 2025"_s);
+        QCOMPARE(w.object, u"Demande de rendez-vous"_s);
+        QCOMPARE(w.formulaSecond, u"mes salutations distinguées."_s);
+        QCOMPARE(w.body, u"Premier paragraphe.\r\nSecond paragraphe."_s);
+    }
+
+    void cardReplacesTheWholeRecipient()
+    {
+        WizardValues w = valuesOfModel(model());
+        // A card with fewer fields (damaged) leaves none of the model's recipient behind.
+        setRecipient(&w, {u"Claire Petit"_s, u"3 rue Haute"_s, QString(), u"33000 Bordeaux"_s});
+        QCOMPARE(w.recipientName, u"Claire Petit"_s);
+        QCOMPARE(w.recipientTown, u"33000 Bordeaux"_s);
+        QCOMPARE(w.recipientResidence, QString());
+        QCOMPARE(w.recipientProvince, QString());
+        QCOMPARE(w.recipientQualifier, QString());
+        QCOMPARE(w.recipientFunction, QString());
+        QCOMPARE(w.senderName, u"Jean Martin"_s);
+    }
+
+    void templateReadOnceGivesTheSameLetter()
+    {
+        QuilloTest::TempProgramFolder folder(true);
+        const LetterFields fields = Get_Valeurs(valuesOfModel(model()), true);
+        QTextDocument fromFile;
+        Build_Lettre(&fromFile, fields);
+        const QByteArray templateRtf = readLetterTemplate();
+        QTextDocument fromBytes;
+        Build_Lettre(&fromBytes, fields, templateRtf);
+        QCOMPARE(fromBytes.toPlainText(), fromFile.toPlainText());
+        QCOMPARE(RichText::writeRtf(&fromBytes), RichText::writeRtf(&fromFile));
+        QVERIFY_THROWS_EXCEPTION(QuilloError, Build_Lettre(&fromBytes, fields, "pas du RTF"));
+    }
+
+    void unreadableTemplate()
+    {
+        QuilloTest::TempProgramFolder folder;
+        QVERIFY_THROWS_EXCEPTION(QuilloError, readLetterTemplate());
+        QuilloTest::writeBytes(DataPaths::templateFile(), "Bonjour #dst2");
+        try {
+            readLetterTemplate();
+            QFAIL("a template that is not RTF was read");
+        } catch (const QuilloError &error) {
+            QVERIFY(error.description.contains(u"n'est pas un document RTF"_s));
+        }
+    }
+};
+
+QUILLO_TEST_MAIN(TestModelValues)
+#include "tst_modelvalues.moc"
