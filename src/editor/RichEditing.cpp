@@ -308,9 +308,4 @@ void insertImage(QTextCursor &cursor, const QImage &image, double maxWidth)
     cursor.endEditBlock();
 }
 
-bool isBlank(const QTextDocument *document)
-{
-    return !document || document->toPlainText().trimmed().isEmpty();
-}
-
 } // namespace RichEditing

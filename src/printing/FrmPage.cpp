@@ -1,11 +1,11 @@
 #include "printing/FrmPage.h"
 
+#include "dialogs/WindowRegistry.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/PageSurface.h"
 #include "printing/Ruler.h"
-#include "printing/TwipsConversion.h"
-#include "dialogs/WindowRegistry.h"
+#include "richtext/Twips.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -134,7 +134,7 @@ FrmPage::FrmPage()
     Label1[1]->setText(u"Format A4 (210 × 297 mm)"_s);
 
     // A first layout; the print manager's Initialise places everything for the screen.
-    resize(TwipsConversion::toPixels(15000), TwipsConversion::toPixels(11000));
+    resize(Twips::toPixels(15000), Twips::toPixels(11000));
     place(pages[0], 0, 700, 11907, 16840);
 }
 
@@ -167,7 +167,7 @@ void FrmPage::buildButtonBar()
     Check1->setObjectName(u"Check1"_s);
     Check1->setAccessibleName(Check1->text());
     // As wide as its caption needs, whatever the system font.
-    place(Check1, 2400, kButtonTop, std::min(kCheckWidth, TwipsConversion::fromPixels(Check1->sizeHint().width()) + 60),
+    place(Check1, 2400, kButtonTop, std::min(kCheckWidth, Twips::fromPixels(Check1->sizeHint().width()) + 60),
           kButtonHeight);
 
     LabelA = new QLabel(u"Page 99/99"_s, Toolbar1);
@@ -179,8 +179,7 @@ void FrmPage::buildButtonBar()
 void FrmPage::place(QWidget *part, int left, int top, int width, int height)
 {
     part->setProperty(kTwipsProperty, QRect(left, top, width, height));
-    part->setGeometry(TwipsConversion::toPixels(left), TwipsConversion::toPixels(top), TwipsConversion::toPixels(width),
-                      TwipsConversion::toPixels(height));
+    part->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
 }
 
 QRect FrmPage::twips(const QWidget *part) const
@@ -189,18 +188,18 @@ QRect FrmPage::twips(const QWidget *part) const
     if (stored.isValid())
         return stored.toRect();
     const QRect pixels = part->geometry();
-    return QRect(TwipsConversion::fromPixels(pixels.left()), TwipsConversion::fromPixels(pixels.top()),
-                 TwipsConversion::fromPixels(pixels.width()), TwipsConversion::fromPixels(pixels.height()));
+    return QRect(Twips::fromPixels(pixels.left()), Twips::fromPixels(pixels.top()), Twips::fromPixels(pixels.width()),
+                 Twips::fromPixels(pixels.height()));
 }
 
 int FrmPage::innerWidthTwips() const
 {
-    return TwipsConversion::fromPixels(width());
+    return Twips::fromPixels(width());
 }
 
 int FrmPage::innerHeightTwips() const
 {
-    return TwipsConversion::fromPixels(height());
+    return Twips::fromPixels(height());
 }
 
 PageSurface *FrmPage::page(int number) const
@@ -381,7 +380,7 @@ void FrmPage::layoutForWindowSize()
     place(Fond, 100, barHeight, innerWidth - 500, innerHeight - barHeight - 800);
     const QRect background = twips(Fond);
     place(VScroll1, innerWidth - 380, barHeight, 255, background.height() + 50);
-    const int tabHeight = TwipsConversion::fromPixels(Tab1->sizeHint().height());
+    const int tabHeight = Twips::fromPixels(Tab1->sizeHint().height());
     place(Tab1, 80, innerHeight - tabHeight - 350, innerWidth - 200, tabHeight);
 }
 
@@ -412,10 +411,10 @@ void FrmPage::resizeEvent(QResizeEvent *event)
     for (int index = 0; index < 2; ++index)
         Label1[index]->adjustSize();
     const QRect left = twips(Label1[0]);
-    place(Label1[0], 100, innerHeight - 290, TwipsConversion::fromPixels(Label1[0]->width()), left.height());
-    const int rightWidth = TwipsConversion::fromPixels(Label1[1]->width());
+    place(Label1[0], 100, innerHeight - 290, Twips::fromPixels(Label1[0]->width()), left.height());
+    const int rightWidth = Twips::fromPixels(Label1[1]->width());
     place(Label1[1], innerWidth - rightWidth - 150, innerHeight - 290, rightWidth,
-          TwipsConversion::fromPixels(Label1[1]->height()));
+          Twips::fromPixels(Label1[1]->height()));
     Regle[0]->update();
     Regle[1]->update();
 }

@@ -45,6 +45,7 @@ public:
     // The letter previewed and its margins: what "Imprimer" prints.
     void setPreviewedLetter(const QTextDocument *letter, const Margins &margins);
     const QTextDocument *previewedLetter() const { return letter.data(); }
+    Margins previewedMargins() const { return letterMargins; }
 
     // Parts of the window, by their names in the design.
     QWidget *Toolbar1 = nullptr;

@@ -1,18 +1,20 @@
 #include "wizard/Finalisation.h"
 
+#include "composition/LetterAssembly.h"
 #include "core/BodyFile.h"
 #include "core/Clock.h"
 #include "core/DataPaths.h"
-#include "wizard/DateForms.h"
-#include "dialogs/Dialogs.h"
-#include "wizard/Fonctions.h"
-#include "editor/FrmEditeur.h"
-#include "wizard/FrmMenu.h"
-#include "composition/LetterAssembly.h"
+#include "core/DateForms.h"
 #include "core/LetterModel.h"
 #include "core/Product.h"
 #include "core/QuilloError.h"
+#include "dialogs/Dialogs.h"
+#include "editor/FrmEditeur.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/Imprimer.h"
 #include "richtext/RichText.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -383,13 +385,12 @@ void runFinalAction(int index)
             QApplication::restoreOverrideCursor();
             // The preview lays the letter out with the margins printing uses, so what it shows is
             // what the paper gets.
-            if (FinalisationHooks::preview)
-                FinalisationHooks::preview(menu->workingDocument, 1400);
+            Preview_RTF(PPreview(), *menu->workingDocument, LetterMargin, false);
             return;
         case 3:
             Genere_Lettres(true);
             QApplication::restoreOverrideCursor();
-            menu->showModal(u"frmEditeur"_s);
+            menu->showModal(FrmEditeur::instance());
             return;
         case 4:
             Export_RTF(false);

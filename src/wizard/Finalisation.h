@@ -7,7 +7,6 @@
 #include <functional>
 
 class FrmMenu;
-class QTextDocument;
 class QTreeWidgetItem;
 class QUrl;
 
@@ -55,11 +54,8 @@ bool letterChangedSinceModel(const FrmMenu *menu);
 // a save that was cancelled or failed (the failure is shown).
 bool confirmQuit(FrmMenu *menu);
 
-// How the finalisation hands work to the other windows; the program sets them at start, tests
-// replace them.
+// How the finalisation hands a file to the desktop; tests replace it.
 namespace FinalisationHooks {
-// "Aperçu du modèle": the working document in the preview, with its margin in twips.
-inline std::function<void(QTextDocument *letter, int margin)> preview;
 // "Exporter et Modifier": the exported file opened with the system's program for RTF; false when
 // no program could open it.
 extern std::function<bool(const QUrl &file)> openFile;

@@ -1,9 +1,9 @@
-#include "composition/ui/AjouteMot.h"
-#include "wizard/FrmMenu.h"
-#include "composition/ui/FrmOptions.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
-#include "dialogs/WindowRegistry.h"
+#include "app/Wiring.h"
+#include "composition/ui/AjouteMot.h"
+#include "composition/ui/FrmOptions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -81,7 +81,8 @@ class TestFrmOptions : public QObject
 private slots:
     void initTestCase()
     {
-        WindowRegistry::setFactory(u"frmOptions"_s, [] { return FrmOptions::instance(); });
+        // The windows take the wizard's letter as the program gives it to them.
+        wireWindows();
     }
 
     void init()

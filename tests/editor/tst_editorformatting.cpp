@@ -73,10 +73,10 @@ private slots:
                                u"Insérer l'heure"_s,
                                {},
                                u"Fermer l'éditeur"_s};
-        QCOMPARE(editor->Toolbar1->actions().size(), 28);
+        QCOMPARE(editor->toolBar->actions().size(), 28);
         for (int index = 1; index <= 28; ++index) {
             QAction *action = editor->toolButtons[size_t(index)];
-            QCOMPARE(editor->Toolbar1->actions().at(index - 1), action);
+            QCOMPARE(editor->toolBar->actions().at(index - 1), action);
             QCOMPARE(action->objectName(), u"Toolbar1_%1"_s.arg(index));
             const QString tip = tips.at(index - 1);
             QCOMPARE(action->isSeparator(), tip.isEmpty());
@@ -84,7 +84,7 @@ private slots:
                 continue;
             QCOMPARE(action->toolTip(), tip);
             QVERIFY2(!action->icon().isNull(), qPrintable(tip));
-            auto *button = qobject_cast<QToolButton *>(editor->Toolbar1->widgetForAction(action));
+            auto *button = qobject_cast<QToolButton *>(editor->toolBar->widgetForAction(action));
             QVERIFY(button);
             QCOMPARE(button->accessibleName(), tip);
             QVERIFY(button->autoRaise()); // flat

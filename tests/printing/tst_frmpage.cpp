@@ -1,16 +1,16 @@
 // The preview window: its parts, page navigation, scrolling, rulers, its print button, and the
 // promise that the preview shows the pages that print.
+#include "PrintingFixtures.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/FrmPage.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
 #include "printing/PageSurface.h"
-#include "PrintingFixtures.h"
-#include "richtext/RichText.h"
 #include "printing/Ruler.h"
-#include "ScriptedDialogs.h"
-#include "TestSupport.h"
-#include "printing/TwipsConversion.h"
+#include "richtext/RichText.h"
+#include "richtext/Twips.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -63,7 +63,7 @@ void drag(QWidget *ruler, QPoint from, QPoint to, Qt::MouseButton button)
 
 int twipsOf(int pixels)
 {
-    return qRound(pixels / TwipsConversion::pixelsPerTwip());
+    return qRound(pixels / Twips::pixelsPerTwip());
 }
 
 } // namespace

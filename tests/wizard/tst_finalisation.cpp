@@ -1,16 +1,17 @@
 // The body step's files and the final step's actions, through the wizard's widgets: letters into
 // the editor, letter models, RTF export, and the failure message of the final actions.
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
 #include "core/Clock.h"
 #include "core/ContactCard.h"
 #include "core/DataPaths.h"
+#include "editor/FrmEditeur.h"
+#include "editor/LetterEdit.h"
+#include "printing/FrmPage.h"
+#include "richtext/RichText.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
-#include "editor/FrmEditeur.h"
 #include "wizard/FrmMenu.h"
-#include "editor/LetterEdit.h"
-#include "richtext/RichText.h"
-#include "ScriptedDialogs.h"
-#include "TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -80,7 +82,6 @@ private slots:
     {
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
         ScriptedDialogs::uninstall();
-        FinalisationHooks::preview = nullptr;
         folder.reset();
     }
 
@@ -507,16 +508,25 @@ private slots:
     void previewAssemblesWithoutAModelOrTheEditor()
     {
         fillLetter();
-        QTextDocument *previewed = nullptr;
-        int margin = 0;
-        FinalisationHooks::preview = [&](QTextDocument *letter, int m) {
-            previewed = letter;
-            margin = m;
-        };
+        const QTextDocument *previewed = nullptr;
+        Margins margins;
+        // The preview is modal: looked at once it shows, then closed.
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            FrmPage *preview = FrmPage::existing();
+            if (!preview || !preview->isVisible())
+                return;
+            poll.stop();
+            previewed = preview->previewedLetter();
+            margins = preview->previewedMargins();
+            preview->close();
+        });
+        poll.start(10);
         menu->finalButtons[2]->click();
         QVERIFY(dialogs->requests.isEmpty());
         QCOMPARE(previewed, menu->workingDocument);
-        QCOMPARE(margin, 1400);
+        QCOMPARE(margins.left, 1400);
+        QCOMPARE(margins.bottom, 1400);
         QVERIFY(menu->workingDocument->toPlainText().contains(u"Jean Martin"_s));
         QVERIFY(!FrmEditeur::existing());
     }

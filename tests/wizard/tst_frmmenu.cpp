@@ -1,8 +1,8 @@
+#include "TestSupport.h"
+#include "dialogs/WindowRegistry.h"
+#include "richtext/Twips.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
-#include "TestSupport.h"
-#include "dialogs/Twips.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QAction>
 #include <QComboBox>

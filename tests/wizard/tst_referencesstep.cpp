@@ -1,10 +1,10 @@
 // Step 3: the worded date forms, the date picker and its tick box, " Pas d'objet" and the
 // random politeness formula.
+#include "TestSupport.h"
 #include "core/Clock.h"
-#include "wizard/DateForms.h"
+#include "core/DateForms.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
-#include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "composition/ui/FrmOptions.h"
 
 #include "composition/ui/AjouteMot.h"
-#include "composition/AlphabeticalOrder.h"
-#include "dialogs/Buttons.h"
+#include "composition/ui/WizardHooks.h"
+#include "core/AlphabeticalOrder.h"
 #include "core/DataPaths.h"
-#include "dialogs/Dialogs.h"
-#include "wizard/Fonctions.h"
 #include "core/LineListFile.h"
+#include "dialogs/Buttons.h"
+#include "dialogs/Dialogs.h"
 #include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
@@ -126,7 +126,8 @@ void FrmOptions::build()
     connect(editButtons[1], &QPushButton::clicked, this, &FrmOptions::modifyEntry);
     connect(editButtons[2], &QPushButton::clicked, this, &FrmOptions::deleteEntry);
     connect(buttons[0], &QPushButton::clicked, this, [this] {
-        Charge_Listes();
+        if (WizardHooks::reloadReferenceLists)
+            WizardHooks::reloadReferenceLists();
         accept();
     });
     connect(buttons[1], &QPushButton::clicked, this, &QDialog::reject);
