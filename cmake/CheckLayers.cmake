@@ -55,9 +55,8 @@ foreach(file IN LISTS files)
         continue()
       endif()
       list(JOIN uses_${layer} ", " allowed)
-      list(APPEND faults
-           "src/${file}: the ${layer} layer includes \"${header}\" from ${used}, which it may not use "
-           "(${layer} uses ${allowed})")
+      list(APPEND faults "src/${file}: the ${layer} layer includes \"${header}\" from ${used}, a layer it \
+may not use (${layer} uses ${allowed})")
     elseif(layer IN_LIST without_widgets AND line MATCHES "#[ \t]*include[ \t]*<(QtWidgets/)?([^>]+)>")
       if(EXISTS ${WIDGETS_DIR}/${CMAKE_MATCH_2})
         list(APPEND faults "src/${file}: the ${layer} layer includes the widget header <${CMAKE_MATCH_2}>")
