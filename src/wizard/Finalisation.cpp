@@ -264,7 +264,7 @@ void Get_Valeurs(bool batch, int row, bool toEditor)
         throw QuilloError(u"La ligne %1 de la liste des destinataires n'existe pas."_s.arg(row),
                           QuilloError::SubscriptOutOfRange);
     LetterFields &fields = currentLetterFields();
-    fields = Get_Valeurs(wizardValues(menu, item), batch);
+    fields = composeLetterFields(wizardValues(menu, item), batch);
     Build_Lettre(menu->workingDocument, fields);
     if (toEditor)
         placeInEditor(menu, batch, fields);

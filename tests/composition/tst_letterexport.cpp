@@ -76,7 +76,7 @@ private slots:
         w.formulaSecond = u"mes salutations distinguees."_s;
         w.body = u"Premier paragraphe du corps.\r\nSecond paragraphe du corps."_s;
         QTextDocument letter;
-        Build_Lettre(&letter, Get_Valeurs(w, false));
+        Build_Lettre(&letter, composeLetterFields(w, false));
 
         // LibreOffice wraps its HTML lines anywhere: one space for any run of blanks.
         const QString html = officeHtml(RichText::writeRtf(&letter)).simplified();

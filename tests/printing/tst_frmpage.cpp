@@ -90,14 +90,14 @@ private:
             poll.stop();
             look(window);
             if (FrmPage::existing())
-                window->Bouton[6]->click();
+                window->buttons[6]->click();
         });
         poll.start(5);
         Preview_RTF(PPreview(), letter, margin, fromEditor);
     }
     static QString counter(FrmPage *window)
     {
-        return u"%1 devant %2"_s.arg(window->LabelA->text()).arg(window->frontPage());
+        return u"%1 devant %2"_s.arg(window->pageCounter->text()).arg(window->frontPage());
     }
 
 private slots:
@@ -130,10 +130,10 @@ private slots:
             QCOMPARE(button->toolTip(), tips[index]);
             QCOMPARE(button->accessibleName(), captions[index]);
         }
-        QCOMPARE(window->Check1->text(), u" Déplacer les règles"_s);
-        QCOMPARE(window->Check1->accessibleName(), window->Check1->text());
-        QVERIFY(!window->Check1->isChecked());
-        QCOMPARE(window->LabelA->text(), u"Page 99/99"_s);
+        QCOMPARE(window->moveRulers->text(), u" Déplacer les règles"_s);
+        QCOMPARE(window->moveRulers->accessibleName(), window->moveRulers->text());
+        QVERIFY(!window->moveRulers->isChecked());
+        QCOMPARE(window->pageCounter->text(), u"Page 99/99"_s);
         for (const QString &name : {u"Toolbar1"_s, u"Fond"_s, u"Page_1"_s, u"Ombre"_s, u"Regle_0"_s, u"Regle_1"_s,
                                     u"VScroll1"_s, u"Tab1"_s, u"Label1_0"_s, u"Label1_1"_s})
             QVERIFY2(window->findChild<QWidget *>(name), qPrintable(name));
@@ -147,7 +147,7 @@ private slots:
         QStringList seen;
         preview(*letter, false, [&](FrmPage *window) {
             auto click = [&](int index) {
-                window->Bouton[index]->click();
+                window->buttons[index]->click();
                 seen << counter(window);
             };
             seen << counter(window) << QString::number(window->PageCourante);
@@ -176,13 +176,13 @@ private slots:
             window->VScroll1->setValue(100);
             for (int number = 1; number <= window->pageCount(); ++number)
                 tops << window->twips(window->page(number)).top();
-            rulers << window->twips(window->Regle[0]).top() << window->twips(window->Regle[1]).top()
-                   << window->twips(window->Regle[1]).left() - pageLeft << window->twips(window->Ombre).top();
+            rulers << window->twips(window->rulers[0]).top() << window->twips(window->rulers[1]).top()
+                   << window->twips(window->rulers[1]).left() - pageLeft << window->twips(window->Ombre).top();
             // With the tick, the horizontal ruler and the vertical one's side stay where they are.
-            window->Check1->setChecked(true);
+            window->moveRulers->setChecked(true);
             window->VScroll1->setValue(50);
-            rulers << window->twips(window->Regle[0]).top() << window->twips(window->Regle[1]).top()
-                   << window->twips(window->Regle[1]).left() - pageLeft;
+            rulers << window->twips(window->rulers[0]).top() << window->twips(window->rulers[1]).top()
+                   << window->twips(window->rulers[1]).left() - pageLeft;
         });
         QCOMPARE(tops, (QList<int>{-7514, -7514, -7514}));
         // At 50: 700 - Int(50 × 16840 / 205) = -3407.
@@ -195,15 +195,15 @@ private slots:
         PPreview().Initialise();
         Paginate_RTF(*letter, LetterMargin, LetterMargin, LetterMargin, LetterMargin);
         FrmPage *window = FrmPage::existing();
-        Ruler *horizontal = window->Regle[0];
-        Ruler *vertical = window->Regle[1];
+        Ruler *horizontal = window->rulers[0];
+        Ruler *vertical = window->rulers[1];
         const QRect horizontalAt = window->twips(horizontal);
         const QRect verticalAt = window->twips(vertical);
 
         drag(horizontal, QPoint(60, 5), QPoint(80, 25), Qt::LeftButton); // no tick: nothing moves
         QCOMPARE(window->twips(horizontal), horizontalAt);
 
-        window->Check1->setChecked(true);
+        window->moveRulers->setChecked(true);
         drag(horizontal, QPoint(60, 5), QPoint(80, 25), Qt::RightButton);
         QCOMPARE(window->twips(horizontal), horizontalAt);
         drag(horizontal, QPoint(60, 5), QPoint(80, 25), Qt::LeftButton); // up or down only
@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(window->twips(vertical).left(), window->twips(window->page(1)).left() - 340 - 57);
         QTest::keyClick(vertical, Qt::Key_Home);
         QCOMPARE(window->twips(horizontal).top(), 380);
-        window->Check1->setChecked(false);
+        window->moveRulers->setChecked(false);
         QTest::keyClick(horizontal, Qt::Key_Up);
         QCOMPARE(window->twips(horizontal).top(), 380);
     }
@@ -260,9 +260,9 @@ private slots:
             pages = window->pageCount();
             fromEditor = window->DepuisEditeur;
             dialogs->answerButton(QMessageBox::No);
-            window->Bouton[1]->click();
+            window->buttons[1]->click();
             dialogs->answerButton(QMessageBox::Yes);
-            window->Bouton[1]->click();
+            window->buttons[1]->click();
         });
         QVERIFY(fromEditor);
         QCOMPARE(dialogs->requests.size(), 2);
@@ -285,7 +285,7 @@ private slots:
         preview(*letter, false, [&](FrmPage *window) {
             dialogs->answerButton(QMessageBox::Yes);
             dialogs->answerButton(QMessageBox::Ok);
-            window->Bouton[1]->click();
+            window->buttons[1]->click();
             stillOpen = FrmPage::existing() == window && window->isVisible();
         });
         QVERIFY(stillOpen);
@@ -445,7 +445,7 @@ private slots:
         QVERIFY(!configurePrinter(nullptr));
         preview(*letter, false, [&](FrmPage *window) {
             dialogs->answerCancel();
-            window->Bouton[0]->click();
+            window->buttons[0]->click();
         });
         QCOMPARE(dialogs->requests.size(), 4);
         QCOMPARE(dialogs->requests[3].kind, Dialogs::Request::Kind::Printer);

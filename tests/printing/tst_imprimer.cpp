@@ -1,12 +1,12 @@
 // The print manager: the preview window it lays out, its pages and tabs, and its drawing
 // operations, read back from the pages' images.
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "core/QuilloError.h"
+#include "dialogs/WindowRegistry.h"
 #include "printing/FrmPage.h"
 #include "printing/Imprimer.h"
 #include "printing/PageSurface.h"
-#include "core/QuilloError.h"
-#include "ScriptedDialogs.h"
-#include "TestSupport.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -72,7 +72,7 @@ private:
                 return;
             poll.stop();
             look(window);
-            window->Bouton[6]->click();
+            window->buttons[6]->click();
         });
         poll.start(5);
         manager.Show();
@@ -97,11 +97,11 @@ private slots:
         bool navigation = true;
         int pages = 0;
         show(manager, [&](FrmPage *window) {
-            seen << window->windowTitle() << window->LabelA->text() << window->Tab1->tabText(0)
+            seen << window->windowTitle() << window->pageCounter->text() << window->Tab1->tabText(0)
                  << window->Label1[0]->text();
             pages = window->pageCount();
             for (int index = 2; index <= 5; ++index)
-                navigation = navigation && window->Bouton[index]->isEnabled();
+                navigation = navigation && window->buttons[index]->isEnabled();
             seen << u"%1 %2 %3 %4"_s.arg(window->VScroll1->minimum())
                         .arg(window->VScroll1->maximum())
                         .arg(window->VScroll1->pageStep())
@@ -129,9 +129,9 @@ private slots:
         show(manager, [&](FrmPage *window) {
             for (int tab = 0; tab < window->Tab1->count(); ++tab)
                 seen << window->Tab1->tabText(tab);
-            seen << window->LabelA->text() << window->windowTitle() << window->Label1[0]->text()
+            seen << window->pageCounter->text() << window->windowTitle() << window->Label1[0]->text()
                  << window->Label1[1]->text();
-            navigation = window->Bouton[2]->isEnabled() && window->Bouton[5]->isEnabled();
+            navigation = window->buttons[2]->isEnabled() && window->buttons[5]->isEnabled();
         });
         QCOMPARE(seen, (QStringList{u"Page n°1"_s, u"Page n°2"_s, u"Page n°3"_s, u"Page 01/03"_s, u"Mon aperçu"_s,
                                     u"Première légende"_s, u"Seconde légende"_s}));
