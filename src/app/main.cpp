@@ -1,9 +1,7 @@
-#include "app/ApplicationIcon.h"
-#include "wizard/Fonctions.h"
-#include "core/Product.h"
-#include "app/Translations.h"
-#include "dialogs/WindowRegistry.h"
+#include "app/ApplicationSetup.h"
 #include "app/Wiring.h"
+#include "dialogs/WindowRegistry.h"
+#include "wizard/Fonctions.h"
 
 #include <QApplication>
 
@@ -12,10 +10,7 @@ using namespace Qt::StringLiterals;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(Product::name());
-    QApplication::setApplicationVersion(Product::versionText());
-    installFrench(app);
-    installApplicationIcon(u"fr.quillane.Quillo"_s);
+    setUpApplication(app, u"fr.quillane.Quillo"_s);
     wireWindows();
     Main();
     const int status = QApplication::exec();

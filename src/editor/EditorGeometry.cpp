@@ -1,10 +1,10 @@
 #include "editor/EditorGeometry.h"
 
+#include "core/AtomicFile.h"
 #include "richtext/Twips.h"
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -112,15 +112,7 @@ bool writeValues(const QString &path, const QString &section, const QList<std::p
             ++sectionEnd;
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = lines.join(u"\r\n"_s).toLatin1() + "\r\n";
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return AtomicFile::replace(path, lines.join(u"\r\n"_s).toLatin1() + "\r\n");
 }
 
 std::optional<double> toNumber(const QString &text)

@@ -33,9 +33,15 @@ void clsRichText::Justify(QTextDocument *document, qint16 intStart, qint16 intEn
 {
     if (!document)
         return;
+    justifyParagraphs(document, intStart, intEnd);
+    clearSelection(selection);
+}
+
+void clsRichText::justifyParagraphs(QTextDocument *document, int start, int end)
+{
     QTextCursor cursor(document);
     cursor.beginEditBlock();
-    forEachBlock(document, intStart, intEnd, [&cursor](const QTextBlock &block) {
+    forEachBlock(document, start, end, [&cursor](const QTextBlock &block) {
         const Qt::Alignment alignment = block.blockFormat().alignment();
         if ((alignment & Qt::AlignJustify) && (alignment & Qt::AlignHorizontal_Mask) != Qt::AlignJustify) {
             QTextBlockFormat format;
@@ -45,7 +51,6 @@ void clsRichText::Justify(QTextDocument *document, qint16 intStart, qint16 intEn
         }
     });
     cursor.endEditBlock();
-    clearSelection(selection);
 }
 
 bool clsRichText::Settabs(QTextDocument *document, const QList<qint32> &lngArrTabs, qint32 rwidth, qint32 lngstart,

@@ -22,6 +22,9 @@ public:
     // so anything beyond 32767 is out of reach, as it always was. selection, when given, is the
     // editor's cursor: it ends up at position 0 with nothing selected.
     void Justify(QTextDocument *document, qint16 intStart, qint16 intEnd, QTextCursor *selection = nullptr) const;
+    // The same over any range, the selection left alone: what the editor does to a whole letter,
+    // whatever its length.
+    static void justifyParagraphs(QTextDocument *document, int start, int end);
 
     // lngArrTabs holds the positions in twips from element 1 on (element 0 is not used); those
     // beyond rwidth are skipped; the accepted ones, at most 32, become the tab stops of every

@@ -3,6 +3,7 @@
 #include "composition/ui/AjouteMot.h"
 #include "composition/ui/WizardHooks.h"
 #include "core/AlphabeticalOrder.h"
+#include "core/AtomicFile.h"
 #include "core/DataPaths.h"
 #include "core/LineListFile.h"
 #include "dialogs/Buttons.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -250,11 +250,9 @@ void FrmOptions::reject()
             continue;
         }
         // Put back byte for byte, and whole: a failure leaves the changed file, never half of one.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(*content) != content->size() || !file.commit()) {
-            file.cancelWriting();
-            failures.append(QDir::toNativeSeparators(path) + u" : "_s + file.errorString());
-        }
+        QString reason;
+        if (!AtomicFile::replace(path, *content, &reason))
+            failures.append(QDir::toNativeSeparators(path) + u" : "_s + reason);
     }
     originals.clear();
     if (!failures.isEmpty()) {
