@@ -373,29 +373,30 @@ void runFinalAction(int index)
     FrmMenu *menu = FrmMenu::instance();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        switch (index) {
-        case 0:
+        using enum FinalAction;
+        switch (FinalAction(index)) {
+        case SaveModel:
             Fichier_Modele(true);
             break;
-        case 1:
+        case OpenModel:
             Fichier_Modele(false);
             break;
-        case 2:
+        case PreviewModel:
             Genere_Lettres(false);
             QApplication::restoreOverrideCursor();
             // The preview lays the letter out with the margins printing uses, so what it shows is
             // what the paper gets.
             Preview_RTF(PPreview(), *menu->workingDocument, LetterMargin, false);
             return;
-        case 3:
+        case ToEditor:
             Genere_Lettres(true);
             QApplication::restoreOverrideCursor();
             menu->showModal(FrmEditeur::instance());
             return;
-        case 4:
+        case ExportRtf:
             Export_RTF(false);
             break;
-        case 5:
+        case ExportAndEdit:
             Export_RTF(true);
             break;
         default:

@@ -40,8 +40,19 @@ void Fichier_Modele(bool save);
 // fails. Throws QuilloError (a cancelled dialog included).
 void Export_RTF(bool modify);
 
-// Runs step-5 action index (0 to 5) with the hourglass, and shows its failure, if any, as
-// "description", a line break and "Erreur n°" + number. A cancelled dialog shows nothing.
+// The step-5 actions by the indexes of their buttons (Outils5_0 to Outils5_5).
+enum class FinalAction {
+    SaveModel = 0,     // "Enregistrer le modèle"
+    OpenModel = 1,     // "Ouvrir un modèle"
+    PreviewModel = 2,  // "Aperçu du modèle"
+    ToEditor = 3,      // "Editeur de lettre"
+    ExportRtf = 4,     // "Exporter au format RTF"
+    ExportAndEdit = 5, // "Exporter et Modifier"
+};
+
+// Runs a step-5 action (index 0 to 5, see FinalAction) with the hourglass, and shows its failure,
+// if any, as "description", a line break and "Erreur n°" + number. A cancelled dialog shows
+// nothing.
 void runFinalAction(int index);
 
 // The fields as they stand become the letter last saved (or opened) as a model; "Quitter"

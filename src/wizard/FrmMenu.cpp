@@ -316,7 +316,7 @@ void FrmMenu::buildFrame()
     }
     Mnu_OutEtape[5] = Mnu_Etape->addSeparator();
     Mnu_OutEtape[6] = Mnu_Etape->addAction(u"Editeur de lettre..."_s);
-    connect(Mnu_OutEtape[6], &QAction::triggered, this, [] { runFinalAction(3); });
+    connect(Mnu_OutEtape[6], &QAction::triggered, this, [] { runFinalAction(int(FinalAction::ToEditor)); });
     for (int i = 0; i < 7; ++i)
         Mnu_OutEtape[i]->setObjectName(u"Mnu_OutEtape_%1"_s.arg(i));
 
