@@ -13,8 +13,14 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-translatio
 TEST_PACKAGES := $(shell cat tools/test-packages.txt 2>/dev/null)
 # What CPack needs to build the Debian package: dpkg-shlibdeps (dependencies) and file.
 PACKAGE_TOOLS := dpkg-dev file
+# The formatter of the style in .clang-format: Debian 12's clang-format, version 14.
+CLANG_FORMAT ?= clang-format-14
+FORMAT_TOOLS := clang-format-14
+# Every C++ file of the repository that git knows.
+FORMATTED_FILES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps test-deps package-deps configure build run test package screenshots bench clean
+.PHONY: all deps test-deps package-deps format-deps configure build run test package screenshots bench \
+        format format-check clean
 
 all: build
 
@@ -42,10 +48,21 @@ package-deps: deps
 	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
-$(BUILD_DIR)/build.ninja:
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+format-deps:
+	@missing=""; for p in $(FORMAT_TOOLS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installation de :$$missing"; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
 
-configure: $(BUILD_DIR)/build.ninja
+# Configures with the "default" preset (CMakePresets.json), and again whenever BUILD_TYPE is not
+# the build type the folder was configured with.
+configure:
+	@if [ ! -f $(BUILD_DIR)/build.ninja ] || \
+	    ! grep -qx 'CMAKE_BUILD_TYPE:STRING=$(BUILD_TYPE)' $(BUILD_DIR)/CMakeCache.txt 2>/dev/null; then \
+	  cmake --preset default -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE); \
+	fi
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -68,6 +85,13 @@ screenshots: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+# Rewrites every C++ file in the style of .clang-format; format-check only says which differ.
+format: format-deps
+	$(CLANG_FORMAT) -i $(FORMATTED_FILES)
+
+format-check: format-deps
+	$(CLANG_FORMAT) --dry-run --Werror $(FORMATTED_FILES)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,10 +1,25 @@
+# The layer check (cmake/CheckLayers.cmake) runs before any library compiles, and again whenever
+# a file of src/ changes: an include that reaches a layer above stops the build.
+file(GLOB_RECURSE QUILLO_LAYERED_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.h ${PROJECT_SOURCE_DIR}/src/*.cpp)
+get_target_property(QUILLO_WIDGETS_INCLUDES Qt6::Widgets INTERFACE_INCLUDE_DIRECTORIES)
+list(FILTER QUILLO_WIDGETS_INCLUDES INCLUDE REGEX "QtWidgets$")
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/layer_check.stamp
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} "-DWIDGETS_DIR=${QUILLO_WIDGETS_INCLUDES}"
+          -DSTAMP=${CMAKE_BINARY_DIR}/layer_check.stamp -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake ${QUILLO_LAYERED_FILES}
+  COMMENT "Checking that every include goes down the layers")
+add_custom_target(layer_check ALL DEPENDS ${CMAKE_BINARY_DIR}/layer_check.stamp)
+
 # quillo_add_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 # One static library per layer. The include root is src/, so every include names its layer.
+# PUBLIC_LIBS: what the library's headers show; PRIVATE_LIBS: what only its sources use.
 function(quillo_add_library name)
   cmake_parse_arguments(L "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} STATIC ${L_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${L_PUBLIC_LIBS} PRIVATE ${L_PRIVATE_LIBS})
+  add_dependencies(${name} layer_check)
 endfunction()
 
 # quillo_add_test(name SOURCES ... [LIBS ...])

@@ -36,7 +36,7 @@ LetterFields typicalLetter()
     w.formulaSecond = u"l'expression de mes salutations distinguées."_s;
     w.body = QString(u"Je me permets de vous écrire au sujet de la réunion du conseil municipal. "_s).repeated(6)
         + u"\r\n\r\n"_s + QString(u"Je reste à votre disposition pour tout renseignement. "_s).repeated(4);
-    return Get_Valeurs(w, false);
+    return composeLetterFields(w, false);
 }
 
 void BM_AssembleOneLetter(benchmark::State &state)

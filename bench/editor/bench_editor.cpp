@@ -2,13 +2,13 @@
 // paragraphs with bold and italic words (built here), and the large justified document of the
 // shared benchmark material when it is present. Open = the file dialog's answer to a letter in
 // its tab; "laid out" adds the layout of every page at the printed width.
+#include "app/Translations.h"
+#include "core/ProgramFolder.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/WindowRegistry.h"
 #include "editor/FrmEditeur.h"
 #include "editor/LetterEdit.h"
-#include "core/ProgramFolder.h"
 #include "richtext/RichText.h"
-#include "app/Translations.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -138,7 +138,7 @@ void BM_UpperCase200Pages(benchmark::State &state)
         FrmEditeur *editor = FrmEditeur::instance();
         editor->Ouvrir();
         state.ResumeTiming();
-        editor->Mnu_OutOutils_Click(2);
+        editor->Mnu_OutOutils_Click(FrmEditeur::ToolsItem::UpperCase);
         state.PauseTiming();
         WindowRegistry::unload(u"frmEditeur"_s);
         state.ResumeTiming();

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "composition/AlphabeticalOrder.h"
 #include "composition/ModelValues.h"
+#include "core/AlphabeticalOrder.h"
 #include "core/ContactCard.h"
 #include "core/DataPaths.h"
 #include "core/LetterModel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-// Connects the windows of the letter assistant that do not know one another: which window each
-// form name creates, and where the wizard and the editor hand letters to printing. Called once,
-// before Main.
+// Gives the windows of the lower layers what they need from the wizard above them: the letter's
+// date, object and body for the writing assistant, the reloading of the reference lists, the
+// status line that confirms a print. Called once, before Main.
 void wireWindows();

@@ -1,8 +1,6 @@
-#include "app/ApplicationIcon.h"
+#include "app/ApplicationSetup.h"
 #include "app/CommandLine.h"
-#include "app/Translations.h"
 #include "app/Wiring.h"
-#include "core/Product.h"
 #include "dialogs/WindowRegistry.h"
 #include "wizard/Fonctions.h"
 
@@ -17,12 +15,9 @@ int main(int argc, char *argv[])
     if (commandLine)
         CommandLine::preparePlatform();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(Product::name());
-    QApplication::setApplicationVersion(Product::versionText());
-    installFrench(app);
+    setUpApplication(app, u"fr.quillane.Quillo"_s);
     if (commandLine)
         return CommandLine::run(QApplication::arguments());
-    installApplicationIcon(u"fr.quillane.Quillo"_s);
     wireWindows();
     Main();
     const int status = QApplication::exec();

@@ -1,8 +1,9 @@
 #include "batch/Journal.h"
 
+#include "core/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -92,12 +93,10 @@ bool write(const QString &path, const QList<Row> &rows, QString *error)
         text += csvField(row.recipient) + u';' + csvField(row.file) + u';' + csvField(row.result) + u';' +
                 csvField(row.fingerprint) + u"\r\n"_s;
     const QByteArray bytes = "\xEF\xBB\xBF" + text.toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString reason;
+    if (!AtomicFile::replace(path, bytes, &reason)) {
         if (error)
-            *error = u"Impossible d'enregistrer le journal « %1 » : %2"_s.arg(QFileInfo(path).fileName(),
-                                                                              file.errorString());
-        file.cancelWriting();
+            *error = u"Impossible d'enregistrer le journal « %1 » : %2"_s.arg(QFileInfo(path).fileName(), reason);
         return false;
     }
     return true;

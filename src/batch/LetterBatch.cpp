@@ -115,7 +115,7 @@ QString fingerprint(const Letter &letter, const QByteArray &templateRtf)
     if (!letter.rtf.isEmpty()) {
         hash.addData(letter.rtf);
     } else {
-        const LetterFields fields = Get_Valeurs(letter.values, letter.fromCard);
+        const LetterFields fields = composeLetterFields(letter.values, letter.fromCard);
         for (const QString &value : fields.values) {
             hash.addData(value.toUtf8());
             hash.addData(QByteArrayView("\0", 1));
@@ -276,7 +276,7 @@ void compose(const Letter &letter, const QByteArray &templateRtf, QTextDocument 
             throw QuilloError(read.error, QuilloError::InvalidFileFormat);
         return;
     }
-    Build_Lettre(document, Get_Valeurs(letter.values, letter.fromCard), templateRtf);
+    Build_Lettre(document, composeLetterFields(letter.values, letter.fromCard), templateRtf);
 }
 
 int Report::count(Outcome::Status status) const

@@ -56,7 +56,7 @@ QString joinFilled(std::initializer_list<QString> parts, const QString &separato
 
 } // namespace
 
-LetterFields Get_Valeurs(const WizardValues &w, bool batch)
+LetterFields composeLetterFields(const WizardValues &w, bool batch)
 {
     using FormOfAddress::Use;
     LetterFields f;

@@ -44,7 +44,7 @@ QString Bracketed(const QString &text);
 // batch list; in single mode a recipient without a qualifier has no form-of-address line in the
 // address block. Fields left empty (or spaces only) leave no separator behind in the address
 // blocks "#exp1", "#exp3" and "#dst3"; "#ref5" is empty when both formula parts are.
-LetterFields Get_Valeurs(const WizardValues &wizard, bool batch);
+LetterFields composeLetterFields(const WizardValues &wizard, bool batch);
 
 // The values of the letter last assembled, kept from one assembly to the next.
 LetterFields &currentLetterFields();

@@ -1,11 +1,11 @@
 #include "conversion/FrmConvert.h"
 
-#include "dialogs/Buttons.h"
 #include "conversion/ConvertFiles.h"
-#include "dialogs/Dialogs.h"
 #include "core/Folders.h"
-#include "dialogs/Twips.h"
+#include "dialogs/Buttons.h"
+#include "dialogs/Dialogs.h"
 #include "dialogs/WindowRegistry.h"
+#include "richtext/Twips.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

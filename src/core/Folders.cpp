@@ -1,19 +1,18 @@
 #include "core/Folders.h"
 
+#include "core/AlphabeticalOrder.h"
 #include "core/DataPaths.h"
 
-#include <QCollator>
 #include <QDir>
-#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
 void Init_Dossiers()
 {
     const QString folders[] = {
-        DataPaths::assistantFolder(),  DataPaths::dataFolder(),       DataPaths::modelsFolder(),
-        DataPaths::sendersFolder(),    DataPaths::recipientsFolder(), DataPaths::referencesFolder(),
-        DataPaths::formulasFolder(),   DataPaths::contentsFolder(),
+        DataPaths::assistantFolder(), DataPaths::dataFolder(),       DataPaths::modelsFolder(),
+        DataPaths::sendersFolder(),   DataPaths::recipientsFolder(), DataPaths::referencesFolder(),
+        DataPaths::formulasFolder(),  DataPaths::contentsFolder(),
     };
     for (const QString &folder : folders)
         QDir().mkdir(folder);
@@ -25,8 +24,6 @@ QStringList cardNamesIn(const QString &folder)
     QStringList names;
     for (const QString &file : dir.entryList())
         names.append(file.chopped(4));
-    QCollator collator{QLocale(QLocale::French, QLocale::France)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(), collator);
+    AlphabeticalOrder::sort(&names);
     return names;
 }

@@ -1,11 +1,11 @@
 #include "core/TextFile.h"
 
+#include "core/AtomicFile.h"
 #include "core/Cp1252.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -16,16 +16,17 @@ bool read(const QString &path, QString *text, QString *error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) {
-            *error = file.exists()
-                ? u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(QDir::toNativeSeparators(path), file.errorString())
-                : u"Le fichier « %1 » est introuvable."_s.arg(QDir::toNativeSeparators(path));
+            *error = file.exists() ? u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(
+                                         QDir::toNativeSeparators(path), file.errorString())
+                                   : u"Le fichier « %1 » est introuvable."_s.arg(QDir::toNativeSeparators(path));
         }
         return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error)
-            *error = u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(QDir::toNativeSeparators(path), file.errorString());
+            *error = u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(QDir::toNativeSeparators(path),
+                                                                          file.errorString());
         return false;
     }
     *text = Cp1252::decodeFile(bytes);
@@ -34,23 +35,14 @@ bool read(const QString &path, QString *text, QString *error)
 
 bool write(const QString &path, const QString &text, QString *error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = Cp1252::encodeFile(text);
-    const auto fail = [&] {
-        if (error) {
-            *error = u"Le fichier « %1 » n'a pas pu être enregistré (%2). Son contenu précédent est conservé."_s
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
-        }
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    if (file.write(bytes) != bytes.size())
-        return fail();
-    if (!file.commit())
-        return fail();
-    return true;
+    QString reason;
+    if (AtomicFile::replace(path, Cp1252::encodeFile(text), &reason))
+        return true;
+    if (error) {
+        *error = u"Le fichier « %1 » n'a pas pu être enregistré (%2). Son contenu précédent est conservé."_s.arg(
+            QDir::toNativeSeparators(path), reason);
+    }
+    return false;
 }
 
 QStringList splitLines(const QString &text)

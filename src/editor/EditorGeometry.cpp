@@ -1,8 +1,10 @@
 #include "editor/EditorGeometry.h"
 
+#include "core/AtomicFile.h"
+#include "richtext/Twips.h"
+
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -110,15 +112,7 @@ bool writeValues(const QString &path, const QString &section, const QList<std::p
             ++sectionEnd;
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = lines.join(u"\r\n"_s).toLatin1() + "\r\n";
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return AtomicFile::replace(path, lines.join(u"\r\n"_s).toLatin1() + "\r\n");
 }
 
 std::optional<double> toNumber(const QString &text)
@@ -168,6 +162,48 @@ bool write(const QString &path, int state, int height, int width, int left, int 
         values.append({u"PositionY"_s, QString::number(top)});
     }
     return writeValues(path, u"EDITEUR"_s, values);
+}
+
+QRect keepOnScreen(const QRect &window, const QList<QRect> &screenAreas)
+{
+    if (screenAreas.isEmpty())
+        return window;
+    const QRect *nearest = nullptr;
+    qint64 best = -1;
+    for (const QRect &area : screenAreas) {
+        const QRect shared = area.intersected(window);
+        if (shared.width() >= qMin(100, window.width()) && shared.height() >= qMin(40, window.height()) &&
+            shared.top() == qMax(window.top(), area.top()) && window.top() >= area.top())
+            return window;
+        const QPoint delta = area.center() - window.center();
+        const qint64 distance = qint64(delta.x()) * delta.x() + qint64(delta.y()) * delta.y();
+        if (!nearest || distance < best) {
+            nearest = &area;
+            best = distance;
+        }
+    }
+    const QRect &area = *nearest;
+    QRect moved = window;
+    moved.setWidth(qMin(window.width(), area.width()));
+    moved.setHeight(qMin(window.height(), area.height()));
+    moved.moveLeft(qBound(area.left(), window.left(), area.right() - moved.width() + 1));
+    moved.moveTop(qBound(area.top(), window.top(), area.bottom() - moved.height() + 1));
+    return moved;
+}
+
+std::optional<PrintedLine> printedLine(int leftMargin, int rightMargin, double dpi, double textMargin)
+{
+    const qint64 lineWidth = qint64(kPageWidth) - leftMargin - rightMargin;
+    if (lineWidth <= 0)
+        return std::nullopt;
+    // The wrapping width is whole pixels; the margin around the text takes up the fraction, so
+    // the lines are exactly as wide as on paper.
+    const double exact = lineWidth * dpi / Twips::kPerInch;
+    PrintedLine line;
+    line.lineWidth = int(lineWidth);
+    line.wrapWidth = int(std::ceil(exact + 2 * textMargin));
+    line.documentMargin = (line.wrapWidth - exact) / 2;
+    return line;
 }
 
 } // namespace EditorGeometry

@@ -71,19 +71,63 @@ public:
     void Charge_Fenetre();
     void Sauve_Fenetre();
 
-    // The menu commands and the tool bar buttons, by index, as their items run them.
-    void Mnu_OutFichier_Click(int index);
-    void Mnu_OutEdition_Click(int index);
-    void Mnu_OutOutils_Click(int index);
-    void Mnu_OutAide_Click(int index);
-    void Toolbar1_ButtonClick(int index);
+    // The tool bar's buttons by their numbers in the tool bar (Toolbar1, 1 to 28; the numbers
+    // left out are separators), and the items of each menu by their indexes in it (the
+    // separators counted), as the tests and the object names count them.
+    enum class ToolButton {
+        New = 1,
+        Open = 2,
+        Save = 3,
+        Preview = 5,
+        Print = 6,
+        Bold = 8,
+        Italic = 9,
+        Underline = 10,
+        StrikeOut = 11,
+        AlignLeft = 13,
+        Center = 14,
+        AlignRight = 15,
+        Bullet = 17,
+        IndentLess = 18,
+        IndentMore = 19,
+        Font = 21,
+        Color = 22,
+        Picture = 24,
+        Date = 25,
+        Time = 26,
+        Close = 28,
+    };
+    enum class FileItem {
+        New = 0,
+        Open = 1,
+        Save = 3,
+        SaveAs = 4,
+        SaveAll = 5,
+        Preview = 7,
+        PrinterSetup = 8,
+        Print = 10,
+        PrintAll = 11,
+        Close = 13,
+    };
+    enum class EditItem { Cut = 0, Copy = 1, Paste = 2, Delete = 3, SelectAll = 5, Find = 7 };
+    enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6 };
+    enum class HelpItem { WebSite = 0, About = 2 };
+
+    // The menu commands and the tool bar buttons, as their items run them.
+    void Mnu_OutFichier_Click(FileItem item);
+    void Mnu_OutEdition_Click(EditItem item);
+    void Mnu_OutOutils_Click(ToolsItem item);
+    void Mnu_OutAide_Click(HelpItem item);
+    void Toolbar1_ButtonClick(ToolButton button);
     void Rechercher();
 
-    // Controls, named as the tests and the screen reader find them.
-    QToolBar *Toolbar1 = nullptr;
-    std::array<QAction *, 29> toolButtons{}; // 1 to 28; separators included
+    // Controls, named for what they hold; their object names are the original control names
+    // ("Toolbar1", "Tab1"), as the tests and the screen reader find them.
+    QToolBar *toolBar = nullptr;
+    std::array<QAction *, 29> toolButtons{}; // 1 to 28, separators included; index: ToolButton
+    QAction *toolButton(ToolButton button) const { return toolButtons[size_t(button)]; }
     QActionGroup *alignmentGroup = nullptr;
-    QTabWidget *Tab1 = nullptr;
+    QTabWidget *letterTabs = nullptr;
     std::array<QLabel *, 7> statusPanels{}; // STB panels 1 to 6
     QMenu *Mnu_Fichier = nullptr;
     QMenu *Mnu_Edition = nullptr;
@@ -115,7 +159,6 @@ private:
     void showCharacterTable();
     void insertText(const QString &text);
     void changeCase(bool upper);
-    void printLetters(bool all);
     void chooseFont();
     void chooseColor();
     void insertPicture();

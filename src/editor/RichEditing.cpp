@@ -3,6 +3,7 @@
 #include "richtext/RichCase.h"
 #include "richtext/RichClipboard.h"
 #include "richtext/RichText.h"
+#include "richtext/clsRichText.h"
 
 #include <QImage>
 #include <QMimeData>
@@ -161,18 +162,7 @@ int convertCase(QTextDocument *document, int from, int to, bool upper)
 
 void justify(QTextDocument *document)
 {
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const Qt::Alignment alignment = block.blockFormat().alignment();
-        if ((alignment & Qt::AlignJustify) && (alignment & Qt::AlignHorizontal_Mask) != Qt::AlignJustify) {
-            QTextBlockFormat format;
-            format.setAlignment(Qt::AlignJustify | (alignment & Qt::AlignVertical_Mask));
-            cursor.setPosition(block.position());
-            cursor.mergeBlockFormat(format);
-        }
-    }
-    cursor.endEditBlock();
+    clsRichText::justifyParagraphs(document, 0, document->characterCount() - 1);
 }
 
 bool shiftIndent(QTextEdit *edit, double delta)
@@ -306,11 +296,6 @@ void insertImage(QTextCursor &cursor, const QImage &image, double maxWidth)
     cursor.removeSelectedText();
     cursor.insertImage(format);
     cursor.endEditBlock();
-}
-
-bool isBlank(const QTextDocument *document)
-{
-    return !document || document->toPlainText().trimmed().isEmpty();
 }
 
 } // namespace RichEditing

@@ -70,7 +70,4 @@ bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
 // units (the picture keeps its proportions).
 void insertImage(QTextCursor &cursor, const QImage &image, double maxWidth);
 
-// True when the letter holds nothing but blanks: such a letter is never saved, previewed or printed.
-bool isBlank(const QTextDocument *document);
-
 } // namespace RichEditing

@@ -1,11 +1,11 @@
 #include "printing/FrmPage.h"
 
+#include "dialogs/WindowRegistry.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/PageSurface.h"
 #include "printing/Ruler.h"
-#include "printing/TwipsConversion.h"
-#include "dialogs/WindowRegistry.h"
+#include "richtext/Twips.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -79,15 +79,15 @@ FrmPage::FrmPage()
 
     buildButtonBar();
 
-    Fond = new QWidget(this);
-    Fond->setObjectName(u"Fond"_s);
-    Fond->setAccessibleName(u"Aperçu de la page"_s);
-    Fond->setAutoFillBackground(true);
-    Fond->setBackgroundRole(QPalette::Dark); // the desktop's workspace colour
-    Fond->setFocusPolicy(Qt::StrongFocus);
-    Fond->installEventFilter(this);
+    background = new QWidget(this);
+    background->setObjectName(u"Fond"_s);
+    background->setAccessibleName(u"Aperçu de la page"_s);
+    background->setAutoFillBackground(true);
+    background->setBackgroundRole(QPalette::Dark); // the desktop's workspace colour
+    background->setFocusPolicy(Qt::StrongFocus);
+    background->installEventFilter(this);
 
-    Ombre = new QFrame(Fond);
+    Ombre = new QFrame(background);
     Ombre->setObjectName(u"Ombre"_s);
     Ombre->setAutoFillBackground(true);
     Ombre->setBackgroundRole(QPalette::Window);
@@ -95,22 +95,22 @@ FrmPage::FrmPage()
     shadow.setColor(QPalette::Window, QColor(64, 64, 64));
     Ombre->setPalette(shadow);
 
-    auto *first = new PageSurface(1, Fond);
+    auto *first = new PageSurface(1, background);
     connect(first, &PageSurface::doubleClicked, this, &FrmPage::Page_DblClick);
     pages.append(first);
 
     for (int index = 0; index < 2; ++index) {
-        Regle[index] = new Ruler(index == 0 ? Qt::Horizontal : Qt::Vertical, Fond);
-        connect(Regle[index], &Ruler::pressed, this,
+        rulers[index] = new Ruler(index == 0 ? Qt::Horizontal : Qt::Vertical, background);
+        connect(rulers[index], &Ruler::pressed, this,
                 [this, index](QPointF at, Qt::MouseButtons buttons) { Regle_MouseDown(index, at, buttons); });
-        connect(Regle[index], &Ruler::moved, this,
+        connect(rulers[index], &Ruler::moved, this,
                 [this, index](QPointF at, Qt::MouseButtons buttons) { Regle_MouseMove(index, at, buttons); });
-        connect(Regle[index], &Ruler::nudged, this,
+        connect(rulers[index], &Ruler::nudged, this,
                 [this, index](int stepX, int stepY) { Regle_Nudge(index, stepX, stepY); });
-        connect(Regle[index], &Ruler::resetAsked, this, &FrmPage::Page_DblClick);
+        connect(rulers[index], &Ruler::resetAsked, this, &FrmPage::Page_DblClick);
     }
-    place(Regle[0], 0, 0, 11907, kRulerThickness);
-    place(Regle[1], 0, 0, kRulerThickness, 16840);
+    place(rulers[0], 0, 0, 11907, kRulerThickness);
+    place(rulers[1], 0, 0, kRulerThickness, 16840);
 
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setObjectName(u"VScroll1"_s);
@@ -134,7 +134,7 @@ FrmPage::FrmPage()
     Label1[1]->setText(u"Format A4 (210 × 297 mm)"_s);
 
     // A first layout; the print manager's Initialise places everything for the screen.
-    resize(TwipsConversion::toPixels(15000), TwipsConversion::toPixels(11000));
+    resize(Twips::toPixels(15000), Twips::toPixels(11000));
     place(pages[0], 0, 700, 11907, 16840);
 }
 
@@ -154,33 +154,32 @@ void FrmPage::buildButtonBar()
         button->setAccessibleName(buttonTexts()[index].caption);
         button->setAccessibleDescription(buttonTexts()[index].tip);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, index] { Bouton_Click(index); });
-        Bouton[index] = button;
+        connect(button, &QPushButton::clicked, this, [this, index] { Bouton_Click(Button(index)); });
+        buttons[index] = button;
     }
     const bool navigation[7] = {false, false, true, true, true, true, false};
     for (int index = 0; index < 7; ++index)
-        place(Bouton[index], 0, kButtonTop, navigation[index] ? kNavigationWidth : kWideButtonWidth, kButtonHeight);
-    place(Bouton[0], 120, kButtonTop, kWideButtonWidth, kButtonHeight);
-    place(Bouton[1], 1200, kButtonTop, kWideButtonWidth, kButtonHeight);
+        place(buttons[index], 0, kButtonTop, navigation[index] ? kNavigationWidth : kWideButtonWidth, kButtonHeight);
+    place(buttons[0], 120, kButtonTop, kWideButtonWidth, kButtonHeight);
+    place(buttons[1], 1200, kButtonTop, kWideButtonWidth, kButtonHeight);
 
-    Check1 = new QCheckBox(u" Déplacer les règles"_s, Toolbar1);
-    Check1->setObjectName(u"Check1"_s);
-    Check1->setAccessibleName(Check1->text());
+    moveRulers = new QCheckBox(u" Déplacer les règles"_s, Toolbar1);
+    moveRulers->setObjectName(u"Check1"_s);
+    moveRulers->setAccessibleName(moveRulers->text());
     // As wide as its caption needs, whatever the system font.
-    place(Check1, 2400, kButtonTop, std::min(kCheckWidth, TwipsConversion::fromPixels(Check1->sizeHint().width()) + 60),
+    place(moveRulers, 2400, kButtonTop, std::min(kCheckWidth, Twips::fromPixels(moveRulers->sizeHint().width()) + 60),
           kButtonHeight);
 
-    LabelA = new QLabel(u"Page 99/99"_s, Toolbar1);
-    LabelA->setObjectName(u"LabelA"_s);
-    LabelA->setAlignment(Qt::AlignCenter);
-    place(LabelA, 0, kButtonTop, kCounterWidth, kButtonHeight);
+    pageCounter = new QLabel(u"Page 99/99"_s, Toolbar1);
+    pageCounter->setObjectName(u"LabelA"_s);
+    pageCounter->setAlignment(Qt::AlignCenter);
+    place(pageCounter, 0, kButtonTop, kCounterWidth, kButtonHeight);
 }
 
 void FrmPage::place(QWidget *part, int left, int top, int width, int height)
 {
     part->setProperty(kTwipsProperty, QRect(left, top, width, height));
-    part->setGeometry(TwipsConversion::toPixels(left), TwipsConversion::toPixels(top), TwipsConversion::toPixels(width),
-                      TwipsConversion::toPixels(height));
+    part->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
 }
 
 QRect FrmPage::twips(const QWidget *part) const
@@ -189,18 +188,18 @@ QRect FrmPage::twips(const QWidget *part) const
     if (stored.isValid())
         return stored.toRect();
     const QRect pixels = part->geometry();
-    return QRect(TwipsConversion::fromPixels(pixels.left()), TwipsConversion::fromPixels(pixels.top()),
-                 TwipsConversion::fromPixels(pixels.width()), TwipsConversion::fromPixels(pixels.height()));
+    return QRect(Twips::fromPixels(pixels.left()), Twips::fromPixels(pixels.top()), Twips::fromPixels(pixels.width()),
+                 Twips::fromPixels(pixels.height()));
 }
 
 int FrmPage::innerWidthTwips() const
 {
-    return TwipsConversion::fromPixels(width());
+    return Twips::fromPixels(width());
 }
 
 int FrmPage::innerHeightTwips() const
 {
-    return TwipsConversion::fromPixels(height());
+    return Twips::fromPixels(height());
 }
 
 PageSurface *FrmPage::page(int number) const
@@ -212,7 +211,7 @@ PageSurface *FrmPage::addPage()
 {
     const int number = int(pages.size()) + 1;
     const PageSurface *first = pages.first();
-    auto *surface = new PageSurface(number, Fond);
+    auto *surface = new PageSurface(number, background);
     surface->setSheetSize(first->sheetWidth(), first->sheetHeight());
     const QRect at = twips(first);
     place(surface, at.left(), at.top(), at.width(), at.height());
@@ -243,35 +242,36 @@ void FrmPage::bringToFront(int number)
     surface->show();
     surface->raise();
     // The rulers stay above the pages.
-    Regle[0]->raise();
-    Regle[1]->raise();
+    rulers[0]->raise();
+    rulers[1]->raise();
 }
 
-void FrmPage::Bouton_Click(int index)
+void FrmPage::Bouton_Click(Button button)
 {
+    using enum Button;
     const qint16 highest = qint16(pages.size());
-    switch (index) {
-    case 0:
+    switch (button) {
+    case Configure:
         configurePrinter(this);
         break;
-    case 1:
+    case Print:
         printPreviewedLetter();
         break;
-    case 2:
+    case First:
         PageCourante = 1;
         break;
-    case 3:
+    case Previous:
         if (PageCourante > 1)
             --PageCourante;
         break;
-    case 4:
+    case Next:
         if (PageCourante != highest)
             PageCourante = PageCourante == 0 ? 2 : PageCourante + 1;
         break;
-    case 5:
+    case Last:
         PageCourante = highest;
         break;
-    case 6:
+    case Close:
         close();
         return;
     default:
@@ -299,8 +299,8 @@ void FrmPage::Tab1_Click()
         return;
     bringToFront(number);
     PageCourante = qint16(number);
-    LabelA->setText(u"Page %1/%2"_s.arg(number, 2, 10, QChar(u'0')).arg(pages.size(), 2, 10, QChar(u'0')));
-    Fond->setFocus();
+    pageCounter->setText(u"Page %1/%2"_s.arg(number, 2, 10, QChar(u'0')).arg(pages.size(), 2, 10, QChar(u'0')));
+    background->setFocus();
 }
 
 void FrmPage::printPreviewedLetter()
@@ -323,53 +323,53 @@ void FrmPage::VScroll1_Change()
         place(surface, at.left(), top, at.width(), at.height());
     }
     const QRect first = twips(pages.first());
-    QRect vertical = twips(Regle[1]);
+    QRect vertical = twips(rulers[1]);
     vertical.moveTop(first.top());
-    if (!Check1->isChecked()) {
-        QRect horizontal = twips(Regle[0]);
-        place(Regle[0], horizontal.left(), first.top() - 350, horizontal.width(), horizontal.height());
+    if (!moveRulers->isChecked()) {
+        QRect horizontal = twips(rulers[0]);
+        place(rulers[0], horizontal.left(), first.top() - 350, horizontal.width(), horizontal.height());
         vertical.moveLeft(first.left() - 370);
     }
-    place(Regle[1], vertical.left(), vertical.top(), vertical.width(), vertical.height());
+    place(rulers[1], vertical.left(), vertical.top(), vertical.width(), vertical.height());
     place(Ombre, first.left() + 100, first.top() + 100, first.width() + 10, first.height());
 }
 
 void FrmPage::Regle_MouseDown(int index, QPointF at, Qt::MouseButtons)
 {
-    Regle[index]->raise();
+    rulers[index]->raise();
     dragStart = at;
 }
 
 void FrmPage::Regle_MouseMove(int index, QPointF at, Qt::MouseButtons buttons)
 {
-    if (buttons != Qt::LeftButton || !Check1->isChecked())
+    if (buttons != Qt::LeftButton || !moveRulers->isChecked())
         return;
-    const QRect ruler = twips(Regle[index]);
+    const QRect ruler = twips(rulers[index]);
     if (index == 0)
-        place(Regle[0], ruler.left(), ruler.top() + int(std::lround(at.y() - dragStart.y())), ruler.width(),
+        place(rulers[0], ruler.left(), ruler.top() + int(std::lround(at.y() - dragStart.y())), ruler.width(),
               ruler.height());
     else
-        place(Regle[1], ruler.left() + int(std::lround(at.x() - dragStart.x())), ruler.top(), ruler.width(),
+        place(rulers[1], ruler.left() + int(std::lround(at.x() - dragStart.x())), ruler.top(), ruler.width(),
               ruler.height());
 }
 
 void FrmPage::Regle_Nudge(int index, int stepX, int stepY)
 {
-    if (!Check1->isChecked())
+    if (!moveRulers->isChecked())
         return;
-    const QRect ruler = twips(Regle[index]);
+    const QRect ruler = twips(rulers[index]);
     if (index == 0)
-        place(Regle[0], ruler.left(), ruler.top() + 57 * stepY, ruler.width(), ruler.height());
+        place(rulers[0], ruler.left(), ruler.top() + 57 * stepY, ruler.width(), ruler.height());
     else
-        place(Regle[1], ruler.left() + 57 * stepX, ruler.top(), ruler.width(), ruler.height());
+        place(rulers[1], ruler.left() + 57 * stepX, ruler.top(), ruler.width(), ruler.height());
 }
 
 void FrmPage::Page_DblClick()
 {
-    const QRect horizontal = twips(Regle[0]);
-    place(Regle[0], horizontal.left(), RulerResetTop, horizontal.width(), horizontal.height());
-    const QRect vertical = twips(Regle[1]);
-    place(Regle[1], twips(pages.first()).left() - RulerResetLeftGap, vertical.top(), vertical.width(),
+    const QRect horizontal = twips(rulers[0]);
+    place(rulers[0], horizontal.left(), RulerResetTop, horizontal.width(), horizontal.height());
+    const QRect vertical = twips(rulers[1]);
+    place(rulers[1], twips(pages.first()).left() - RulerResetLeftGap, vertical.top(), vertical.width(),
           vertical.height());
 }
 
@@ -378,10 +378,10 @@ void FrmPage::layoutForWindowSize()
     const int innerWidth = innerWidthTwips();
     const int innerHeight = innerHeightTwips();
     const int barHeight = twips(Toolbar1).height();
-    place(Fond, 100, barHeight, innerWidth - 500, innerHeight - barHeight - 800);
-    const QRect background = twips(Fond);
-    place(VScroll1, innerWidth - 380, barHeight, 255, background.height() + 50);
-    const int tabHeight = TwipsConversion::fromPixels(Tab1->sizeHint().height());
+    place(background, 100, barHeight, innerWidth - 500, innerHeight - barHeight - 800);
+    const QRect area = twips(background);
+    place(VScroll1, innerWidth - 380, barHeight, 255, area.height() + 50);
+    const int tabHeight = Twips::fromPixels(Tab1->sizeHint().height());
     place(Tab1, 80, innerHeight - tabHeight - 350, innerWidth - 200, tabHeight);
 }
 
@@ -395,9 +395,9 @@ void FrmPage::resizeEvent(QResizeEvent *event)
     if (event->oldSize().isValid() && !pages.isEmpty()) {
         layoutForWindowSize();
         const QRect first = twips(pages.first());
-        const int shift = int(std::lround(twips(Fond).width() / 2.0 - first.width() / 2.0 + 100)) - first.left();
+        const int shift = int(std::lround(twips(background).width() / 2.0 - first.width() / 2.0 + 100)) - first.left();
         if (shift != 0) {
-            for (QWidget *part : std::initializer_list<QWidget *>{Ombre, Regle[0], Regle[1]}) {
+            for (QWidget *part : std::initializer_list<QWidget *>{Ombre, rulers[0], rulers[1]}) {
                 const QRect at = twips(part);
                 place(part, at.left() + shift, at.top(), at.width(), at.height());
             }
@@ -412,37 +412,37 @@ void FrmPage::resizeEvent(QResizeEvent *event)
     for (int index = 0; index < 2; ++index)
         Label1[index]->adjustSize();
     const QRect left = twips(Label1[0]);
-    place(Label1[0], 100, innerHeight - 290, TwipsConversion::fromPixels(Label1[0]->width()), left.height());
-    const int rightWidth = TwipsConversion::fromPixels(Label1[1]->width());
+    place(Label1[0], 100, innerHeight - 290, Twips::fromPixels(Label1[0]->width()), left.height());
+    const int rightWidth = Twips::fromPixels(Label1[1]->width());
     place(Label1[1], innerWidth - rightWidth - 150, innerHeight - 290, rightWidth,
-          TwipsConversion::fromPixels(Label1[1]->height()));
-    Regle[0]->update();
-    Regle[1]->update();
+          Twips::fromPixels(Label1[1]->height()));
+    rulers[0]->update();
+    rulers[1]->update();
 }
 
 void FrmPage::layoutButtonBar()
 {
     const int innerWidth = innerWidthTwips();
-    const QRect counter = twips(LabelA);
+    const QRect counter = twips(pageCounter);
     // Centred, but never over the tick box when the window is narrow.
     const int navigationWidth = 2 * kNavigationWidth + 350;
-    const int leftmost = twips(Check1).right() + 150 + navigationWidth;
+    const int leftmost = twips(moveRulers).right() + 150 + navigationWidth;
     const int counterLeft = std::max((innerWidth - counter.width()) / 2, leftmost);
-    place(LabelA, counterLeft, counter.top(), counter.width(), counter.height());
+    place(pageCounter, counterLeft, counter.top(), counter.width(), counter.height());
     const int previous = counterLeft - kNavigationWidth - 200;
     const int next = counterLeft + counter.width() + 200;
-    place(Bouton[3], previous, kButtonTop, kNavigationWidth, kButtonHeight);
-    place(Bouton[4], next, kButtonTop, kNavigationWidth, kButtonHeight);
-    place(Bouton[2], previous - kNavigationWidth - 150, kButtonTop, kNavigationWidth, kButtonHeight);
-    place(Bouton[5], next + kNavigationWidth + 150, kButtonTop, kNavigationWidth, kButtonHeight);
-    place(Bouton[6], innerWidth - kWideButtonWidth - 150, kButtonTop, kWideButtonWidth, kButtonHeight);
+    place(buttons[3], previous, kButtonTop, kNavigationWidth, kButtonHeight);
+    place(buttons[4], next, kButtonTop, kNavigationWidth, kButtonHeight);
+    place(buttons[2], previous - kNavigationWidth - 150, kButtonTop, kNavigationWidth, kButtonHeight);
+    place(buttons[5], next + kNavigationWidth + 150, kButtonTop, kNavigationWidth, kButtonHeight);
+    place(buttons[6], innerWidth - kWideButtonWidth - 150, kButtonTop, kWideButtonWidth, kButtonHeight);
 }
 
 bool FrmPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Toolbar1 && event->type() == QEvent::Resize) {
         layoutButtonBar();
-    } else if (watched == Fond && event->type() == QEvent::KeyPress) {
+    } else if (watched == background && event->type() == QEvent::KeyPress) {
         // The keyboard scrolls the page shown, as the scroll bar does.
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {

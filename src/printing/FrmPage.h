@@ -45,16 +45,20 @@ public:
     // The letter previewed and its margins: what "Imprimer" prints.
     void setPreviewedLetter(const QTextDocument *letter, const Margins &margins);
     const QTextDocument *previewedLetter() const { return letter.data(); }
+    Margins previewedMargins() const { return letterMargins; }
 
-    // Parts of the window, by their names in the design.
+    // The buttons of the bar (Bouton 0 to 6), by their indexes.
+    enum class Button { Configure = 0, Print = 1, First = 2, Previous = 3, Next = 4, Last = 5, Close = 6 };
+
+    // Parts of the window; the object names are the design's ("Bouton_1", "Check1", "Fond").
     QWidget *Toolbar1 = nullptr;
-    // "Configurer", "Imprimer", "<<", "<", ">", ">>", "Fermer".
-    std::array<QPushButton *, 7> Bouton{};
-    QCheckBox *Check1 = nullptr;
-    QLabel *LabelA = nullptr;
-    QWidget *Fond = nullptr;
+    // "Configurer", "Imprimer", "<<", "<", ">", ">>", "Fermer" (Bouton); index: Button.
+    std::array<QPushButton *, 7> buttons{};
+    QCheckBox *moveRulers = nullptr; // " Déplacer les règles" (Check1)
+    QLabel *pageCounter = nullptr;   // "Page 01/03" (LabelA)
+    QWidget *background = nullptr;   // where the pages lie (Fond)
     QFrame *Ombre = nullptr;
-    std::array<Ruler *, 2> Regle{};
+    std::array<Ruler *, 2> rulers{}; // horizontal, vertical (Regle)
     QScrollBar *VScroll1 = nullptr;
     QTabBar *Tab1 = nullptr;
     std::array<QLabel *, 2> Label1{};
@@ -80,7 +84,7 @@ public:
 
     // The window's handlers, which the buttons, the tabs, the scroll bar, the rulers and the
     // pages call; they are public so the print manager and the tests can run them as a click does.
-    void Bouton_Click(int index);
+    void Bouton_Click(Button button);
     void Tab1_Click();
     void VScroll1_Change();
     void Regle_MouseDown(int index, QPointF twips, Qt::MouseButtons buttons);

@@ -1,11 +1,11 @@
 #include "printing/Imprimer.h"
 
+#include "core/QuilloError.h"
+#include "dialogs/WindowRegistry.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/FrmPage.h"
 #include "printing/PageSurface.h"
-#include "core/QuilloError.h"
 #include "printing/Ruler.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -116,7 +116,7 @@ void Imprimer::Initialise()
     window->setCursor(Qt::WaitCursor);
 
     window->layoutForWindowSize();
-    const QRect background = window->twips(window->Fond);
+    const QRect background = window->twips(window->background);
 
     widthTwips = kPreviewPageWidth;
     heightTwips = kPreviewPageHeight;
@@ -126,10 +126,10 @@ void Imprimer::Initialise()
     window->place(first, left, 700, widthTwips, heightTwips);
     first->clear();
 
-    const QRect horizontal = window->twips(window->Regle[0]);
-    window->place(window->Regle[0], left, 700 - 350, widthTwips, horizontal.height());
-    const QRect vertical = window->twips(window->Regle[1]);
-    window->place(window->Regle[1], left - 370, 700, vertical.width(), heightTwips);
+    const QRect horizontal = window->twips(window->rulers[0]);
+    window->place(window->rulers[0], left, 700 - 350, widthTwips, horizontal.height());
+    const QRect vertical = window->twips(window->rulers[1]);
+    window->place(window->rulers[1], left - 370, 700, vertical.width(), heightTwips);
     window->place(window->Ombre, left + 100, 700 + 100, widthTwips + 10, heightTwips);
     window->Ombre->lower();
 
@@ -158,9 +158,9 @@ void Imprimer::Show()
     if (!Legende2.isEmpty())
         window->Label1[1]->setText(Legende2);
     const int pages = window->pageCount();
-    window->LabelA->setText(pages < 2 ? u"Page 01/01"_s : u"Page 01/%1"_s.arg(pages, 2, 10, QChar(u'0')));
+    window->pageCounter->setText(pages < 2 ? u"Page 01/01"_s : u"Page 01/%1"_s.arg(pages, 2, 10, QChar(u'0')));
     for (int index = 2; index <= 5; ++index)
-        window->Bouton[index]->setEnabled(pages >= 2);
+        window->buttons[index]->setEnabled(pages >= 2);
     if (!Titre.isEmpty())
         window->setWindowTitle(Titre);
     window->unsetCursor();

@@ -1,5 +1,6 @@
 #include "printing/LetterPdf.h"
 
+#include "core/AtomicFile.h"
 #include "core/Clock.h"
 #include "core/Product.h"
 #include "core/QuilloError.h"
@@ -14,7 +15,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextDocument>
 
 using namespace Qt::StringLiterals;
@@ -295,12 +295,10 @@ bool write(const QString &path, const QTextDocument &letter, const Properties &p
 
 bool save(const QString &path, const QByteArray &pdf, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
+    QString reason;
+    if (!AtomicFile::replace(path, pdf, &reason)) {
         if (error)
-            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(),
-                                                                              file.errorString());
-        file.cancelWriting();
+            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), reason);
         return false;
     }
     if (error)

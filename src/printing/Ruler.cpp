@@ -1,6 +1,6 @@
 #include "printing/Ruler.h"
 
-#include "printing/TwipsConversion.h"
+#include "richtext/Twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -55,18 +55,18 @@ Ruler::Ruler(Qt::Orientation orientation, QWidget *parent) : QWidget(parent), di
 
 int Ruler::lengthTwips() const
 {
-    return TwipsConversion::fromPixels(direction == Qt::Horizontal ? width() : height());
+    return Twips::fromPixels(direction == Qt::Horizontal ? width() : height());
 }
 
 int Ruler::thicknessTwips() const
 {
-    return TwipsConversion::fromPixels(direction == Qt::Horizontal ? height() : width());
+    return Twips::fromPixels(direction == Qt::Horizontal ? height() : width());
 }
 
 void Ruler::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const double scale = TwipsConversion::pixelsPerTwip();
+    const double scale = Twips::pixelsPerTwip();
     painter.scale(scale, scale);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 0));
     QFont font = this->font();
@@ -82,12 +82,12 @@ void Ruler::paintEvent(QPaintEvent *)
 
 void Ruler::mousePressEvent(QMouseEvent *event)
 {
-    emit pressed(TwipsConversion::fromPixels(event->position()), event->buttons());
+    emit pressed(Twips::fromPixels(event->position()), event->buttons());
 }
 
 void Ruler::mouseMoveEvent(QMouseEvent *event)
 {
-    emit moved(TwipsConversion::fromPixels(event->position()), event->buttons());
+    emit moved(Twips::fromPixels(event->position()), event->buttons());
 }
 
 void Ruler::keyPressEvent(QKeyEvent *event)

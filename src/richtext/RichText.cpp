@@ -1,11 +1,11 @@
 #include "richtext/RichText.h"
 
+#include "core/AtomicFile.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -17,7 +17,8 @@ namespace RichText {
 bool looksLikeRtf(const QByteArray &bytes)
 {
     qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (start < bytes.size() && (bytes[start] == ' ' || bytes[start] == '\t' || bytes[start] == '\r' || bytes[start] == '\n'))
+    while (start < bytes.size() &&
+           (bytes[start] == ' ' || bytes[start] == '\t' || bytes[start] == '\r' || bytes[start] == '\n'))
         ++start;
     const QByteArrayView rest = QByteArrayView(bytes).sliced(start);
     return rest.startsWith("{\\rtf") || rest.startsWith("{\\urtf");
@@ -76,7 +77,8 @@ bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
     if (file.size() > RtfReader::Limits().maxInputBytes)
         return failWith(u"Le fichier « %1 » est trop volumineux pour être ouvert."_s.arg(QFileInfo(path).fileName()));
     if (!file.open(QIODevice::ReadOnly))
-        return failWith(u"Impossible d'ouvrir le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), file.errorString()));
+        return failWith(
+            u"Impossible d'ouvrir le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (!looksLikeRtf(bytes))
         return failWith(u"Ce fichier n'est pas un document RTF."_s);
@@ -97,17 +99,10 @@ bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
 
 bool saveRtfFile(const QString &path, const QTextDocument *document, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    QString reason;
+    if (!AtomicFile::replace(path, writeRtf(document), &reason)) {
         if (error)
-            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), file.errorString());
-        return false;
-    }
-    const QByteArray bytes = writeRtf(document);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), file.errorString());
-        file.cancelWriting();
+            *error = u"Impossible d'enregistrer le fichier « %1 » : %2"_s.arg(QFileInfo(path).fileName(), reason);
         return false;
     }
     if (error)

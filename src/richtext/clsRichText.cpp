@@ -9,15 +9,15 @@
 namespace {
 
 // The blocks that the characters from start to end touch, positions clamped to the document.
-template<typename Apply>
-void forEachBlock(QTextDocument *document, int start, int end, Apply apply)
+template <typename Apply> void forEachBlock(QTextDocument *document, int start, int end, Apply apply)
 {
     const int last = qMax(0, document->characterCount() - 1);
     start = qBound(0, start, last);
     end = qBound(0, end, last);
     if (end < start)
         std::swap(start, end);
-    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() <= end; block = block.next())
+    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() <= end;
+         block = block.next())
         apply(block);
 }
 
@@ -29,13 +29,19 @@ void clearSelection(QTextCursor *selection)
 
 } // namespace
 
-void clsRichText::Justify(QTextDocument *hwndr, qint16 intStart, qint16 intEnd, QTextCursor *selection) const
+void clsRichText::Justify(QTextDocument *document, qint16 intStart, qint16 intEnd, QTextCursor *selection) const
 {
-    if (!hwndr)
+    if (!document)
         return;
-    QTextCursor cursor(hwndr);
+    justifyParagraphs(document, intStart, intEnd);
+    clearSelection(selection);
+}
+
+void clsRichText::justifyParagraphs(QTextDocument *document, int start, int end)
+{
+    QTextCursor cursor(document);
     cursor.beginEditBlock();
-    forEachBlock(hwndr, intStart, intEnd, [&cursor](const QTextBlock &block) {
+    forEachBlock(document, start, end, [&cursor](const QTextBlock &block) {
         const Qt::Alignment alignment = block.blockFormat().alignment();
         if ((alignment & Qt::AlignJustify) && (alignment & Qt::AlignHorizontal_Mask) != Qt::AlignJustify) {
             QTextBlockFormat format;
@@ -45,13 +51,12 @@ void clsRichText::Justify(QTextDocument *hwndr, qint16 intStart, qint16 intEnd, 
         }
     });
     cursor.endEditBlock();
-    clearSelection(selection);
 }
 
-bool clsRichText::Settabs(QTextDocument *hwndr, const QList<qint32> &lngArrTabs, qint32 rwidth, qint32 lngstart,
+bool clsRichText::Settabs(QTextDocument *document, const QList<qint32> &lngArrTabs, qint32 rwidth, qint32 lngstart,
                           qint32 lngEnd, QTextCursor *selection) const
 {
-    if (!hwndr)
+    if (!document)
         return false;
     // The accepted positions, in order and without gaps (a skipped position leaves no empty stop).
     QList<QTextOption::Tab> tabs;
@@ -60,16 +65,16 @@ bool clsRichText::Settabs(QTextDocument *hwndr, const QList<qint32> &lngArrTabs,
             continue;
         if (tabs.size() == kMaxTabStops) {
             if (selection) {
-                selection->setPosition(qBound(0, lngstart, hwndr->characterCount() - 1));
-                selection->setPosition(qBound(0, lngEnd, hwndr->characterCount() - 1), QTextCursor::KeepAnchor);
+                selection->setPosition(qBound(0, lngstart, document->characterCount() - 1));
+                selection->setPosition(qBound(0, lngEnd, document->characterCount() - 1), QTextCursor::KeepAnchor);
             }
             return false;
         }
         tabs << QTextOption::Tab(RichText::twipsToPixels(lngArrTabs.at(k)), QTextOption::LeftTab);
     }
-    QTextCursor cursor(hwndr);
+    QTextCursor cursor(document);
     cursor.beginEditBlock();
-    forEachBlock(hwndr, lngstart, lngEnd, [&cursor, &tabs](const QTextBlock &block) {
+    forEachBlock(document, lngstart, lngEnd, [&cursor, &tabs](const QTextBlock &block) {
         QTextBlockFormat format;
         format.setTabPositions(tabs);
         cursor.setPosition(block.position());

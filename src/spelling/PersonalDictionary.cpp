@@ -1,13 +1,13 @@
 #include "spelling/PersonalDictionary.h"
 
+#include "core/AtomicFile.h"
 #include "core/Cp1252.h"
-#include "spelling/FrenchWords.h"
 #include "core/ProgramFolder.h"
 #include "core/TextFile.h"
+#include "spelling/FrenchWords.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -86,21 +86,13 @@ bool PersonalDictionary::add(const QString &word, QString *error)
         bytes += entry.toUtf8();
         bytes += "\r\n";
     }
-    QSaveFile file(filePath);
-    const auto fail = [&] {
-        if (error) {
-            *error = u"Le mot « %1 » n'a pas pu être ajouté au dictionnaire personnel « %2 » (%3). "
-                     u"Il reste accepté jusqu'à la fermeture du programme."_s.arg(
-                         added, QDir::toNativeSeparators(filePath), file.errorString());
-        }
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    if (file.write(bytes) != bytes.size())
-        return fail();
-    if (!file.commit())
-        return fail();
-    return true;
+    QString reason;
+    if (AtomicFile::replace(filePath, bytes, &reason))
+        return true;
+    if (error) {
+        *error = u"Le mot « %1 » n'a pas pu être ajouté au dictionnaire personnel « %2 » (%3). "
+                 u"Il reste accepté jusqu'à la fermeture du programme."_s.arg(added, QDir::toNativeSeparators(filePath),
+                                                                              reason);
+    }
+    return false;
 }

@@ -1,17 +1,16 @@
 #include "wizard/Fiches.h"
 
+#include "core/AlphabeticalOrder.h"
 #include "core/ContactCard.h"
 #include "dialogs/Dialogs.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
 
-#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QLocale>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -119,13 +118,8 @@ public:
 
     bool operator<(const QTreeWidgetItem &other) const override
     {
-        static const QCollator collator = [] {
-            QCollator c{QLocale(QLocale::French, QLocale::France)};
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            return c;
-        }();
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return collator.compare(text(column), other.text(column)) < 0;
+        return AlphabeticalOrder::lessThan(text(column), other.text(column));
     }
 };
 
@@ -218,10 +212,9 @@ void Liste_Destinataires()
 
     const QDir folder(ContactCard::folder(Kind::Recipient));
     QStringList files = folder.entryList({u"*.ini"_s}, QDir::Files, QDir::NoSort);
-    QCollator collator{QLocale(QLocale::French, QLocale::France)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(files.begin(), files.end(),
-              [&](const QString &a, const QString &b) { return collator.compare(a.chopped(4), b.chopped(4)) < 0; });
+    std::stable_sort(files.begin(), files.end(), [](const QString &a, const QString &b) {
+        return AlphabeticalOrder::lessThan(a.chopped(4), b.chopped(4));
+    });
 
     const QString tip = u"Double clic pour modifier, clic droit pour sélectionner."_s;
     QList<QTreeWidgetItem *> rows;

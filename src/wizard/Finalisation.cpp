@@ -1,18 +1,20 @@
 #include "wizard/Finalisation.h"
 
+#include "composition/LetterAssembly.h"
 #include "core/BodyFile.h"
 #include "core/Clock.h"
 #include "core/DataPaths.h"
-#include "wizard/DateForms.h"
-#include "dialogs/Dialogs.h"
-#include "wizard/Fonctions.h"
-#include "editor/FrmEditeur.h"
-#include "wizard/FrmMenu.h"
-#include "composition/LetterAssembly.h"
+#include "core/DateForms.h"
 #include "core/LetterModel.h"
 #include "core/Product.h"
 #include "core/QuilloError.h"
+#include "dialogs/Dialogs.h"
+#include "editor/FrmEditeur.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/Imprimer.h"
 #include "richtext/RichText.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -262,7 +264,7 @@ void Get_Valeurs(bool batch, int row, bool toEditor)
         throw QuilloError(u"La ligne %1 de la liste des destinataires n'existe pas."_s.arg(row),
                           QuilloError::SubscriptOutOfRange);
     LetterFields &fields = currentLetterFields();
-    fields = Get_Valeurs(wizardValues(menu, item), batch);
+    fields = composeLetterFields(wizardValues(menu, item), batch);
     Build_Lettre(menu->workingDocument, fields);
     if (toEditor)
         placeInEditor(menu, batch, fields);
@@ -371,30 +373,30 @@ void runFinalAction(int index)
     FrmMenu *menu = FrmMenu::instance();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        switch (index) {
-        case 0:
+        using enum FinalAction;
+        switch (FinalAction(index)) {
+        case SaveModel:
             Fichier_Modele(true);
             break;
-        case 1:
+        case OpenModel:
             Fichier_Modele(false);
             break;
-        case 2:
+        case PreviewModel:
             Genere_Lettres(false);
             QApplication::restoreOverrideCursor();
             // The preview lays the letter out with the margins printing uses, so what it shows is
             // what the paper gets.
-            if (FinalisationHooks::preview)
-                FinalisationHooks::preview(menu->workingDocument, 1400);
+            Preview_RTF(PPreview(), *menu->workingDocument, LetterMargin, false);
             return;
-        case 3:
+        case ToEditor:
             Genere_Lettres(true);
             QApplication::restoreOverrideCursor();
-            menu->showModal(u"frmEditeur"_s);
+            menu->showModal(FrmEditeur::instance());
             return;
-        case 4:
+        case ExportRtf:
             Export_RTF(false);
             break;
-        case 5:
+        case ExportAndEdit:
             Export_RTF(true);
             break;
         default:

@@ -7,7 +7,6 @@
 #include <functional>
 
 class FrmMenu;
-class QTextDocument;
 class QTreeWidgetItem;
 class QUrl;
 
@@ -41,8 +40,19 @@ void Fichier_Modele(bool save);
 // fails. Throws QuilloError (a cancelled dialog included).
 void Export_RTF(bool modify);
 
-// Runs step-5 action index (0 to 5) with the hourglass, and shows its failure, if any, as
-// "description", a line break and "Erreur n°" + number. A cancelled dialog shows nothing.
+// The step-5 actions by the indexes of their buttons (Outils5_0 to Outils5_5).
+enum class FinalAction {
+    SaveModel = 0,     // "Enregistrer le modèle"
+    OpenModel = 1,     // "Ouvrir un modèle"
+    PreviewModel = 2,  // "Aperçu du modèle"
+    ToEditor = 3,      // "Editeur de lettre"
+    ExportRtf = 4,     // "Exporter au format RTF"
+    ExportAndEdit = 5, // "Exporter et Modifier"
+};
+
+// Runs a step-5 action (index 0 to 5, see FinalAction) with the hourglass, and shows its failure,
+// if any, as "description", a line break and "Erreur n°" + number. A cancelled dialog shows
+// nothing.
 void runFinalAction(int index);
 
 // The fields as they stand become the letter last saved (or opened) as a model; "Quitter"
@@ -55,11 +65,8 @@ bool letterChangedSinceModel(const FrmMenu *menu);
 // a save that was cancelled or failed (the failure is shown).
 bool confirmQuit(FrmMenu *menu);
 
-// How the finalisation hands work to the other windows; the program sets them at start, tests
-// replace them.
+// How the finalisation hands a file to the desktop; tests replace it.
 namespace FinalisationHooks {
-// "Aperçu du modèle": the working document in the preview, with its margin in twips.
-inline std::function<void(QTextDocument *letter, int margin)> preview;
 // "Exporter et Modifier": the exported file opened with the system's program for RTF; false when
 // no program could open it.
 extern std::function<bool(const QUrl &file)> openFile;

@@ -1,17 +1,19 @@
 #include "wizard/FrmMenu.h"
 
-#include "dialogs/Buttons.h"
+#include "composition/ui/FrmAssistant.h"
+#include "composition/ui/FrmOptions.h"
 #include "core/Clock.h"
 #include "core/ContactCard.h"
 #include "core/DataPaths.h"
-#include "wizard/DateForms.h"
+#include "core/DateForms.h"
+#include "core/Product.h"
+#include "dialogs/Buttons.h"
+#include "dialogs/WindowRegistry.h"
 #include "editor/EditorGeometry.h"
+#include "richtext/Twips.h"
 #include "wizard/Fiches.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
-#include "core/Product.h"
-#include "dialogs/Twips.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -314,7 +316,7 @@ void FrmMenu::buildFrame()
     }
     Mnu_OutEtape[5] = Mnu_Etape->addSeparator();
     Mnu_OutEtape[6] = Mnu_Etape->addAction(u"Editeur de lettre..."_s);
-    connect(Mnu_OutEtape[6], &QAction::triggered, this, [] { runFinalAction(3); });
+    connect(Mnu_OutEtape[6], &QAction::triggered, this, [] { runFinalAction(int(FinalAction::ToEditor)); });
     for (int i = 0; i < 7; ++i)
         Mnu_OutEtape[i]->setObjectName(u"Mnu_OutEtape_%1"_s.arg(i));
 
@@ -522,7 +524,7 @@ void FrmMenu::buildBodyStep()
     for (int i = 0; i < 3; ++i)
         anchor(bodyButtons[size_t(i)], MoveDown);
     anchor(bodyButtons[3], MoveRight | MoveDown);
-    connect(bodyButtons[0], &QPushButton::clicked, this, [this] { showModal(u"frmAssistant"_s); });
+    connect(bodyButtons[0], &QPushButton::clicked, this, [this] { showModal(FrmAssistant::instance()); });
     connect(bodyButtons[1], &QPushButton::clicked, this, [] { Fichier_Contenu(true); });
     connect(bodyButtons[2], &QPushButton::clicked, this, [] { Fichier_Contenu(false); });
     connect(bodyButtons[3], &QPushButton::clicked, body, &QPlainTextEdit::clear);
@@ -612,14 +614,11 @@ void FrmMenu::showStepsMenu()
 
 void FrmMenu::showReferencesDialog()
 {
-    showModal(u"frmOptions"_s);
+    showModal(FrmOptions::instance());
 }
 
-void FrmMenu::showModal(const QString &formName)
+void FrmMenu::showModal(QWidget *window)
 {
-    QWidget *window = WindowRegistry::load(formName);
-    if (!window)
-        return;
     if (auto *dialog = qobject_cast<QDialog *>(window)) {
         dialog->setWindowModality(Qt::ApplicationModal);
         dialog->exec();

@@ -40,9 +40,8 @@ public:
 
     // Shows step index + 1 (index 0 to 4) without moving the focus; the steps menu uses it.
     void Affiche_Etape(int index);
-    // Shows a window of another layer (registered by name, see WindowRegistry) modally and
-    // returns when it is closed or hidden; does nothing when no such window is registered.
-    void showModal(const QString &formName);
+    // Shows another window of the program modally and returns when it is closed or hidden.
+    void showModal(QWidget *window);
     // Gives the focus to the first field of the step shown.
     void focusStepField(int step);
     // A short confirmation in the status line (a card or a model saved, a letter printed).
@@ -159,7 +158,6 @@ private:
     void showStepsMenu();
     void showReferencesDialog();
     void connectCardEditors();
-    void saveCard(int kind);
     void newCard(int kind);
     void sortRecipientList(int column);
     void editRecipientRow(QTreeWidgetItem *row);

@@ -1,9 +1,9 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "app/Wiring.h"
 #include "composition/ui/FrmAssistant.h"
 #include "composition/ui/PhraseList.h"
 #include "core/Clock.h"
-#include "dialogs/WindowRegistry.h"
 #include "wizard/FrmMenu.h"
 
 #include <QComboBox>
@@ -61,7 +61,8 @@ class TestFrmAssistant : public QObject
 private slots:
     void initTestCase()
     {
-        WindowRegistry::setFactory(u"frmAssistant"_s, [] { return FrmAssistant::instance(); });
+        // The windows take the wizard's letter as the program gives it to them.
+        wireWindows();
     }
 
     void init()

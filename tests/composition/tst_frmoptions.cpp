@@ -1,8 +1,8 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "app/Wiring.h"
 #include "composition/ui/AjouteMot.h"
 #include "composition/ui/FrmOptions.h"
-#include "dialogs/WindowRegistry.h"
 #include "wizard/FrmMenu.h"
 
 #include <QComboBox>
@@ -66,7 +66,8 @@ class TestFrmOptions : public QObject
 private slots:
     void initTestCase()
     {
-        WindowRegistry::setFactory(u"frmOptions"_s, [] { return FrmOptions::instance(); });
+        // The windows take the wizard's letter as the program gives it to them.
+        wireWindows();
     }
 
     void init()

@@ -263,7 +263,7 @@ private slots:
             field->clear();
         }
         QTextDocument doc;
-        Build_Lettre(&doc, Get_Valeurs(w, batch));
+        Build_Lettre(&doc, composeLetterFields(w, batch));
         const QStringList lines = doc.toPlainText().split(u'\n');
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString &line = lines.at(i);
@@ -283,7 +283,7 @@ private slots:
         }
         // The recipient's block starts lower than the sender's, where the template puts it,
         // whichever of its lines comes first.
-        const QString blockLine = Get_Valeurs(w, batch).value(u"#dst1"_s);
+        const QString blockLine = composeLetterFields(w, batch).value(u"#dst1"_s);
         const QTextBlock recipientFirst =
             doc.find(blockLine.isEmpty() ? w.recipientName : blockLine, 0, QTextDocument::FindCaseSensitively).block();
         QVERIFY(recipientFirst.isValid());

@@ -43,7 +43,7 @@ class TestLetterFields : public QObject
 private slots:
     void composesTheThirteenValues()
     {
-        const LetterFields f = Get_Valeurs(sample(), false);
+        const LetterFields f = composeLetterFields(sample(), false);
         QCOMPARE(f.value(u"#exp1"_s), u"Monsieur Jean Martin"_s);
         QCOMPARE(f.value(u"#exp2"_s), u"Chef de service"_s);
         QCOMPARE(f.value(u"#exp3"_s), u"12 rue des Lilas, Bât. B\r\n69001 Lyon (Rhône)"_s);
@@ -115,14 +115,14 @@ private slots:
             // the assembly trims it).
             *fields.value(emptied) = emptied == u"senderMobile"_s ? QString() : u"   "_s;
         }
-        QCOMPARE(Get_Valeurs(w, false).value(placeholder), expected);
+        QCOMPARE(composeLetterFields(w, false).value(placeholder), expected);
     }
 
     void noObjectEmptiesTheObjectLine()
     {
         WizardValues w = sample();
         w.noObject = true;
-        QCOMPARE(Get_Valeurs(w, false).value(u"#ref2"_s), QString());
+        QCOMPARE(composeLetterFields(w, false).value(u"#ref2"_s), QString());
     }
 
     void formOfAddressInTheBlockTheSalutationAndTheFormula_data()
@@ -158,7 +158,7 @@ private slots:
         WizardValues w = sample();
         w.recipientQualifier = qualifier;
         w.recipientFunction = function;
-        const LetterFields f = Get_Valeurs(w, batch);
+        const LetterFields f = composeLetterFields(w, batch);
         QTEST(f.value(u"#dst1"_s), "block");
         QTEST(f.value(u"#ref3"_s), "salutation");
         QTEST(f.value(u"#ref5"_s), "formula");

@@ -75,7 +75,7 @@ private slots:
     void templateReadOnceGivesTheSameLetter()
     {
         QuilloTest::TempProgramFolder folder(true);
-        const LetterFields fields = Get_Valeurs(valuesOfModel(model()), true);
+        const LetterFields fields = composeLetterFields(valuesOfModel(model()), true);
         QTextDocument fromFile;
         Build_Lettre(&fromFile, fields);
         const QByteArray templateRtf = readLetterTemplate();

@@ -1,6 +1,6 @@
-#include "composition/AlphabeticalOrder.h"
-#include "composition/PhraseComposition.h"
 #include "TestSupport.h"
+#include "composition/PhraseComposition.h"
+#include "core/AlphabeticalOrder.h"
 
 using namespace Qt::StringLiterals;
 

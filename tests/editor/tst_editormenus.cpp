@@ -3,14 +3,18 @@
 #include "core/Clock.h"
 #include "core/Product.h"
 #include "editor/CharacterTable.h"
-#include "editor/PrintHooks.h"
 #include "editor/RichEditing.h"
+#include "printing/CurrentPrinter.h"
+#include "printing/PrintRtf.h"
 #include "richtext/RichText.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrinter>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTimer>
@@ -40,7 +44,7 @@ private slots:
     void cleanup()
     {
         Clock::reset();
-        PrintHooks::print = nullptr;
+        Printing::jobSent = nullptr;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
         QCOMPARE(dialogs->unexpected, 0);
@@ -189,15 +193,17 @@ private slots:
 
     void printing_asksOnce_andSkipsBlankLetters()
     {
-        // Each call is one round of printing, with the letters handed over.
-        QList<QStringList> rounds;
-        QList<QList<int>> margins;
-        PrintHooks::print = [&](const QList<QTextEdit *> &letters, int left, int top, int right, int bottom) {
-            margins.append({left, top, right, bottom});
-            QStringList texts;
-            for (const QTextEdit *letter : letters)
-                texts.append(letter->toPlainText());
-            rounds.append(texts);
+        // The letters go to a PDF file; each job the printer accepts is told, and each letter
+        // starts a page of its own.
+        const QString pdf = folder->filePath(u"lettres.pdf"_s);
+        const QString file = QDir::toNativeSeparators(pdf);
+        QPrinter &printer = Printing::currentPrinter();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QStringList jobs;
+        Printing::jobSent = [&](const QString &sentence) { jobs.append(sentence); };
+        const auto pagesPrinted = [&] {
+            return QString::fromLatin1(QuilloTest::readBytes(pdf)).count(QRegularExpression(u"/Type\\s*/Page\\b"_s));
         };
         EditorTest::typeText(edit, u"Une"_s);
         editor->Nouveau();
@@ -205,8 +211,8 @@ private slots:
         EditorTest::typeText(editor->letterEdit(3), u"Trois"_s);
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[11]);
-        QCOMPARE(rounds, QList<QStringList>({{u"Une"_s, u"Trois"_s}}));
-        QCOMPARE(margins, QList<QList<int>>({{1400, 1400, 1400, 1400}}));
+        QCOMPARE(jobs, QStringList{u"Lettres imprimées dans le fichier « %1 »."_s.arg(file)});
+        QCOMPARE(pagesPrinted(), 2); // the blank letter 2 is left out
         QCOMPARE(dialogs->requests.size(), 1);
         QCOMPARE(dialogs->requests.at(0).text,
                  u"L'imprimante doit être active avant l'impression.\nÊtes-vous sûr de vouloir imprimer ?"_s);
@@ -214,16 +220,17 @@ private slots:
 
         dialogs->answerButton(QMessageBox::No);
         trigger(editor->toolButtons[6]);
-        QCOMPARE(rounds.size(), 1);
+        QCOMPARE(jobs.size(), 1);
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[10]); // letter 3 is the current one
-        QCOMPARE(rounds.constLast(), QStringList{u"Trois"_s});
+        QCOMPARE(jobs.constLast(), u"Lettre imprimée dans le fichier « %1 »."_s.arg(file));
+        QCOMPARE(pagesPrinted(), 1);
 
         // Only blank letters: nothing to print.
         editor->selectLetter(2);
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[10]);
-        QCOMPARE(rounds.size(), 2);
+        QCOMPARE(jobs.size(), 2);
     }
 
     void characterTable_insertsTheDoubleClickedCharacterAtTheCaret()

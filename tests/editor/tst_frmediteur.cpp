@@ -1,8 +1,8 @@
 #include "EditorTestSupport.h"
 #include "core/Clock.h"
 #include "core/DataPaths.h"
-#include "dialogs/Twips.h"
 #include "richtext/RichText.h"
+#include "richtext/Twips.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(editor->letterCount(), 3);
         QCOMPARE(editor->caption(3), u"Lettre n°3"_s);
         QCOMPARE(editor->currentLetter(), 3);
-        QCOMPARE(editor->Tab1->currentWidget(), editor->letterEdit(3));
+        QCOMPARE(editor->letterTabs->currentWidget(), editor->letterEdit(3));
         QCOMPARE(editor->letterEdit(3)->objectName(), u"RTF_3"_s);
         QVERIFY(editor->letterEdit(3)->document()->isEmpty());
         // Lines break at the printed width: A4 less two margins of 1400 twips.

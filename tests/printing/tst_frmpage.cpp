@@ -9,8 +9,8 @@
 #include "printing/Imprimer.h"
 #include "printing/PageSurface.h"
 #include "printing/Ruler.h"
-#include "printing/TwipsConversion.h"
 #include "richtext/RichText.h"
+#include "richtext/Twips.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -63,7 +63,7 @@ void drag(QWidget *ruler, QPoint from, QPoint to, Qt::MouseButton button)
 
 int twipsOf(int pixels)
 {
-    return qRound(pixels / TwipsConversion::pixelsPerTwip());
+    return qRound(pixels / Twips::pixelsPerTwip());
 }
 
 // The window's parts by the names they keep whatever their members are called.

@@ -7,6 +7,7 @@
 #include "core/DataPaths.h"
 #include "editor/FrmEditeur.h"
 #include "editor/LetterEdit.h"
+#include "printing/FrmPage.h"
 #include "richtext/RichText.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -80,7 +82,6 @@ private slots:
     {
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
         ScriptedDialogs::uninstall();
-        FinalisationHooks::preview = nullptr;
         folder.reset();
     }
 
@@ -476,16 +477,25 @@ private slots:
     void previewAssemblesWithoutAModelOrTheEditor()
     {
         fillLetter();
-        QTextDocument *previewed = nullptr;
-        int margin = 0;
-        FinalisationHooks::preview = [&](QTextDocument *letter, int m) {
-            previewed = letter;
-            margin = m;
-        };
+        const QTextDocument *previewed = nullptr;
+        Margins margins;
+        // The preview is modal: looked at once it shows, then closed.
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            FrmPage *preview = FrmPage::existing();
+            if (!preview || !preview->isVisible())
+                return;
+            poll.stop();
+            previewed = preview->previewedLetter();
+            margins = preview->previewedMargins();
+            preview->close();
+        });
+        poll.start(10);
         menu->finalButtons[2]->click();
         QVERIFY(dialogs->requests.isEmpty());
         QCOMPARE(previewed, menu->workingDocument);
-        QCOMPARE(margin, 1400);
+        QCOMPARE(margins.left, 1400);
+        QCOMPARE(margins.bottom, 1400);
         QVERIFY(menu->workingDocument->toPlainText().contains(u"Jean Martin"_s));
         QVERIFY(!FrmEditeur::existing());
     }

@@ -1,8 +1,8 @@
 // The wizard's start-up (Main, Liste_Fiches, Charge_Listes) and its navigation between the steps.
 #include "TestSupport.h"
 #include "core/DataPaths.h"
-#include "dialogs/Twips.h"
 #include "dialogs/WindowRegistry.h"
+#include "richtext/Twips.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
 

@@ -2,7 +2,7 @@
 // random politeness formula.
 #include "TestSupport.h"
 #include "core/Clock.h"
-#include "wizard/DateForms.h"
+#include "core/DateForms.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
 

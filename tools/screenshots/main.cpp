@@ -1,20 +1,20 @@
 // Writes a PNG of each window the user sees, for a look at the program without a screen:
 // the five wizard steps, the editor, the preview, the writing assistant, the reference-lists
 // dialog and the about box.
-#include "wizard/Finalisation.h"
-#include "wizard/Fonctions.h"
 #include "about/FrmAbout.h"
+#include "app/Translations.h"
+#include "app/Wiring.h"
 #include "composition/ui/FrmAssistant.h"
-#include "editor/FrmEditeur.h"
-#include "wizard/FrmMenu.h"
 #include "composition/ui/FrmOptions.h"
+#include "core/ProgramFolder.h"
+#include "dialogs/WindowRegistry.h"
+#include "editor/FrmEditeur.h"
 #include "printing/FrmPage.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
-#include "core/ProgramFolder.h"
-#include "app/Translations.h"
-#include "dialogs/WindowRegistry.h"
-#include "app/Wiring.h"
+#include "wizard/Finalisation.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -105,8 +106,8 @@ int main(int argc, char *argv[])
     editor->hide();
 
     shootModal(u"frmPage"_s, u"preview"_s, [&] { Preview_RTF(PPreview(), *menu->workingDocument, 1400, false); });
-    shootModal(u"frmAssistant"_s, u"assistant"_s, [&] { menu->showModal(u"frmAssistant"_s); });
-    shootModal(u"frmOptions"_s, u"references"_s, [&] { menu->showModal(u"frmOptions"_s); });
+    shootModal(u"frmAssistant"_s, u"assistant"_s, [&] { menu->bodyButtons[0]->click(); });
+    shootModal(u"frmOptions"_s, u"references"_s, [&] { menu->referencesButton->click(); });
     shoot(FrmAbout::instance(), u"about"_s);
     WindowRegistry::unloadAll();
     return 0;

@@ -1,6 +1,6 @@
 #include "composition/ui/AjouteMot.h"
 
-#include "composition/AlphabeticalOrder.h"
+#include "core/AlphabeticalOrder.h"
 #include "dialogs/Dialogs.h"
 
 #include <QListWidget>

@@ -1,18 +1,17 @@
 #include "composition/ui/FrmAssistant.h"
 
-#include "dialogs/Buttons.h"
+#include "composition/PhraseComposition.h"
+#include "composition/ui/PhraseList.h"
+#include "composition/ui/WizardHooks.h"
 #include "core/Clock.h"
 #include "core/DataPaths.h"
-#include "wizard/DateForms.h"
-#include "dialogs/Dialogs.h"
-#include "wizard/FrmMenu.h"
-#include "composition/PhraseComposition.h"
+#include "core/DateForms.h"
 #include "core/PhraseFile.h"
-#include "composition/ui/PhraseList.h"
+#include "dialogs/Buttons.h"
+#include "dialogs/Dialogs.h"
 #include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -208,16 +207,15 @@ void FrmAssistant::load()
              area.top() + (area.height() - frameGeometry().height()) / 2);
     }
 
-    FrmMenu *menu = FrmMenu::existing();
     // The introduction's sentence reads "… du 2 décembre 2026, …".
-    const QDate letterDate = menu && menu->letterDate ? menu->letterDate->date() : Clock::today();
-    dateField->setText(DateForms::inWords(letterDate));
+    const std::optional<QDate> letterDate = WizardHooks::letterDate ? WizardHooks::letterDate() : std::nullopt;
+    dateField->setText(DateForms::inWords(letterDate.value_or(Clock::today())));
 
     loadPhrases(introductionPhrases);
     loadPhrases(simplePhrases);
     loadPhrases(evolvedPhrases);
 
-    const QString object = menu ? menu->object->currentText().trimmed() : QString();
+    const QString object = WizardHooks::object ? WizardHooks::object().trimmed() : QString();
     objectField->setText(object.isEmpty() ? kObjectFallback : PhraseComposition::objectInSentence(object));
 }
 
@@ -331,8 +329,8 @@ void FrmAssistant::composeConclusion(const PhraseArray &array)
 
 void FrmAssistant::applyToBody()
 {
-    FrmMenu *menu = FrmMenu::existing();
-    if (!menu) {
+    const std::optional<QString> letterBody = WizardHooks::body ? WizardHooks::body() : std::nullopt;
+    if (!letterBody || !WizardHooks::setBody) {
         accept();
         return;
     }
@@ -340,7 +338,7 @@ void FrmAssistant::applyToBody()
                                                      conclusionText->toPlainText());
     // A body the user wrote in the wizard is not lost silently: replacing it is asked, and
     // otherwise it can come into the middle part to be applied with the rest.
-    if (!PhraseComposition::keepsText(composed, menu->body->toPlainText())) {
+    if (!PhraseComposition::keepsText(composed, *letterBody)) {
         if (Dialogs::message(this, u"Le corps de la lettre contient déjà du texte. Le remplacer ?"_s,
                              QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Question) != QMessageBox::Yes) {
             if (Dialogs::message(this,
@@ -353,18 +351,17 @@ void FrmAssistant::applyToBody()
             return;
         }
     }
-    menu->body->setPlainText(composed);
+    WizardHooks::setBody(composed);
     accept();
 }
 
 void FrmAssistant::fetchBody()
 {
-    FrmMenu *menu = FrmMenu::existing();
-    if (!menu)
+    const std::optional<QString> letterBody = WizardHooks::body ? WizardHooks::body() : std::nullopt;
+    if (!letterBody)
         return;
-    const QString letterBody = menu->body->toPlainText();
     const QString middle = middleText->toPlainText();
-    middleText->setPlainText(middle.isEmpty() ? letterBody : middle + u"\n\n"_s + letterBody);
+    middleText->setPlainText(middle.isEmpty() ? *letterBody : middle + u"\n\n"_s + *letterBody);
 }
 
 void FrmAssistant::clearTexts()

@@ -1,12 +1,13 @@
 #include "composition/ui/FrmOptions.h"
 
 #include "composition/ui/AjouteMot.h"
-#include "composition/AlphabeticalOrder.h"
-#include "dialogs/Buttons.h"
+#include "composition/ui/WizardHooks.h"
+#include "core/AlphabeticalOrder.h"
+#include "core/AtomicFile.h"
 #include "core/DataPaths.h"
-#include "dialogs/Dialogs.h"
-#include "wizard/Fonctions.h"
 #include "core/LineListFile.h"
+#include "dialogs/Buttons.h"
+#include "dialogs/Dialogs.h"
 #include "dialogs/WindowRegistry.h"
 
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -126,7 +126,8 @@ void FrmOptions::build()
     connect(editButtons[1], &QPushButton::clicked, this, &FrmOptions::modifyEntry);
     connect(editButtons[2], &QPushButton::clicked, this, &FrmOptions::deleteEntry);
     connect(buttons[0], &QPushButton::clicked, this, [this] {
-        Charge_Listes();
+        if (WizardHooks::reloadReferenceLists)
+            WizardHooks::reloadReferenceLists();
         accept();
     });
     connect(buttons[1], &QPushButton::clicked, this, &QDialog::reject);
@@ -249,11 +250,9 @@ void FrmOptions::reject()
             continue;
         }
         // Put back byte for byte, and whole: a failure leaves the changed file, never half of one.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(*content) != content->size() || !file.commit()) {
-            file.cancelWriting();
-            failures.append(QDir::toNativeSeparators(path) + u" : "_s + file.errorString());
-        }
+        QString reason;
+        if (!AtomicFile::replace(path, *content, &reason))
+            failures.append(QDir::toNativeSeparators(path) + u" : "_s + reason);
     }
     originals.clear();
     if (!failures.isEmpty()) {

@@ -1,6 +1,6 @@
 #include "composition/ui/PhraseList.h"
 
-#include "composition/AlphabeticalOrder.h"
+#include "core/AlphabeticalOrder.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

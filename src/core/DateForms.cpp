@@ -1,4 +1,4 @@
-#include "wizard/DateForms.h"
+#include "core/DateForms.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-// The order of the assistant's phrase lists and of the reference lists in their dialog:
-// alphabetical, French style, letter case ignored ("paris" and "Paris" sit together, "école"
-// with "ecole").
+// The order of every list the user picks from (card names, the batch list, the wizard's boxes,
+// the assistant's phrase lists, the reference lists): alphabetical, French style, letter case
+// ignored ("paris" and "Paris" sit together, "école" with "ecole", before "Étude").
 namespace AlphabeticalOrder {
 
 // True when a sorts before b.

@@ -1,4 +1,4 @@
-#include "composition/AlphabeticalOrder.h"
+#include "core/AlphabeticalOrder.h"
 
 #include <QCollator>
 #include <QLocale>

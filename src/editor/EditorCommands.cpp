@@ -1,0 +1,552 @@
+#include "editor/FrmEditeur.h"
+
+#include "about/FrmAbout.h"
+#include "core/Clock.h"
+#include "core/Product.h"
+#include "dialogs/Dialogs.h"
+#include "editor/CharacterTable.h"
+#include "editor/EditorGeometry.h"
+#include "editor/LetterEdit.h"
+#include "editor/RichEditing.h"
+#include "printing/ImprimeRtf.h"
+#include "printing/Imprimer.h"
+#include "richtext/Twips.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUrl>
+
+// The editor's tool bar and menus: what each entry shows, and what it does.
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Each indent button moves the paragraph by 5 mm (56.7 twips a millimetre).
+constexpr double kIndentStepTwips = 5 * 56.7;
+} // namespace
+
+// --- Tool bar ------------------------------------------------------------------------------
+
+namespace {
+struct ToolEntry
+{
+    const char16_t *tooltip; // nullptr: a separator
+    enum Style { Button, Check, Group } style;
+    int image;
+    const char *theme;
+    const char *shortcut;
+};
+
+// The 28 entries of the tool bar, in order; image numbers are those of the bundled pictures.
+const ToolEntry kToolEntries[] = {
+    {u"Nouveau", ToolEntry::Button, 1, "document-new", nullptr},
+    {u"Ouvrir", ToolEntry::Button, 2, "document-open", nullptr},
+    {u"Sauver", ToolEntry::Button, 3, "document-save", nullptr},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Aperçu avant impression", ToolEntry::Button, 4, "document-print-preview", nullptr},
+    {u"Imprimer", ToolEntry::Button, 5, "document-print", nullptr},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Gras", ToolEntry::Check, 7, "format-text-bold", "Ctrl+G"},
+    {u"Italique", ToolEntry::Check, 8, "format-text-italic", "Ctrl+I"},
+    {u"Souligné", ToolEntry::Check, 9, "format-text-underline", "Ctrl+U"},
+    {u"Barré", ToolEntry::Check, 10, "format-text-strikethrough", "Ctrl+Shift+B"},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Justifier à gauche", ToolEntry::Group, 11, "format-justify-left", "Ctrl+Shift+G"},
+    {u"Centrer", ToolEntry::Group, 12, "format-justify-center", "Ctrl+E"},
+    {u"Justifier à droite", ToolEntry::Group, 13, "format-justify-right", "Ctrl+Shift+D"},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Tabulation", ToolEntry::Check, 14, "format-list-unordered", "Ctrl+Shift+L"},
+    {u"Retrait négatif", ToolEntry::Button, 15, "format-indent-less", "Ctrl+Shift+M"},
+    {u"Retrait positif", ToolEntry::Button, 16, "format-indent-more", "Ctrl+M"},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Format police", ToolEntry::Button, 17, "preferences-desktop-font", "Ctrl+D"},
+    {u"Couleur police", ToolEntry::Button, 18, "format-text-color", "Ctrl+Shift+K"},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Insertion d'image", ToolEntry::Button, 19, "insert-image", "Ctrl+Shift+I"},
+    {u"Insérer la date", ToolEntry::Button, 20, "x-office-calendar", nullptr},
+    {u"Insérer l'heure", ToolEntry::Button, 21, "appointment-new", nullptr},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    {u"Fermer l'éditeur", ToolEntry::Button, 22, "window-close", nullptr},
+};
+
+QIcon bundledIcon(int image, const char *theme)
+{
+    QIcon fallback;
+    for (const int size : {16, 32})
+        fallback.addFile(u":/editor/icons/ico%1_%2.png"_s.arg(size).arg(image, 2, 10, QLatin1Char('0')),
+                         QSize(size, size));
+    // A desktop theme, when there is one, has the last word.
+    return QIcon::themeName().isEmpty() ? fallback : QIcon::fromTheme(QString::fromLatin1(theme), fallback);
+}
+} // namespace
+
+void FrmEditeur::buildToolBar()
+{
+    toolBar = addToolBar(u"Barre d'outils"_s);
+    toolBar->setObjectName(u"Toolbar1"_s);
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar->setIconSize(QSize(16, 16));
+    alignmentGroup = new QActionGroup(this);
+    alignmentGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (int index = 1; index <= 28; ++index) {
+        const ToolEntry &entry = kToolEntries[index - 1];
+        QAction *action = nullptr;
+        if (!entry.tooltip) {
+            action = toolBar->addSeparator();
+        } else {
+            const QString tip = QString::fromUtf16(entry.tooltip);
+            action = toolBar->addAction(bundledIcon(entry.image, entry.theme), tip);
+            action->setToolTip(tip);
+            action->setCheckable(entry.style != ToolEntry::Button);
+            if (entry.style == ToolEntry::Group)
+                alignmentGroup->addAction(action);
+            if (entry.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+            connect(action, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(ToolButton(index)); });
+            if (QWidget *button = toolBar->widgetForAction(action)) {
+                button->setObjectName(u"Toolbar1_%1"_s.arg(index));
+                button->setAccessibleName(tip);
+                // The buttons without a menu item are reached from the keyboard by these keys.
+                if (entry.shortcut)
+                    button->setAccessibleDescription(u"Raccourci : "_s +
+                                                     action->shortcut().toString(QKeySequence::NativeText));
+            }
+        }
+        action->setObjectName(u"Toolbar1_%1"_s.arg(index));
+        toolButtons[size_t(index)] = action;
+    }
+    toolButton(ToolButton::AlignLeft)->setChecked(true); // "Justifier à gauche" starts pressed
+}
+
+void FrmEditeur::Toolbar1_ButtonClick(ToolButton button)
+{
+    const int index = int(button);
+    if (index < 1 || index > 28 || !toolButtons[size_t(index)])
+        return;
+    using enum ToolButton;
+    LetterEdit *edit = current();
+    const bool pressed = toolButton(button)->isChecked();
+    switch (button) {
+    case New:
+        Mnu_OutFichier_Click(FileItem::New);
+        return;
+    case Open:
+        Mnu_OutFichier_Click(FileItem::Open);
+        return;
+    case Save:
+        Mnu_OutFichier_Click(FileItem::Save);
+        return;
+    case Preview:
+        Mnu_OutFichier_Click(FileItem::Preview);
+        return;
+    case Print:
+        Mnu_OutFichier_Click(FileItem::Print);
+        return;
+    case Date:
+        Mnu_OutOutils_Click(ToolsItem::Date);
+        return;
+    case Time:
+        Mnu_OutOutils_Click(ToolsItem::Time);
+        return;
+    case Close:
+        Mnu_OutFichier_Click(FileItem::Close);
+        return;
+    default:
+        break;
+    }
+    if (!edit)
+        return;
+    switch (button) {
+    case Bold:
+    case Italic:
+    case Underline:
+    case StrikeOut: {
+        QTextCharFormat format;
+        if (button == Bold)
+            format.setFontWeight(pressed ? QFont::Bold : QFont::Normal);
+        else if (button == Italic)
+            format.setFontItalic(pressed);
+        else if (button == Underline)
+            format.setFontUnderline(pressed);
+        else
+            format.setFontStrikeOut(pressed);
+        edit->mergeCurrentCharFormat(format);
+        break;
+    }
+    case AlignLeft:
+        edit->setAlignment(Qt::AlignLeft);
+        break;
+    case Center:
+        edit->setAlignment(Qt::AlignHCenter);
+        break;
+    case AlignRight:
+        edit->setAlignment(Qt::AlignRight);
+        break;
+    case Bullet:
+        RichEditing::setBullet(edit, pressed);
+        break;
+    case IndentLess:
+    case IndentMore:
+        RichEditing::shiftIndent(edit,
+                                 Twips::toDocumentPixels(button == IndentLess ? -kIndentStepTwips : kIndentStepTwips));
+        break;
+    case Font:
+        chooseFont();
+        break;
+    case Color:
+        chooseColor();
+        break;
+    case Picture:
+        insertPicture();
+        break;
+    default:
+        break;
+    }
+    showSelectionFormat();
+}
+
+void FrmEditeur::showSelectionFormat()
+{
+    const LetterEdit *edit = current();
+    if (!edit || !toolButton(ToolButton::Bold))
+        return;
+    const RichEditing::SelectionFormat format = RichEditing::selectionFormat(edit);
+    toolButton(ToolButton::Bold)->setChecked(format.bold.value_or(false));
+    toolButton(ToolButton::Italic)->setChecked(format.italic.value_or(false));
+    toolButton(ToolButton::Underline)->setChecked(format.underline.value_or(false));
+    toolButton(ToolButton::StrikeOut)->setChecked(format.strikeOut.value_or(false));
+    const auto alignment = format.alignment.value_or(RichEditing::SelectionFormat::Justified);
+    toolButton(ToolButton::AlignLeft)->setChecked(alignment == RichEditing::SelectionFormat::Left);
+    toolButton(ToolButton::Center)->setChecked(alignment == RichEditing::SelectionFormat::Center);
+    toolButton(ToolButton::AlignRight)->setChecked(alignment == RichEditing::SelectionFormat::Right);
+    toolButton(ToolButton::Bullet)->setChecked(format.bullet.value_or(false));
+}
+
+void FrmEditeur::chooseFont()
+{
+    LetterEdit *edit = current();
+    const RichEditing::SelectionFormat selection = RichEditing::selectionFormat(edit);
+    // A mixed selection has no single font to start the dialog from. The dialog offers no colour:
+    // each character keeps its own, mixed or not.
+    if (!selection.fontName || !selection.fontSize || !selection.bold || !selection.italic)
+        return;
+    QFont font(*selection.fontName);
+    if (*selection.fontSize > 0)
+        font.setPointSizeF(*selection.fontSize);
+    font.setBold(*selection.bold);
+    font.setItalic(*selection.italic);
+    font.setUnderline(selection.underline.value_or(false));
+    font.setStrikeOut(selection.strikeOut.value_or(false));
+    if (!Dialogs::chooseFont(this, &font))
+        return;
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{font.family()});
+    if (font.pointSizeF() > 0)
+        format.setFontPointSize(font.pointSizeF());
+    format.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(font.italic());
+    // The effects the dialog offers apply too; a mixed one that the user left unticked stays mixed.
+    if (selection.underline || font.underline())
+        format.setFontUnderline(font.underline());
+    if (selection.strikeOut || font.strikeOut())
+        format.setFontStrikeOut(font.strikeOut());
+    edit->mergeCurrentCharFormat(format);
+}
+
+void FrmEditeur::chooseColor()
+{
+    LetterEdit *edit = current();
+    const RichEditing::SelectionFormat selection = RichEditing::selectionFormat(edit);
+    if (!selection.color)
+        return;
+    QColor color = selection.color->isValid() ? *selection.color : QColor(Qt::black);
+    if (!Dialogs::chooseColor(this, &color))
+        return;
+    QTextCharFormat format;
+    format.setForeground(color);
+    edit->mergeCurrentCharFormat(format);
+}
+
+void FrmEditeur::insertPicture()
+{
+    const QString path = Dialogs::openFileName(this, u"Insérer une image"_s, QString(),
+                                               u"Toutes les images (*.bmp *.jpg *.jpeg *.gif *.png *.ico)"_s);
+    if (path.isEmpty())
+        return;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        Dialogs::message(this,
+                         u"L'image « %1 » ne peut pas être lue.\nChoisissez une image BMP, JPEG, GIF, PNG ou ICO "
+                         u"en bon état."_s.arg(QFileInfo(path).fileName()),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
+        return;
+    }
+    LetterEdit *edit = current();
+    QTextCursor cursor = edit->textCursor();
+    // No wider than the printed line.
+    RichEditing::insertImage(cursor, image, Twips::toDocumentPixels(EditorGeometry::kPageWidth - 2 * LetterMargin));
+    edit->setTextCursor(cursor);
+}
+
+// --- Menus ---------------------------------------------------------------------------------
+
+namespace {
+struct MenuEntry
+{
+    const char16_t *caption; // nullptr: a separator
+    const char *shortcut;
+};
+
+template <typename Item, size_t N>
+void fillMenu(QMenu *menu, const QString &arrayName, std::array<QAction *, N> &items, const MenuEntry (&entries)[N],
+              QObject *receiver, std::function<void(Item)> handler)
+{
+    for (int index = 0; index < int(N); ++index) {
+        const MenuEntry &entry = entries[index];
+        QAction *action = nullptr;
+        if (!entry.caption) {
+            action = menu->addSeparator();
+        } else {
+            action = menu->addAction(QString::fromUtf16(entry.caption));
+            if (entry.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+            QObject::connect(action, &QAction::triggered, receiver, [handler, index] { handler(Item(index)); });
+        }
+        action->setObjectName(u"%1_%2"_s.arg(arrayName).arg(index));
+        items[size_t(index)] = action;
+    }
+}
+
+const MenuEntry kFileEntries[] = {
+    {u"Nouveau", "Ctrl+N"},
+    {u"Ouvrir...", "Ctrl+O"},
+    {nullptr, nullptr},
+    {u"Enregistrer", "Ctrl+S"},
+    {u"Enregistrer sous...", nullptr},
+    {u"Enregistrer tout", "Ctrl+T"},
+    {nullptr, nullptr},
+    {u"Aperçu avant impression", nullptr},
+    {u"Configurer l'impression", nullptr},
+    {nullptr, nullptr},
+    {u"Imprimer...", "Ctrl+P"},
+    {u"Imprimer tout", nullptr},
+    {nullptr, nullptr},
+    {u"Fermer l'éditeur", "Ctrl+Q"},
+};
+const MenuEntry kEditEntries[] = {
+    {u"Couper", "Ctrl+X"},   {u"Copier", "Ctrl+C"},        {u"Coller", "Ctrl+V"},
+    {u"Supprimer", nullptr}, {nullptr, nullptr},           {u"Tout sélectionner", "Ctrl+A"},
+    {nullptr, nullptr},      {u"Rechercher...", "Ctrl+F"},
+};
+const MenuEntry kToolsEntries[] = {
+    {u"Table des caractères", "F3"},        {nullptr, nullptr}, {u"Convertir en majuscule", nullptr},
+    {u"Convertir en minuscule", nullptr},   {nullptr, nullptr}, {u"Insérer la date courante", "F4"},
+    {u"Insérer l'heure courante", nullptr},
+};
+const MenuEntry kHelpEntries[] = {
+    {u"Visitez le site web", "F1"},
+    {nullptr, nullptr},
+    {u"A propos de...", "F2"},
+};
+} // namespace
+
+void FrmEditeur::buildMenus()
+{
+    Mnu_Fichier = menuBar()->addMenu(u"&Fichier"_s);
+    Mnu_Fichier->setObjectName(u"Mnu_Fichier"_s);
+    fillMenu<FileItem>(Mnu_Fichier, u"Mnu_OutFichier"_s, Mnu_OutFichier, kFileEntries, this,
+                       [this](FileItem item) { Mnu_OutFichier_Click(item); });
+    Mnu_Edition = menuBar()->addMenu(u"&Edition"_s);
+    Mnu_Edition->setObjectName(u"Mnu_Edition"_s);
+    fillMenu<EditItem>(Mnu_Edition, u"Mnu_OutEdition"_s, Mnu_OutEdition, kEditEntries, this,
+                       [this](EditItem item) { Mnu_OutEdition_Click(item); });
+    Mnu_Outils = menuBar()->addMenu(u"&Outils"_s);
+    Mnu_Outils->setObjectName(u"Mnu_Outils"_s);
+    fillMenu<ToolsItem>(Mnu_Outils, u"Mnu_OutOutils"_s, Mnu_OutOutils, kToolsEntries, this,
+                        [this](ToolsItem item) { Mnu_OutOutils_Click(item); });
+    Mnu_Aide = menuBar()->addMenu(u"&Aide"_s);
+    Mnu_Aide->setObjectName(u"Mnu_Aide"_s);
+    fillMenu<HelpItem>(Mnu_Aide, u"Mnu_OutAide"_s, Mnu_OutAide, kHelpEntries, this,
+                       [this](HelpItem item) { Mnu_OutAide_Click(item); });
+}
+
+void FrmEditeur::Mnu_OutFichier_Click(FileItem item)
+{
+    using enum FileItem;
+    const int letter = currentLetter();
+    LetterEdit *edit = current();
+    switch (item) {
+    case New:
+        Nouveau();
+        break;
+    case Open:
+        Ouvrir();
+        break;
+    case Save:
+        saveLetter(letter);
+        break;
+    case SaveAs:
+        if (edit && !isBlankLetter(*edit->document()))
+            Enregistrer_Sous(letter, caption(letter));
+        break;
+    case SaveAll:
+        for (int i = 1; i <= letterCount(); ++i) {
+            // A refused dialog skips its letter; a file that cannot be written stops the round.
+            if (saveLetter(i) == SaveResult::WriteFailed)
+                break;
+        }
+        break;
+    case Preview:
+        // The preview lays the letter out with the printed margins, so it breaks where the paper does.
+        if (edit && !isBlankLetter(*edit->document()))
+            Preview_RTF(PPreview(), *edit->document(), LetterMargin, true);
+        break;
+    case PrinterSetup:
+        configurePrinter(this);
+        break;
+    case Print:
+        if (edit)
+            printLetterCommand(this, *edit->document());
+        break;
+    case PrintAll: {
+        QList<const QTextDocument *> documents;
+        for (int i = 1; i <= letterCount(); ++i)
+            documents.append(letterEdit(i)->document());
+        printAllLettersCommand(this, documents);
+        break;
+    }
+    case Close:
+        close();
+        break;
+    }
+}
+
+void FrmEditeur::Mnu_OutEdition_Click(EditItem item)
+{
+    using enum EditItem;
+    LetterEdit *edit = current();
+    if (!edit)
+        return;
+    switch (item) {
+    case Cut:
+        if (edit->textCursor().hasSelection())
+            edit->cut();
+        break;
+    case Copy:
+        if (edit->textCursor().hasSelection())
+            edit->copy();
+        break;
+    case Paste:
+        edit->paste();
+        break;
+    case Delete:
+        if (edit->textCursor().hasSelection())
+            edit->textCursor().removeSelectedText();
+        break;
+    case SelectAll:
+        edit->selectAll();
+        break;
+    case Find:
+        if (!edit->document()->isEmpty())
+            Rechercher();
+        break;
+    }
+}
+
+void FrmEditeur::Rechercher()
+{
+    LetterEdit *edit = current();
+    QString word;
+    const QString prompt = u"Veuillez indiquer un mot (ou expression) à rechercher.\n\n"
+                           u"1. La recherche peut s'effectuer par n'importe quelle occurence de mot.\n\n"
+                           u"2. Le résultat de la recherche sélectionnera le mot dans le texte.\n"_s;
+    if (!Dialogs::inputText(this, u"Rechercher un mot..."_s, prompt, &word) || word.isEmpty())
+        return;
+    // Always from the start of the letter, upper and lower case alike.
+    const QTextCursor found = edit->document()->find(word, 0);
+    edit->setFocus();
+    if (!found.isNull())
+        edit->setTextCursor(found);
+}
+
+void FrmEditeur::Mnu_OutOutils_Click(ToolsItem item)
+{
+    using enum ToolsItem;
+    switch (item) {
+    case CharacterTable:
+        showCharacterTable();
+        break;
+    case UpperCase:
+        changeCase(true);
+        break;
+    case LowerCase:
+        changeCase(false);
+        break;
+    case Date:
+        insertText(QLocale().toString(Clock::today(), QLocale::LongFormat));
+        break;
+    case Time:
+        insertText(QLocale().toString(Clock::now().time(), u"HH:mm:ss"_s));
+        break;
+    }
+}
+
+void FrmEditeur::insertText(const QString &text)
+{
+    // Straight into the letter: the clipboard keeps what the user put there.
+    if (LetterEdit *edit = current())
+        edit->insertPlainText(text);
+}
+
+void FrmEditeur::changeCase(bool upper)
+{
+    LetterEdit *edit = current();
+    if (!edit)
+        return;
+    QTextCursor cursor = edit->textCursor();
+    if (!cursor.hasSelection()) {
+        RichEditing::convertCase(edit->document(), 0, edit->document()->characterCount() - 1, upper);
+        return;
+    }
+    const int start = cursor.selectionStart();
+    const int end = RichEditing::convertCase(edit->document(), start, cursor.selectionEnd(), upper);
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
+
+void FrmEditeur::showCharacterTable()
+{
+    if (!characterTable) {
+        characterTable = new CharacterTable(this);
+        connect(characterTable, &CharacterTable::characterChosen, this, [this](const QString &character) {
+            if (LetterEdit *edit = current())
+                edit->insertPlainText(character);
+        });
+    }
+    characterTable->show();
+    characterTable->raise();
+    characterTable->activateWindow();
+}
+
+void FrmEditeur::Mnu_OutAide_Click(HelpItem item)
+{
+    if (item == HelpItem::WebSite) {
+        if (openUrl)
+            openUrl(QUrl(Product::webPage()));
+    } else if (item == HelpItem::About) {
+        FrmAbout *about = FrmAbout::instance();
+        about->setWindowModality(Qt::ApplicationModal);
+        about->exec();
+    }
+}
