@@ -137,6 +137,9 @@ RecipientTable read(QStringView text, QChar separator)
 {
     RecipientTable table;
     table.format = SourceFormat::Csv;
+    // A quote or a line end cannot separate fields: such a choice would make one endless record.
+    if (separator.isNull() || separator == u'"' || isLineEnd(separator))
+        separator = detectSeparator(text);
     table.separator = separator;
     if (const int line = overlongLine(text)) {
         table.error = u"La ligne %1 du fichier dépasse 1 Mo : ce n'est pas une liste de destinataires, "
@@ -150,6 +153,7 @@ RecipientTable read(QStringView text, QChar separator)
     const qsizetype lastQuote = text.lastIndexOf(u'"');
     qsizetype pos = 0;
     int line = 1;
+    qsizetype cellCount = 0;
     while (pos < n) {
         if (isLineEnd(text.at(pos))) {
             pos = afterLineEnd(text, pos);
@@ -241,6 +245,14 @@ RecipientTable read(QStringView text, QChar separator)
             continue;
         }
         table.rows.append({startLine, cells});
+        cellCount += cells.size();
+        if (cellCount > ImportLimits::kMaxCells) {
+            table.rows.clear();
+            table.damaged.clear();
+            table.error = u"Le fichier compte plus de 5 millions de champs : il ne peut pas être importé. "
+                          u"Enregistrez seulement les colonnes utiles, ou découpez-le en plusieurs fichiers."_s;
+            return table;
+        }
         if (table.rows.size() > ImportLimits::kMaxRows + 1) { // + 1: a header row
             table.rows.clear();
             table.damaged.clear();

@@ -21,8 +21,9 @@ QChar detectSeparator(QStringView text);
 // is never closed, when text follows a closing quote, or when the record grows beyond
 // ImportLimits::kMaxLineChars; reading then starts again on the line after the damaged
 // record's first line, so a lost quote never swallows the rows that follow. A line longer
-// than the limit, more rows or more damaged records than the limits allow refuse the file.
-// Cells are returned as written inside their quotes (line ends kept, no trimming).
+// than the limit, more rows, cells or damaged records than the limits allow refuse the file.
+// Cells are returned as written inside their quotes (line ends kept, no trimming). A null
+// separator, a quote or a line end is replaced by the detected one.
 RecipientTable read(QStringView text, QChar separator);
 
 // A field as a CSV writer puts it: in quotes (quotes doubled) when it holds the separator, a

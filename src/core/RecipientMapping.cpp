@@ -134,7 +134,9 @@ QString unwrapSpreadsheetText(const QString &cell)
 QStringList cellLines(const QString &cell)
 {
     QStringList lines;
-    for (const QString &part : unwrapSpreadsheetText(cell.trimmed()).split(QRegularExpression(u"[\r\n]+"_s))) {
+    QString text = unwrapSpreadsheetText(cell.trimmed());
+    text.replace(u'\r', u'\n');
+    for (const QString &part : text.split(u'\n', Qt::SkipEmptyParts)) {
         const QString line = part.simplified();
         if (!line.isEmpty())
             lines.append(line);
@@ -161,16 +163,39 @@ bool isBlank(const QStringList &cells)
     return true;
 }
 
-bool looksLikePostcode(const QString &text)
+// The number of ASCII digits text starts with. (QChar::isDigit would take other scripts' digits.)
+int leadingDigits(QStringView text)
 {
-    static const QRegularExpression code(u"^(?:\\d{4,5}|\\d{2} \\d{3}|2[AB]\\d{3})$"_s);
-    return code.match(text).hasMatch();
+    int n = 0;
+    while (n < text.size() && text.at(n) >= u'0' && text.at(n) <= u'9')
+        ++n;
+    return n;
 }
 
-bool startsWithPostcode(const QString &text)
+// "75011", "1000" (a lost zero), "75 011", "2A004" (Corsica).
+bool looksLikePostcode(QStringView text)
 {
-    static const QRegularExpression code(u"^\\d{4,5}\\s+\\S"_s);
-    return code.match(text).hasMatch();
+    const int digits = leadingDigits(text);
+    if ((digits == 4 || digits == 5) && digits == text.size())
+        return true;
+    if (digits == 2 && text.size() == 6 && text.at(2) == u' ' && leadingDigits(text.sliced(3)) == 3)
+        return true;
+    return text.size() == 5 && text.at(0) == u'2' && (text.at(1) == u'A' || text.at(1) == u'B') &&
+           leadingDigits(text.sliced(2)) == 3;
+}
+
+// A postcode then a town: "75011 Paris".
+bool startsWithPostcode(QStringView text)
+{
+    const int digits = leadingDigits(text);
+    return (digits == 4 || digits == 5) && digits + 1 < text.size() && text.at(digits).isSpace() &&
+           !text.at(digits + 1).isSpace();
+}
+
+// Four digits alone or before a space: a French postcode that lost its leading zero.
+bool startsWithFourDigitPostcode(QStringView text)
+{
+    return leadingDigits(text) == 4 && (text.size() == 4 || text.at(4).isSpace());
 }
 
 bool isFrance(const QString &country)
@@ -547,12 +572,11 @@ Mapped map(const RecipientTable &table, const RecipientMapping &mapping)
         }
         if (qualifier.isEmpty())
             row.problems.append({RowProblem::QualifierMissing, u"la civilité (qualificatif) est vide"_s});
-        static const QRegularExpression fourDigits(u"^(\\d{4})(\\s|$)"_s);
-        if (const QRegularExpressionMatch m = fourDigits.match(postcodeTown); m.hasMatch() && isFrance(country)) {
+        if (startsWithFourDigitPostcode(postcodeTown) && isFrance(country)) {
             row.restoredPostcodeTown = u'0' + postcodeTown;
-            row.problems.append(
-                {RowProblem::PostcodeLostZero,
-                 u"le code postal « %1 » a probablement perdu son zéro initial (« 0%1 » ?)"_s.arg(m.captured(1))});
+            row.problems.append({RowProblem::PostcodeLostZero,
+                                 u"le code postal « %1 » a probablement perdu son zéro initial (« 0%1 » ?)"_s.arg(
+                                     postcodeTown.left(4))});
         }
         row.keep = row.problems.isEmpty();
         mapped.rows.append(row);

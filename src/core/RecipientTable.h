@@ -19,6 +19,9 @@ constexpr qint64 kMaxFileBytes = 50 * 1024 * 1024;
 constexpr qsizetype kMaxLineChars = 1024 * 1024;
 // Records besides a header row: rows of a CSV file, cards of a vCard file.
 constexpr int kMaxRows = 100000;
+// Cells of a whole table (100,000 rows of 50 columns): a file of separators alone would
+// otherwise cost far more memory than its size.
+constexpr qsizetype kMaxCells = 5000000;
 // A file with more damaged records than this is not the kind of file it claims to be: reading
 // it further would only list damage (and every damaged record costs a new look at what follows).
 constexpr int kMaxDamagedRows = 1000;

@@ -43,6 +43,43 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
+// The physical lines of a file one at a time, empty ones passed over, with their numbers
+// (CR LF, CR and LF each end a line). Nothing is held per line: a file of millions of short
+// lines costs no memory.
+class Lines
+{
+public:
+    explicit Lines(QByteArrayView bytes) : all(bytes) { advance(); }
+
+    bool atEnd() const { return finished; }
+    void advance()
+    {
+        while (pos < all.size()) {
+            qsizetype end = pos;
+            while (end < all.size() && !isLineEnd(all.at(end)))
+                ++end;
+            text = all.sliced(pos, end - pos);
+            number = nextNumber++;
+            if (end < all.size())
+                end += all.at(end) == '\r' && end + 1 < all.size() && all.at(end + 1) == '\n' ? 2 : 1;
+            pos = end;
+            if (!text.isEmpty())
+                return;
+        }
+        finished = true;
+        text = QByteArrayView();
+    }
+
+    QByteArrayView text; // the current line, without its end
+    int number = 0;      // its 1-based number
+
+private:
+    QByteArrayView all;
+    qsizetype pos = 0;
+    int nextNumber = 1;
+    bool finished = false;
+};
+
 // Only these properties make a recipient; the others (photos, keys, notes) are passed over
 // however large they are.
 bool isUsed(const QByteArray &name)
@@ -319,35 +356,15 @@ RecipientTable read(const QByteArray &input)
         bytes = bytes.mid(3);
     }
 
-    // Physical lines, with their numbers.
-    struct Line
-    {
-        int number;
-        QByteArrayView text;
-    };
-    QList<Line> lines;
-    {
-        const QByteArrayView all(bytes);
-        qsizetype start = 0;
-        int number = 1;
-        for (qsizetype i = 0; i <= all.size(); ++i) {
-            if (i < all.size() && !isLineEnd(all.at(i)))
-                continue;
-            if (i - start > ImportLimits::kMaxLineChars) {
-                table.error = u"La ligne %1 du fichier dépasse 1 Mo : ce n'est pas un carnet d'adresses, "
-                              u"le fichier ne peut pas être importé."_s.arg(number);
-                return table;
-            }
-            if (i > start)
-                lines.append({number, all.sliced(start, i - start)});
-            if (i < all.size() && all.at(i) == '\r' && i + 1 < all.size() && all.at(i + 1) == '\n')
-                ++i;
-            start = i + 1;
-            ++number;
-        }
-    }
-
     table.rows.append({0, columnNames()});
+    Lines lines(bytes);
+    const auto overlong = [&] {
+        table.rows.clear();
+        table.damaged.clear();
+        table.error = u"La ligne %1 du fichier dépasse 1 Mo : ce n'est pas un carnet d'adresses, "
+                      u"le fichier ne peut pas être importé."_s.arg(lines.number);
+        return table;
+    };
     Card card;
     bool inCard = false;
     const auto damage = [&](int line, const QString &reason) {
@@ -361,27 +378,35 @@ RecipientTable read(const QByteArray &input)
                       u"il ne peut pas être importé."_s.arg(ImportLimits::kMaxDamagedRows);
         return table;
     };
-    for (qsizetype i = 0; i < lines.size();) {
+    while (!lines.atEnd()) {
+        if (lines.text.size() > ImportLimits::kMaxLineChars)
+            return overlong();
         // Unfold: a line that starts with a space or a tab continues the one before; in
         // quoted-printable, a final '=' (a soft line break) joins the next line too.
-        const int number = lines.at(i).number;
-        QByteArray logical = lines.at(i).text.toByteArray();
-        bool oversized = false;
+        const int number = lines.number;
+        QByteArray logical = lines.text.toByteArray();
         const bool quotedPrintable = lineIsQuotedPrintable(logical);
-        for (++i; i < lines.size(); ++i) {
-            const QByteArrayView next = lines.at(i).text;
+        bool softBreak = quotedPrintable && logical.endsWith('=');
+        bool oversized = false;
+        for (lines.advance(); !lines.atEnd(); lines.advance()) {
+            const QByteArrayView next = lines.text;
+            if (next.size() > ImportLimits::kMaxLineChars)
+                return overlong();
             const bool folded = next.startsWith(' ') || next.startsWith('\t');
-            const bool softBreak = quotedPrintable && logical.endsWith('=');
             if (!folded && !softBreak)
                 break;
-            if (softBreak)
-                logical.chop(1);
+            const bool joinsSoftBreak = softBreak;
+            softBreak = quotedPrintable && next.endsWith('=');
             if (oversized)
                 continue;
+            if (joinsSoftBreak)
+                logical.chop(1); // the '=' of the soft line break
             logical.append(folded ? next.sliced(1) : next);
             if (logical.size() > ImportLimits::kMaxLineChars) {
+                // Only the name and parameters are kept: they tell whether the card needed it.
                 oversized = true;
-                logical.truncate(0);
+                const qsizetype colon = colonOutsideQuotes(logical);
+                logical.truncate(colon < 0 ? 0 : colon + 1);
             }
         }
 

@@ -137,6 +137,12 @@ private slots:
         QVERIFY(!table.ok());
         QVERIFY(table.error.contains(u"100 000"_s));
 
+        // A file of separators alone: far more cells than any list of recipients.
+        const QString separators = (QString(1000, u';') + u"\n"_s).repeated(5000);
+        table = CsvReader::read(separators, u';');
+        QVERIFY(!table.ok());
+        QVERIFY(table.error.contains(u"5 millions"_s));
+
         // A file made of damage is not read to its end.
         table = CsvReader::read(QString(u"\"x\"y\n"_s).repeated(ImportLimits::kMaxDamagedRows + 1), u';');
         QVERIFY(!table.ok());
