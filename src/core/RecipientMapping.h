@@ -14,7 +14,11 @@
 //   RecipientCards::importRows(mapped.rows, ...);                   // RecipientCards.h
 //
 // When the user changes mapping.reading (separator, encoding), the bytes are read again with it
-// (RecipientFile::read) and mapped with the same mapping; the columns stay as chosen.
+// (RecipientFile::read). Another encoding keeps the columns as chosen; another separator makes
+// other columns, so guessMapping(table, mapping.reading) starts the columns afresh (keep the
+// name order). A window offers CsvReader::kSeparators and the TextEncoding values, named by
+// RecipientFile::separatorName and encodingName, and the roles 0 to kColumnRoleCount - 1 named
+// by Recipients::roleName.
 
 // The seven lines of a recipient card, in the order of the card file.
 enum class CardField { Name, Address, Residence, PostcodeTown, Country, Qualifier, Function };
