@@ -597,6 +597,8 @@ void restoreLeadingZero(RecipientRow *row)
 
 QString describe(const RecipientRow &row)
 {
+    if (row.problems.isEmpty())
+        return QString();
     QStringList texts;
     for (const RecipientRow::Problem &p : row.problems)
         texts.append(p.text);

@@ -145,6 +145,7 @@ Mapped map(const RecipientTable &table, const RecipientMapping &mapping);
 void restoreLeadingZero(RecipientRow *row);
 
 // "Ligne 12 : le nom est vide alors que d'autres champs sont remplis ; la civilité est vide."
+// Empty for a row without problems. What the command line prints for each row it refuses.
 QString describe(const RecipientRow &row);
 QString describe(const RecipientTable::Damage &damage); // "Ligne 12 illisible (guillemet non refermé) : ignorée."
 
