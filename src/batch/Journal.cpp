@@ -1,6 +1,7 @@
 #include "batch/Journal.h"
 
 #include "core/AtomicFile.h"
+#include "core/CsvReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,10 +23,7 @@ bool looksLikeFormula(const QString &field)
 
 QString csvField(const QString &value)
 {
-    QString field = looksLikeFormula(value) ? u'\'' + value : value;
-    if (field.contains(u';') || field.contains(u'"') || field.contains(u'\r') || field.contains(u'\n'))
-        field = u'"' + field.replace(u'"', u"\"\""_s) + u'"';
-    return field;
+    return CsvReader::quote(looksLikeFormula(value) ? u'\'' + value : value, u';');
 }
 
 QString fromCsvField(const QString &field)
@@ -33,55 +31,6 @@ QString fromCsvField(const QString &field)
     if (field.size() > 1 && field.front() == u'\'' && looksLikeFormula(field.mid(1)))
         return field.mid(1);
     return field;
-}
-
-// The records of a CSV text: fields between double quotes may hold semicolons, quotes (doubled)
-// and line ends.
-QList<QStringList> records(const QString &text)
-{
-    QList<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    bool fieldStarted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"' && field.isEmpty()) {
-            quoted = true;
-            fieldStarted = true;
-        } else if (c == u';') {
-            row.append(fromCsvField(field));
-            field.clear();
-            fieldStarted = true;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            if (fieldStarted || !field.isEmpty() || !row.isEmpty()) {
-                row.append(fromCsvField(field));
-                rows.append(row);
-            }
-            row.clear();
-            field.clear();
-            fieldStarted = false;
-        } else {
-            field += c;
-            fieldStarted = true;
-        }
-    }
-    if (fieldStarted || !field.isEmpty() || !row.isEmpty()) {
-        row.append(fromCsvField(field));
-        rows.append(row);
-    }
-    return rows;
 }
 
 } // namespace
@@ -110,12 +59,15 @@ QList<Row> read(const QString &path)
     QByteArray bytes = file.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
+    // A damaged row is left out: its letter is written again when the batch is resumed.
+    const RecipientTable table = CsvReader::read(QString::fromUtf8(bytes), u';');
     QList<Row> rows;
-    const QList<QStringList> fields = records(QString::fromUtf8(bytes));
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i == 0 && fields[i].join(u';') == kHeader)
+    for (qsizetype i = 0; i < table.rows.size(); ++i) {
+        const QStringList &cells = table.rows[i].cells;
+        if (i == 0 && cells.join(u';') == kHeader)
             continue;
-        rows.append(Row{fields[i].value(0), fields[i].value(1), fields[i].value(2), fields[i].value(3)});
+        rows.append(Row{fromCsvField(cells.value(0)), fromCsvField(cells.value(1)), fromCsvField(cells.value(2)),
+                        fromCsvField(cells.value(3))});
     }
     return rows;
 }
