@@ -1,7 +1,7 @@
 // One letter assembled into the working document: the template read, then the thirteen
 // placeholders replaced.
-#include "core/DataPaths.h"
 #include "composition/LetterAssembly.h"
+#include "core/DataPaths.h"
 #include "core/ProgramFolder.h"
 
 #include <QGuiApplication>
@@ -34,8 +34,8 @@ LetterFields typicalLetter()
     w.signature = u"Jean Martin"_s;
     w.formulaFirst = u"Je vous prie d'agréer"_s;
     w.formulaSecond = u"l'expression de mes salutations distinguées."_s;
-    w.body = QString(u"Je me permets de vous écrire au sujet de la réunion du conseil municipal. "_s).repeated(6)
-        + u"\r\n\r\n"_s + QString(u"Je reste à votre disposition pour tout renseignement. "_s).repeated(4);
+    w.body = QString(u"Je me permets de vous écrire au sujet de la réunion du conseil municipal. "_s).repeated(6) +
+             u"\r\n\r\n"_s + QString(u"Je reste à votre disposition pour tout renseignement. "_s).repeated(4);
     return composeLetterFields(w, false);
 }
 

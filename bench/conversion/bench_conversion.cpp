@@ -3,10 +3,10 @@
 // BM_ImportAndConvert measures the reading and the writing alone; BM_ConversionWindow the whole
 // path the user waits for, the lists on screen included.
 #include "conversion/ConvertFiles.h"
-#include "dialogs/Dialogs.h"
 #include "conversion/FrmConvert.h"
 #include "conversion/OldVersionFiles.h"
 #include "core/ProgramFolder.h"
+#include "dialogs/Dialogs.h"
 #include "dialogs/WindowRegistry.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
 // Start-up work on a well-filled installation: 1,000 cards in each card folder and 1,000 entries
 // in each reference list. Measures the folder creation, both card name lists and the six lists.
+#include "app/Translations.h"
 #include "core/DataPaths.h"
 #include "core/Folders.h"
-#include "wizard/Fonctions.h"
-#include "wizard/FrmMenu.h"
 #include "core/LineListFile.h"
 #include "core/ProgramFolder.h"
-#include "app/Translations.h"
 #include "dialogs/WindowRegistry.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QApplication>
 #include <QDir>

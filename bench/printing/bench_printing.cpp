@@ -1,12 +1,12 @@
 // A letter of a hundred pages, cut into the preview's pages and printed to a PDF file.
 // Targets: the preview's pagination under 1 s, the print under 2 s.
+#include "dialogs/WindowRegistry.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/FrmPage.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
 #include "printing/PageGeometry.h"
 #include "printing/RangeFormatter.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QApplication>
 #include <QPageSize>

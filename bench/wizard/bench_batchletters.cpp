@@ -1,14 +1,14 @@
 // A batch of 500 selected recipients assembled into 500 editor tabs: the template read and
 // filled 500 times, each letter placed in a tab of its own. Reports the resident memory peak.
-#include "core/DataPaths.h"
-#include "wizard/Finalisation.h"
-#include "core/Folders.h"
-#include "wizard/Fonctions.h"
-#include "editor/FrmEditeur.h"
-#include "wizard/FrmMenu.h"
-#include "core/ProgramFolder.h"
 #include "app/Translations.h"
+#include "core/DataPaths.h"
+#include "core/Folders.h"
+#include "core/ProgramFolder.h"
 #include "dialogs/WindowRegistry.h"
+#include "editor/FrmEditeur.h"
+#include "wizard/Finalisation.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,7 +54,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < kLetters; ++i) {
         QFile card(folder.filePath(u"Destinataire %1.ini"_s.arg(i, 3, 10, QChar(u'0'))));
         card.open(QIODevice::WriteOnly);
-        card.write("Destinataire " + QByteArray::number(i) + "\r\n12 rue de la R\xE9publique\r\nB\xE2timent C\r\n"
+        card.write("Destinataire " + QByteArray::number(i) +
+                   "\r\n12 rue de la R\xE9publique\r\nB\xE2timent C\r\n"
                    "75002 Paris\r\nFrance\r\nMadame\r\nDirectrice\r\n");
     }
     Main();

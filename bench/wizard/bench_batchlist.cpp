@@ -1,12 +1,12 @@
 // Entering batch mode on a well-filled installation: 2,000 recipient cards are read and listed,
 // one row each, in the recipient step's list. Must stay well under 300 ms.
+#include "app/Translations.h"
 #include "core/DataPaths.h"
 #include "core/Folders.h"
+#include "core/ProgramFolder.h"
+#include "dialogs/WindowRegistry.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
-#include "core/ProgramFolder.h"
-#include "app/Translations.h"
-#include "dialogs/WindowRegistry.h"
 
 #include <QApplication>
 #include <QDir>

@@ -12,17 +12,17 @@ const QString kSeparator = u"#"_s;
 
 const QStringList &senderCaptions()
 {
-    static const QStringList captions = {u"Nom et prénom"_s,   u"Adresse postale"_s, u"Résidence"_s,
+    static const QStringList captions = {u"Nom et prénom"_s,       u"Adresse postale"_s, u"Résidence"_s,
                                          u"Code Postal - Ville"_s, u"Province / Pays"_s, u"Téléphone fixe"_s,
-                                         u"Tél. portable / Fax"_s, u"Qualificatif"_s, u"Fonction"_s};
+                                         u"Tél. portable / Fax"_s, u"Qualificatif"_s,    u"Fonction"_s};
     return captions;
 }
 
 const QStringList &recipientCaptions()
 {
-    static const QStringList captions = {u"Nom et prénom"_s,       u"Adresse postale"_s, u"Résidence"_s,
-                                         u"Code Postal - Ville"_s, u"Province / Pays"_s, u"Qualificatif"_s,
-                                         u"Fonction"_s};
+    static const QStringList captions = {
+        u"Nom et prénom"_s,   u"Adresse postale"_s, u"Résidence"_s, u"Code Postal - Ville"_s,
+        u"Province / Pays"_s, u"Qualificatif"_s,    u"Fonction"_s};
     return captions;
 }
 
@@ -59,9 +59,10 @@ bool LetterModel::read(const QString &path, LetterModel *model, QString *error)
     lines.removeAll(kSeparator);
     if (lines.size() < 22) {
         if (error) {
-            *error = u"Le fichier « %1 » n'est pas un modèle de lettre complet : il ne contient que %2 valeur(s) sur les 22 attendues."_s
-                         .arg(QDir::toNativeSeparators(path))
-                         .arg(lines.size());
+            *error =
+                u"Le fichier « %1 » n'est pas un modèle de lettre complet : il ne contient que %2 valeur(s) sur les 22 attendues."_s
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(lines.size());
         }
         return false;
     }
@@ -88,8 +89,9 @@ bool LetterModel::write(const QString &path, QString *error) const
         }
         return true;
     };
-    if (!check(sender, senderCaptions(), u"de l'expéditeur"_s) || !check(recipient, recipientCaptions(), u"du destinataire"_s)
-        || !check(references, referenceCaptions(), u"des références"_s))
+    if (!check(sender, senderCaptions(), u"de l'expéditeur"_s) ||
+        !check(recipient, recipientCaptions(), u"du destinataire"_s) ||
+        !check(references, referenceCaptions(), u"des références"_s))
         return false;
     const QStringList lines = bodyLines(body);
     for (int i = 0; i < lines.size(); ++i) {

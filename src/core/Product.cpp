@@ -17,7 +17,7 @@ QString webPage()
 
 QString versionText()
 {
-    return QString::number(QUILLO_VERSION_MAJOR) + u'.' + QString::number(QUILLO_VERSION_MINOR)
-        + u'.' + QString::number(QUILLO_VERSION_PATCH);
+    return QString::number(QUILLO_VERSION_MAJOR) + u'.' + QString::number(QUILLO_VERSION_MINOR) + u'.' +
+           QString::number(QUILLO_VERSION_PATCH);
 }
 } // namespace Product

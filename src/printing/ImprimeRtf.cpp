@@ -1,11 +1,11 @@
 #include "printing/ImprimeRtf.h"
 
-#include "printing/CurrentPrinter.h"
+#include "core/QuilloError.h"
 #include "dialogs/Dialogs.h"
+#include "printing/CurrentPrinter.h"
 #include "printing/FrmPage.h"
 #include "printing/Imprimer.h"
 #include "printing/PageSurface.h"
-#include "core/QuilloError.h"
 #include "printing/RangeFormatter.h"
 
 #include <QCoreApplication>

@@ -45,8 +45,7 @@ const char *multiByteName(int number)
 
 } // namespace
 
-CodePage::CodePage(int number)
-    : m_number(number)
+CodePage::CodePage(int number) : m_number(number)
 {
     if (number == 42)
         return; // symbol fonts: symbolCharacter()
@@ -95,37 +94,68 @@ void CodePage::decodeAppend(const char *data, qsizetype size, QString &out) cons
 int CodePage::fromCharset(int charset)
 {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return 42;
-    case 77: return 10000;
-    case 78: return 10001;
-    case 79: return 10003;
-    case 80: return 10008;
-    case 81: return 10002;
-    case 83: return 10005;
-    case 84: return 10004;
-    case 85: return 10006;
-    case 86: return 10081;
-    case 87: return 10021;
-    case 88: return 10029;
-    case 89: return 10007;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0;
+    case 0:
+        return 1252;
+    case 2:
+        return 42;
+    case 77:
+        return 10000;
+    case 78:
+        return 10001;
+    case 79:
+        return 10003;
+    case 80:
+        return 10008;
+    case 81:
+        return 10002;
+    case 83:
+        return 10005;
+    case 84:
+        return 10004;
+    case 85:
+        return 10006;
+    case 86:
+        return 10081;
+    case 87:
+        return 10021;
+    case 88:
+        return 10029;
+    case 89:
+        return 10007;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0;
     }
 }
 
@@ -148,10 +178,15 @@ int CodePage::toWindows1252(char32_t character)
 char16_t CodePage::symbolCharacter(uchar byte)
 {
     switch (byte) {
-    case 0xB7: return u'\u2022'; // bullet (Symbol)
-    case 0xA7: return u'\u25AA'; // small square (Wingdings)
-    case 0xD8: return u'\u27A2'; // arrowhead (Wingdings)
-    case 0xFC: return u'\u2714'; // check mark (Wingdings)
-    default: return char16_t(0xF000 + byte);
+    case 0xB7:
+        return u'\u2022'; // bullet (Symbol)
+    case 0xA7:
+        return u'\u25AA'; // small square (Wingdings)
+    case 0xD8:
+        return u'\u27A2'; // arrowhead (Wingdings)
+    case 0xFC:
+        return u'\u2714'; // check mark (Wingdings)
+    default:
+        return char16_t(0xF000 + byte);
     }
 }

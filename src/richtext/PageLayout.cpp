@@ -33,6 +33,6 @@ void PageLayout::storeOn(QTextDocument *document) const
 {
     if (!document)
         return;
-    document->setProperty(kProperty, QList<QVariant>{paperWidth, paperHeight, marginLeft, marginRight,
-                                                     marginTop, marginBottom});
+    document->setProperty(kProperty,
+                          QList<QVariant>{paperWidth, paperHeight, marginLeft, marginRight, marginTop, marginBottom});
 }

@@ -57,7 +57,8 @@ int RichCase::convert(QTextDocument *document, int from, int to, Direction direc
                 if (original.at(i).isHighSurrogate() && i + 1 < original.size() && original.at(i + 1).isLowSurrogate())
                     width = 2;
                 const QString letter = original.mid(i, width);
-                const QString converted = direction == Direction::Upper ? locale.toUpper(letter) : locale.toLower(letter);
+                const QString converted =
+                    direction == Direction::Upper ? locale.toUpper(letter) : locale.toLower(letter);
                 if (converted != letter && letter.at(0).isLetter()) {
                     if (runStart < 0)
                         runStart = i;

@@ -32,7 +32,7 @@ public:
     struct Result
     {
         bool ok = true;
-        QString error;       // French, for the user; empty when ok
+        QString error;        // French, for the user; empty when ok
         QStringList warnings; // French: what could not be kept
     };
 

@@ -19,8 +19,14 @@ constexpr std::array<bool, 256> makeSpecials()
 }
 constexpr std::array<bool, 256> kSpecial = makeSpecials();
 
-constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int hexValue(char c)
 {
@@ -35,11 +41,7 @@ int hexValue(char c)
 
 } // namespace
 
-RtfTokenizer::RtfTokenizer(QByteArrayView input)
-    : m_data(input.data())
-    , m_size(input.size())
-{
-}
+RtfTokenizer::RtfTokenizer(QByteArrayView input) : m_data(input.data()), m_size(input.size()) {}
 
 RtfTokenizer::Token RtfTokenizer::next()
 {

@@ -32,8 +32,7 @@ class RtfWriter::Private
 {
 public:
     Private(const QTextDocument *document, const QTextDocument *resources)
-        : document(document)
-        , resources(resources ? resources : document)
+        : document(document), resources(resources ? resources : document)
     {
     }
 
@@ -194,13 +193,25 @@ void RtfWriter::Private::writeText(QStringView text)
             continue;
         }
         switch (c) {
-        case u'\t': out.append("\\tab "); continue;
-        case 0x2028: out.append("\\line "); continue;
-        case 0x00A0: out.append("\\~"); continue;
-        case 0x00AD: out.append("\\-"); continue;
-        case 0x2011: out.append("\\_"); continue;
-        case 0xFFFC: continue; // an object with no picture behind it
-        default: break;
+        case u'\t':
+            out.append("\\tab ");
+            continue;
+        case 0x2028:
+            out.append("\\line ");
+            continue;
+        case 0x00A0:
+            out.append("\\~");
+            continue;
+        case 0x00AD:
+            out.append("\\-");
+            continue;
+        case 0x2011:
+            out.append("\\_");
+            continue;
+        case 0xFFFC:
+            continue; // an object with no picture behind it
+        default:
+            break;
         }
         if (c < 0x20)
             continue;
@@ -241,8 +252,8 @@ void RtfWriter::Private::writeHeader()
         const QString &name = fonts.at(i);
         const QString lower = name.toLower();
         const char *family = "\\fswiss";
-        if (lower.contains(u"times"_s) || lower.contains(u"roman"_s) || lower.contains(u"garamond"_s)
-            || lower.contains(u"georgia"_s) || lower.contains(u"serif"_s) || lower.contains(u"cambria"_s))
+        if (lower.contains(u"times"_s) || lower.contains(u"roman"_s) || lower.contains(u"garamond"_s) ||
+            lower.contains(u"georgia"_s) || lower.contains(u"serif"_s) || lower.contains(u"cambria"_s))
             family = "\\froman";
         if (lower.contains(u"courier"_s) || lower.contains(u"mono"_s) || lower.contains(u"consolas"_s))
             family = "\\fmodern";
@@ -278,12 +289,24 @@ void RtfWriter::Private::writeHeader()
             for (int level = 0; level < 9; ++level) {
                 int nfc = 23;
                 switch (format.style()) {
-                case QTextListFormat::ListDecimal: nfc = 0; break;
-                case QTextListFormat::ListUpperRoman: nfc = 1; break;
-                case QTextListFormat::ListLowerRoman: nfc = 2; break;
-                case QTextListFormat::ListUpperAlpha: nfc = 3; break;
-                case QTextListFormat::ListLowerAlpha: nfc = 4; break;
-                default: nfc = 23; break;
+                case QTextListFormat::ListDecimal:
+                    nfc = 0;
+                    break;
+                case QTextListFormat::ListUpperRoman:
+                    nfc = 1;
+                    break;
+                case QTextListFormat::ListLowerRoman:
+                    nfc = 2;
+                    break;
+                case QTextListFormat::ListUpperAlpha:
+                    nfc = 3;
+                    break;
+                case QTextListFormat::ListLowerAlpha:
+                    nfc = 4;
+                    break;
+                default:
+                    nfc = 23;
+                    break;
                 }
                 word("{\\listlevel\\levelnfc", nfc);
                 word("\\levelnfcn", nfc);
@@ -291,9 +314,15 @@ void RtfWriter::Private::writeHeader()
                 if (nfc == 23) {
                     out.append("\\'01");
                     switch (format.style()) {
-                    case QTextListFormat::ListCircle: out.append("o"); break;
-                    case QTextListFormat::ListSquare: out.append("\\u9642 ?"); break;
-                    default: out.append("\\u8226 ?"); break;
+                    case QTextListFormat::ListCircle:
+                        out.append("o");
+                        break;
+                    case QTextListFormat::ListSquare:
+                        out.append("\\u9642 ?");
+                        break;
+                    default:
+                        out.append("\\u8226 ?");
+                        break;
                     }
                     out.append(";}{\\levelnumbers;}");
                 } else {
@@ -379,7 +408,8 @@ void RtfWriter::Private::writeRowDefinition(const QTextTable *table, int row, co
         if (shade.style() != Qt::NoBrush)
             word("\\clcbpat", colorIndex(shade.color()));
         if (borders)
-            out.append("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10");
+            out.append(
+                "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10");
         word("\\cellx", rights.value(column));
     }
 }
@@ -475,12 +505,24 @@ void RtfWriter::Private::writeCharProps(const QTextCharFormat &format)
         if (format.fontUnderline())
             out.append("\\ul");
         break;
-    case QTextCharFormat::DashUnderline: out.append("\\uldash"); break;
-    case QTextCharFormat::DotLine: out.append("\\uld"); break;
-    case QTextCharFormat::DashDotLine: out.append("\\uldashd"); break;
-    case QTextCharFormat::DashDotDotLine: out.append("\\uldashdd"); break;
-    case QTextCharFormat::WaveUnderline: out.append("\\ulwave"); break;
-    default: out.append("\\ul"); break;
+    case QTextCharFormat::DashUnderline:
+        out.append("\\uldash");
+        break;
+    case QTextCharFormat::DotLine:
+        out.append("\\uld");
+        break;
+    case QTextCharFormat::DashDotLine:
+        out.append("\\uldashd");
+        break;
+    case QTextCharFormat::DashDotDotLine:
+        out.append("\\uldashdd");
+        break;
+    case QTextCharFormat::WaveUnderline:
+        out.append("\\ulwave");
+        break;
+    default:
+        out.append("\\ul");
+        break;
     }
     if (format.fontStrikeOut())
         out.append("\\strike");
@@ -622,9 +664,15 @@ void RtfWriter::Private::writeBlock(const QTextBlock &block, int depth, const ch
         QString marker = list->itemText(block);
         if (marker.isEmpty()) {
             switch (list->format().style()) {
-            case QTextListFormat::ListCircle: marker = u"o"_s; break;
-            case QTextListFormat::ListSquare: marker = u"\u25AA"_s; break;
-            default: marker = u"\u2022"_s; break;
+            case QTextListFormat::ListCircle:
+                marker = u"o"_s;
+                break;
+            case QTextListFormat::ListSquare:
+                marker = u"\u25AA"_s;
+                break;
+            default:
+                marker = u"\u2022"_s;
+                break;
             }
         }
         writeText(marker);

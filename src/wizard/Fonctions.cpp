@@ -2,9 +2,9 @@
 
 #include "core/DataPaths.h"
 #include "core/Folders.h"
-#include "wizard/FrmMenu.h"
 #include "core/LineListFile.h"
 #include "core/ProperCase.h"
+#include "wizard/FrmMenu.h"
 #include "wizard/SortedCombo.h"
 
 #include <QComboBox>

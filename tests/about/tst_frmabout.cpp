@@ -1,5 +1,5 @@
-#include "about/FrmAbout.h"
 #include "TestSupport.h"
+#include "about/FrmAbout.h"
 #include "core/Version.h"
 
 #include <QLabel>

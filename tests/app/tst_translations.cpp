@@ -16,8 +16,8 @@ private slots:
     {
         if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_fr.qm"_s))
             QSKIP("Qt's French translations are not installed (package qt6-translations-l10n).");
-        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel
-                             | QDialogButtonBox::Open | QDialogButtonBox::Save);
+        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel |
+                             QDialogButtonBox::Open | QDialogButtonBox::Save);
         QCOMPARE(box.button(QDialogButtonBox::Yes)->text().remove(u'&'), u"Oui"_s);
         QCOMPARE(box.button(QDialogButtonBox::No)->text().remove(u'&'), u"Non"_s);
         QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), u"Annuler"_s);

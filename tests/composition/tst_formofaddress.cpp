@@ -1,8 +1,8 @@
 // The form of address of a letter: the first line of the recipient's block, the salutation and
 // the middle of the politeness formula.
+#include "TestSupport.h"
 #include "composition/FormOfAddress.h"
 #include "core/LineListFile.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QRegularExpression>

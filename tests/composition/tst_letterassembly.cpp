@@ -1,7 +1,7 @@
-#include "core/DataPaths.h"
-#include "composition/LetterAssembly.h"
-#include "core/QuilloError.h"
 #include "TestSupport.h"
+#include "composition/LetterAssembly.h"
+#include "core/DataPaths.h"
+#include "core/QuilloError.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHash>

@@ -1,5 +1,5 @@
-#include "composition/LetterFields.h"
 #include "TestSupport.h"
+#include "composition/LetterFields.h"
 
 #include <QHash>
 

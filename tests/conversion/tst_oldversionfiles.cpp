@@ -1,6 +1,6 @@
 #include "OldFolder.h"
-#include "conversion/OldVersionFiles.h"
 #include "TestSupport.h"
+#include "conversion/OldVersionFiles.h"
 
 using namespace Qt::StringLiterals;
 using ContactCard::Kind;

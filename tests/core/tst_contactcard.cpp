@@ -1,6 +1,6 @@
+#include "TestSupport.h"
 #include "core/ContactCard.h"
 #include "core/Folders.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "core/Cp1252.h"
 #include "TestSupport.h"
+#include "core/Cp1252.h"
 
 using namespace Qt::StringLiterals;
 
@@ -33,9 +33,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("windows-1252") << QByteArray("Pr\xE9" "fecture d'\xC9tampes") << u"Préfecture d'Étampes"_s;
-        QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFPr\xC3\xA9" "fecture") << u"Préfecture"_s;
-        QTest::newRow("utf-8 without mark") << QByteArray("Pr\xC3\xA9" "fecture \xE2\x82\xAC") << u"Préfecture €"_s;
+        QTest::newRow("windows-1252") << QByteArray("Pr\xE9"
+                                                    "fecture d'\xC9tampes")
+                                      << u"Préfecture d'Étampes"_s;
+        QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBFPr\xC3\xA9"
+                                                       "fecture")
+                                         << u"Préfecture"_s;
+        QTest::newRow("utf-8 without mark") << QByteArray("Pr\xC3\xA9"
+                                                          "fecture \xE2\x82\xAC")
+                                            << u"Préfecture €"_s;
         QTest::newRow("plain ascii") << QByteArray("Paris") << u"Paris"_s;
         // A lone lead byte is not UTF-8: the text is Windows-1252.
         QTest::newRow("broken utf-8 is cp1252") << QByteArray("caf\xC3 au lait") << u"cafÃ au lait"_s;

@@ -1,7 +1,7 @@
+#include "TestSupport.h"
 #include "core/DataPaths.h"
 #include "core/Folders.h"
 #include "core/ProgramFolder.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -16,7 +16,8 @@ QStringList treeOf(const QString &root)
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        entries.append(QDir(root).relativeFilePath(path) + u'@' + QString::number(QFileInfo(path).lastModified().toMSecsSinceEpoch()));
+        entries.append(QDir(root).relativeFilePath(path) + u'@' +
+                       QString::number(QFileInfo(path).lastModified().toMSecsSinceEpoch()));
     }
     entries.sort();
     return entries;
@@ -75,8 +76,8 @@ private slots:
                                     u"Émile Zola.ini"_s, u"Ancien.INI"_s, u"ebauche.ini.bak"_s})
             QuilloTest::writeBytes(senders.filePath(name), "x\r\n");
         QDir().mkdir(senders.filePath(u"dossier.ini"_s)); // a folder is no card
-        QCOMPARE(cardNamesIn(senders.path()), (QStringList{u"Ancien"_s, u"Durand Paul"_s, u"Émile Zola"_s,
-                                                           u"Martin Jean"_s, u"x"_s}));
+        QCOMPARE(cardNamesIn(senders.path()),
+                 (QStringList{u"Ancien"_s, u"Durand Paul"_s, u"Émile Zola"_s, u"Martin Jean"_s, u"x"_s}));
         QVERIFY(cardNamesIn(DataPaths::recipientsFolder()).isEmpty());
     }
 

@@ -1,6 +1,6 @@
+#include "TestSupport.h"
 #include "core/BodyFile.h"
 #include "core/LetterModel.h"
-#include "TestSupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,10 +9,12 @@ LetterModel sample(const QString &body)
 {
     LetterModel m;
     m.sender = {u"Jean Martin"_s, u"12 rue des Lilas"_s, u""_s, u"69001 Lyon"_s, u""_s, u"04 78 00 00 00"_s, u""_s,
-                u"Monsieur"_s, u"Directeur"_s};
-    m.recipient = {u"Paul Durand"_s, u"1 place de la Mairie"_s, u""_s, u"1000 Bruxelles"_s, u"belgique"_s,
-                   u"Monsieur"_s, u"Maire"_s};
-    m.references = {u"lundi 3 mars 2025"_s, u"Lyon"_s, u"Réclamation"_s, u"Jean Martin"_s,
+                u"Monsieur"_s,    u"Directeur"_s};
+    m.recipient = {
+        u"Paul Durand"_s, u"1 place de la Mairie"_s, u""_s, u"1000 Bruxelles"_s, u"belgique"_s, u"Monsieur"_s,
+        u"Maire"_s};
+    m.references = {u"lundi 3 mars 2025"_s,     u"Lyon"_s,
+                    u"Réclamation"_s,           u"Jean Martin"_s,
                     u"Je vous prie d'agréer"_s, u"l'expression de mes salutations distinguées."_s};
     m.body = body;
     return m;
@@ -29,12 +31,16 @@ private slots:
         QuilloTest::TempProgramFolder folder;
         const QString path = folder.filePath(u"courrier.txt"_s);
         QVERIFY(sample(u"Madame,\r\nSuite à…"_s).write(path, nullptr));
-        const QByteArray expected = "Jean Martin\r\n12 rue des Lilas\r\n\r\n69001 Lyon\r\n\r\n04 78 00 00 00\r\n\r\n"
-                                    "Monsieur\r\nDirecteur\r\n#\r\n"
-                                    "Paul Durand\r\n1 place de la Mairie\r\n\r\n1000 Bruxelles\r\nbelgique\r\nMonsieur\r\nMaire\r\n#\r\n"
-                                    "lundi 3 mars 2025\r\nLyon\r\nR\xE9" "clamation\r\nJean Martin\r\nJe vous prie d'agr\xE9" "er\r\n"
-                                    "l'expression de mes salutations distingu\xE9" "es.\r\n#\r\n"
-                                    "Madame,\r\nSuite \xE0\x85\r\n";
+        const QByteArray expected =
+            "Jean Martin\r\n12 rue des Lilas\r\n\r\n69001 Lyon\r\n\r\n04 78 00 00 00\r\n\r\n"
+            "Monsieur\r\nDirecteur\r\n#\r\n"
+            "Paul Durand\r\n1 place de la Mairie\r\n\r\n1000 Bruxelles\r\nbelgique\r\nMonsieur\r\nMaire\r\n#\r\n"
+            "lundi 3 mars 2025\r\nLyon\r\nR\xE9"
+            "clamation\r\nJean Martin\r\nJe vous prie d'agr\xE9"
+            "er\r\n"
+            "l'expression de mes salutations distingu\xE9"
+            "es.\r\n#\r\n"
+            "Madame,\r\nSuite \xE0\x85\r\n";
         QCOMPARE(QuilloTest::readBytes(path), expected);
     }
 

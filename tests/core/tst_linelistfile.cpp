@@ -1,5 +1,5 @@
-#include "core/LineListFile.h"
 #include "TestSupport.h"
+#include "core/LineListFile.h"
 #include "core/TextFile.h"
 
 #include <QDir>
@@ -23,12 +23,16 @@ private slots:
             << QByteArray("\r\nParis\r\n\r\n\nLyon\r\n\r\n") << QStringList{u"Paris"_s, u"Lyon"_s};
         QTest::newRow("only empty lines") << QByteArray("\r\n\r\n\n") << QStringList{};
         QTest::newRow("no final line end") << QByteArray("Paris\r\nLyon") << QStringList{u"Paris"_s, u"Lyon"_s};
-        QTest::newRow("windows-1252 accents")
-            << QByteArray("Orl\xE9" "ans\r\n\xC9vreux\r\n") << QStringList{u"Orléans"_s, u"Évreux"_s};
-        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF" "Orl\xC3\xA9" "ans\r\n") << QStringList{u"Orléans"_s};
-        QTest::newRow("commas and apostrophes are one entry")
-            << QByteArray("Je vous prie d'agr\xE9" "er, Madame,\r\n")
-            << QStringList{u"Je vous prie d'agréer, Madame,"_s};
+        QTest::newRow("windows-1252 accents") << QByteArray("Orl\xE9"
+                                                            "ans\r\n\xC9vreux\r\n")
+                                              << QStringList{u"Orléans"_s, u"Évreux"_s};
+        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF"
+                                                  "Orl\xC3\xA9"
+                                                  "ans\r\n")
+                                    << QStringList{u"Orléans"_s};
+        QTest::newRow("commas and apostrophes are one entry") << QByteArray("Je vous prie d'agr\xE9"
+                                                                            "er, Madame,\r\n")
+                                                              << QStringList{u"Je vous prie d'agréer, Madame,"_s};
         QTest::newRow("spaces kept") << QByteArray("  Nice  \r\n") << QStringList{u"  Nice  "_s};
     }
 
@@ -60,8 +64,9 @@ private slots:
         const QStringList entries = {u"Demande de congé"_s, u"Réclamation"_s, u"Œuvre « sociale »"_s};
         QVERIFY(LineListFile::write(path, entries));
         // Windows-1252, CR LF after every line, the last included.
-        QCOMPARE(QuilloTest::readBytes(path),
-                 QByteArray("Demande de cong\xE9\r\nR\xE9" "clamation\r\n\x8C" "uvre \xAB sociale \xBB\r\n"));
+        QCOMPARE(QuilloTest::readBytes(path), QByteArray("Demande de cong\xE9\r\nR\xE9"
+                                                         "clamation\r\n\x8C"
+                                                         "uvre \xAB sociale \xBB\r\n"));
         QStringList read;
         QVERIFY(LineListFile::read(path, &read));
         QCOMPARE(read, entries);

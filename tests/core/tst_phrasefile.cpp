@@ -1,5 +1,5 @@
-#include "core/PhraseFile.h"
 #include "TestSupport.h"
+#include "core/PhraseFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "core/ProperCase.h"
 #include "TestSupport.h"
+#include "core/ProperCase.h"
 
 using namespace Qt::StringLiterals;
 

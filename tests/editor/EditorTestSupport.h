@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editor/FrmEditeur.h"
-#include "editor/LetterEdit.h"
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "editor/FrmEditeur.h"
+#include "editor/LetterEdit.h"
 
 #include <QAction>
 #include <QTextCursor>

@@ -2,8 +2,8 @@
 // build, a portable copy), and the copies it seeds a user's folder with are the user's to change.
 // The installed layout is checked on a real installation by tst_installed.
 
-#include "core/ProgramFolder.h"
 #include "TestSupport.h"
+#include "core/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

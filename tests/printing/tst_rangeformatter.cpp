@@ -1,12 +1,12 @@
 // Cutting letters into pages and printing them: the page arithmetic, the range formatter and
 // Print_RTF, read back from the PDF files it prints.
+#include "PrintingFixtures.h"
+#include "TestSupport.h"
+#include "core/QuilloError.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/PageGeometry.h"
 #include "printing/PrintRtf.h"
-#include "PrintingFixtures.h"
-#include "core/QuilloError.h"
 #include "printing/RangeFormatter.h"
-#include "TestSupport.h"
 
 #include <QFile>
 #include <QImage>

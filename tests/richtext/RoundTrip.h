@@ -17,11 +17,11 @@ inline QString describeChar(const QTextCharFormat &f, bool withFamily)
         parts << (families.isEmpty() ? QString() : families.constFirst());
     }
     parts << QString::number(f.fontPointSize()) << QString::number(f.fontWeight() >= QFont::DemiBold)
-          << QString::number(f.fontItalic()) << QString::number(f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline)
+          << QString::number(f.fontItalic())
+          << QString::number(f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline)
           << QString::number(f.fontStrikeOut()) << QString::number(int(f.verticalAlignment()))
           << (f.foreground().style() == Qt::NoBrush ? QString() : f.foreground().color().name())
-          << (f.background().style() == Qt::NoBrush ? QString() : f.background().color().name())
-          << f.anchorHref();
+          << (f.background().style() == Qt::NoBrush ? QString() : f.background().color().name()) << f.anchorHref();
     return parts.join(u'|');
 }
 
@@ -32,7 +32,8 @@ inline QString describeBlock(const QTextBlock &block)
     parts << QString::number(int(f.alignment() & Qt::AlignHorizontal_Mask)) << QString::number(qRound(f.leftMargin()))
           << QString::number(qRound(f.rightMargin())) << QString::number(qRound(block.textList() ? 0 : f.textIndent()))
           << QString::number(qRound(f.topMargin())) << QString::number(qRound(f.bottomMargin()))
-          << QString::number(f.tabPositions().size()) << QString::number(block.textList() ? int(block.textList()->format().style()) : 0);
+          << QString::number(f.tabPositions().size())
+          << QString::number(block.textList() ? int(block.textList()->format().style()) : 0);
     return parts.join(u'|');
 }
 
@@ -45,7 +46,8 @@ inline QString compare(const QTextDocument &a, const QTextDocument &b)
     QTextBlock y = b.begin();
     for (; x.isValid() && y.isValid(); x = x.next(), y = y.next()) {
         if (describeBlock(x) != describeBlock(y))
-            return QStringLiteral("paragraph \"%1\": %2 / %3").arg(x.text().left(40), describeBlock(x), describeBlock(y));
+            return QStringLiteral("paragraph \"%1\": %2 / %3")
+                .arg(x.text().left(40), describeBlock(x), describeBlock(y));
         // Character by character, since runs may be cut differently.
         for (int i = 0; i < x.length() - 1; ++i) {
             QTextCursor cx(x);

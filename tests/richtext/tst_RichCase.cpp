@@ -25,9 +25,10 @@ private slots:
     void upper_frenchLettersAndFormatsKept()
     {
         QTextDocument document;
-        RichText::readRtf("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\u233\\'e9t\\u233\\'e9 {\\b\\cf1 \\u339\\'9cuvre} "
-                          "{\\field{\\*\\fldinst HYPERLINK \"https://a.fr\"}{\\fldrslt \\u231\\'e7a}} 42 \\u223\\'df}",
-                          &document);
+        RichText::readRtf(
+            "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\u233\\'e9t\\u233\\'e9 {\\b\\cf1 \\u339\\'9cuvre} "
+            "{\\field{\\*\\fldinst HYPERLINK \"https://a.fr\"}{\\fldrslt \\u231\\'e7a}} 42 \\u223\\'df}",
+            &document);
         const QLocale french(QLocale::French, QLocale::France);
         RichCase::toUpper(&document, 0, document.characterCount() - 1, french);
         QCOMPARE(document.toPlainText(), u"ÉTÉ ŒUVRE ÇA 42 SS"_s);

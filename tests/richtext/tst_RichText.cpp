@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "richtext/RichText.h"
 #include "RoundTrip.h"
+#include "richtext/RichText.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,8 @@ QStringList words(QString text)
     text.replace(QChar(0x2028), u' ');
     QStringList out;
     for (const QString &line : text.split(u'\n')) {
-        QStringList lineWords = line.split(QRegularExpression(u"\\s+"_s, QRegularExpression::UseUnicodePropertiesOption), Qt::SkipEmptyParts);
+        QStringList lineWords = line.split(
+            QRegularExpression(u"\\s+"_s, QRegularExpression::UseUnicodePropertiesOption), Qt::SkipEmptyParts);
         while (lineWords.size() > 1 && marker.match(lineWords.constFirst()).hasMatch())
             lineWords.removeFirst();
         out += lineWords;
@@ -65,8 +66,8 @@ int unmatchedWords(const QStringList &ours, const QStringList &theirs)
         for (qsizetype d = 1; d <= window && bestI < 0; ++d) {
             for (qsizetype a = 0; a <= d; ++a) {
                 const qsizetype ii = i + a, jj = j + (d - a);
-                if (ii < ours.size() && jj < theirs.size() && ours[ii] == theirs[jj]
-                    && (ii + 1 >= ours.size() || jj + 1 >= theirs.size() || ours[ii + 1] == theirs[jj + 1])) {
+                if (ii < ours.size() && jj < theirs.size() && ours[ii] == theirs[jj] &&
+                    (ii + 1 >= ours.size() || jj + 1 >= theirs.size() || ours[ii + 1] == theirs[jj + 1])) {
                     bestI = ii;
                     bestJ = jj;
                     break;
@@ -184,14 +185,12 @@ private slots:
             return;
         }
         QVERIFY2(result.ok, qPrintable(result.error));
-        if (!name.startsWith(u"malformed-truncated"_s) && !name.contains(u"ole-object"_s) && !name.contains(u"embedded-ole"_s))
+        if (!name.startsWith(u"malformed-truncated"_s) && !name.contains(u"ole-object"_s) &&
+            !name.contains(u"embedded-ole"_s))
             QVERIFY(!document.toPlainText().trimmed().isEmpty());
     }
 
-    void corpus_textMatchesTheOfficeExport_data()
-    {
-        corpus_everyFileReads_data();
-    }
+    void corpus_textMatchesTheOfficeExport_data() { corpus_everyFileReads_data(); }
     void corpus_textMatchesTheOfficeExport()
     {
         QFETCH(QString, name);
@@ -203,8 +202,8 @@ private slots:
             {u"malformed-leading-garbage.rtf"_s, "Not RTF: the office suite shows its bytes as plain text"},
             {u"malformed-textedit-unpaired-surrogates.rtf"_s,
              "The office suite swallows the character after a lone surrogate; we show U+FFFD and keep it"},
-            {u"wordpad-richedit3-pictures-lists.rtf"_s,
-             "Hidden text (\\v) is shown by the office suite, left out here; Symbol-font letters stay in the private-use area there"},
+            {u"wordpad-richedit3-pictures-lists.rtf"_s, "Hidden text (\\v) is shown by the office suite, left out "
+                                                        "here; Symbol-font letters stay in the private-use area there"},
             {u"abiword-corner-cases.rtf"_s,
              "The office suite shows field results it computes (today's date) and chapter numbers it generates"},
         };
@@ -220,14 +219,12 @@ private slots:
         // results it computes for date fields; a few words per file at most.
         const int allowed = qMax(4, int(theirs.size() / 100));
         const int unmatched = unmatchedWords(mine, theirs);
-        QVERIFY2(unmatched <= allowed, qPrintable(u"%1 words differ (of %2): %3 / %4"_s.arg(unmatched).arg(theirs.size())
+        QVERIFY2(unmatched <= allowed, qPrintable(u"%1 words differ (of %2): %3 / %4"_s.arg(unmatched)
+                                                      .arg(theirs.size())
                                                       .arg(mine.mid(0, 8).join(u' '), theirs.mid(0, 8).join(u' '))));
     }
 
-    void corpus_roundTrip_data()
-    {
-        corpus_everyFileReads_data();
-    }
+    void corpus_roundTrip_data() { corpus_everyFileReads_data(); }
     void corpus_roundTrip()
     {
         QFETCH(QString, name);

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
 #include "richtext/PageLayout.h"
-#include "richtext/RichTextProperties.h"
 #include "richtext/RichText.h"
+#include "richtext/RichTextProperties.h"
 #include "richtext/RtfReader.h"
 
 #include <QBuffer>
@@ -70,7 +70,9 @@ private slots:
         QTest::newRow("uc0 keeps what follows") << QByteArray("{\\rtf1\\uc0\\u233 e}") << u"ée"_s;
         QTest::newRow("brace ends the skip") << QByteArray("{\\rtf1{\\uc2\\u8217 X}Y}") << u"’Y"_s;
         QTest::newRow("uc2 skips two") << QByteArray("{\\rtf1\\uc2\\u8220\\'93\\'94Hello}") << u"“Hello"_s;
-        QTest::newRow("uc scoped by group") << QByteArray("{\\rtf1{\\uc0\\u233 }\\u233 xy}") << u"éé" "y"_s;
+        QTest::newRow("uc scoped by group") << QByteArray("{\\rtf1{\\uc0\\u233 }\\u233 xy}")
+                                            << u"éé"
+                                               "y"_s;
         QTest::newRow("skip counts a control word") << QByteArray("{\\rtf1\\u233\\tab x}") << u"éx"_s;
         QTest::newRow("negative values") << QByteArray("{\\rtf1\\u-3913?}") << QString(QChar(0xF0B7));
         QTest::newRow("delimiter not counted") << QByteArray("{\\rtf1\\uc1\\u160 ?c}") << u"\u00A0c"_s;
@@ -91,15 +93,22 @@ private slots:
     {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
-        QTest::newRow("1252 is not Latin-1") << QByteArray("{\\rtf1\\ansi\\ansicpg1252 \\'92\\'9c\\'80\\'85\\'e9}") << u"’œ€…é"_s;
-        QTest::newRow("font charset 238") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset238 Arial CE;}}\\f0 za\\'bf\\'f3\\'b3\\'e6}") << u"zażółć"_s;
-        QTest::newRow("ansicpg1251") << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}") << u"Привет"_s;
+        QTest::newRow("1252 is not Latin-1")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1252 \\'92\\'9c\\'80\\'85\\'e9}") << u"’œ€…é"_s;
+        QTest::newRow("font charset 238")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset238 Arial CE;}}\\f0 za\\'bf\\'f3\\'b3\\'e6}")
+            << u"zażółć"_s;
+        QTest::newRow("ansicpg1251") << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}")
+                                     << u"Привет"_s;
         QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e\\'8f\\'d2}") << u"éè“"_s;
         QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'82\\'85}") << u"éà"_s;
         QTest::newRow("raw 8-bit bytes") << QByteArray("{\\rtf1\\ansi caf\xe9}") << u"café"_s;
         QTest::newRow("utf-8") << QByteArray("{\\rtf1\\ansi\\ansicpg65001 \\'c3\\'a9t\\'c3\\'a9}") << u"été"_s;
-        QTest::newRow("shift-jis pair") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0\\'82\\'a0}") << u"あ"_s;
-        QTest::newRow("font name in its charset") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0;}}\\f0 x}") << u"x"_s;
+        QTest::newRow("shift-jis pair") << QByteArray(
+                                               "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}\\f0\\'82\\'a0}")
+                                        << u"あ"_s;
+        QTest::newRow("font name in its charset")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0;}}\\f0 x}") << u"x"_s;
     }
     void codePages()
     {
@@ -164,8 +173,9 @@ private slots:
 
     void characterFormats_scopeAndPlain()
     {
-        const auto r = read("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
-                            "a{\\b b}c\\b d\\plain e\\i\\ul\\strike\\cf1\\f1\\fs30\\super f\\nosupersub\\highlight0\\chcbpat0 g}");
+        const auto r =
+            read("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                 "a{\\b b}c\\b d\\plain e\\i\\ul\\strike\\cf1\\f1\\fs30\\super f\\nosupersub\\highlight0\\chcbpat0 g}");
         const QTextDocument &d = r->document;
         QCOMPARE(r->text(), u"abcdefg"_s);
         QVERIFY(formatAt(d, 1).fontWeight() == QFont::Bold);
@@ -187,8 +197,9 @@ private slots:
 
     void paragraphFormats()
     {
-        const auto r = read("{\\rtf1\\pard\\qj\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1\\tqr\\tx5000\\keep\\pagebb a\\par"
-                            "\\fi600 b\\par\\pard c\\par}");
+        const auto r = read(
+            "{\\rtf1\\pard\\qj\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1\\tqr\\tx5000\\keep\\pagebb a\\par"
+            "\\fi600 b\\par\\pard c\\par}");
         QTextBlock block = r->document.begin();
         QTextBlockFormat f = block.blockFormat();
         QCOMPARE(f.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
@@ -213,7 +224,8 @@ private slots:
     void lists_wordListTableAndOldForm()
     {
         const QByteArray rtf =
-            "{\\rtf1{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
+            "{\\rtf1{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'"
+            "00.;}"
             "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}"
             "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\'01.;}\\fi-360\\li720}{\\listlevel\\levelnfc0"
             "{\\leveltext\\'04\\'00.\\'01.;}}\\listid8}}"
@@ -240,13 +252,14 @@ private slots:
 
     void tables_rowsCellsMergesAndPictureInB1()
     {
-        const QByteArray rtf =
-            "{\\rtf1{\\colortbl;\\red200\\green200\\blue200;}Avant\\par"
-            "\\trowd \\trgaph108 \\clcbpat1\\cellx2000\\cellx4000 \\pard\\intbl A1\\cell B1 {\\pict\\pngblip\\picw4\\pich4 "
-            + pngHex(4, 4) + "}\\cell\\row"
-            "\\intbl A2\\cell B2\\cell\\row" // no \trowd, no \pard: same table
-            "\\trowd\\clmgf\\cellx2000\\clmrg\\cellx4000\\intbl Fusion\\cell\\cell\\row"
-            "\\pard Apr\\'e8s\\par}";
+        const QByteArray rtf = "{\\rtf1{\\colortbl;\\red200\\green200\\blue200;}Avant\\par"
+                               "\\trowd \\trgaph108 \\clcbpat1\\cellx2000\\cellx4000 \\pard\\intbl A1\\cell B1 "
+                               "{\\pict\\pngblip\\picw4\\pich4 " +
+                               pngHex(4, 4) +
+                               "}\\cell\\row"
+                               "\\intbl A2\\cell B2\\cell\\row" // no \trowd, no \pard: same table
+                               "\\trowd\\clmgf\\cellx2000\\clmrg\\cellx4000\\intbl Fusion\\cell\\cell\\row"
+                               "\\pard Apr\\'e8s\\par}";
         const auto r = read(rtf);
         QTextFrame *root = r->document.rootFrame();
         QTextTable *table = nullptr;
@@ -287,7 +300,8 @@ private slots:
     {
         const QByteArray rtf =
             "{\\rtf1\\trowd\\cellx3000\\cellx6000\\pard\\intbl Out1\\cell"
-            "\\pard\\intbl\\itap2 In1\\nestcell In2\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}"
+            "\\pard\\intbl\\itap2 In1\\nestcell "
+            "In2\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}"
             "{\\nonesttables\\par}\\pard\\intbl\\itap1 Out2\\cell\\trowd\\cellx3000\\cellx6000\\row\\pard Fin\\par}";
         const auto r = read(rtf);
         QTextTable *outer = qobject_cast<QTextTable *>(r->document.rootFrame()->childFrames().value(0));
@@ -307,8 +321,9 @@ private slots:
 
     void pictures_pngShownMetafileKept()
     {
-        const QByteArray rtf = "{\\rtf1{\\*\\shppict{\\pict\\pngblip\\picw10\\pich5\\picwgoal1500\\pichgoal750 " + pngHex(10, 5)
-            + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}|{\\pict\\wmetafile8\\picw2540\\pich1270 01020304}}";
+        const QByteArray rtf =
+            "{\\rtf1{\\*\\shppict{\\pict\\pngblip\\picw10\\pich5\\picwgoal1500\\pichgoal750 " + pngHex(10, 5) +
+            "}}{\\nonshppict{\\pict\\wmetafile8 0102}}|{\\pict\\wmetafile8\\picw2540\\pich1270 01020304}}";
         const auto r = read(rtf);
         QCOMPARE(r->text(), u"\uFFFC|\uFFFC"_s); // the metafile twin of the PNG is not shown twice
         const QTextImageFormat png = formatAt(r->document, 0).toImageFormat();
@@ -324,8 +339,10 @@ private slots:
 
     void fields_hyperlinkResultShown()
     {
-        const auto r = read("{\\rtf1 Voir {\\field{\\*\\fldinst{HYPERLINK \"https://exemple.fr/a\"}}{\\fldrslt{\\ul le site}}}."
-                            " {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}} {\\field{\\*\\fldinst HYPERLINK https://b.fr \\\\l \"x\"}{\\fldrslt B}}}");
+        const auto r =
+            read("{\\rtf1 Voir {\\field{\\*\\fldinst{HYPERLINK \"https://exemple.fr/a\"}}{\\fldrslt{\\ul le site}}}."
+                 " {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}} {\\field{\\*\\fldinst HYPERLINK https://b.fr \\\\l "
+                 "\"x\"}{\\fldrslt B}}}");
         QCOMPARE(r->text(), u"Voir le site. 3 B"_s);
         const QTextCharFormat link = formatAt(r->document, 5);
         QVERIFY(link.isAnchor());

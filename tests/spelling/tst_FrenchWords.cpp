@@ -1,5 +1,5 @@
-#include "spelling/FrenchWords.h"
 #include "TestSupport.h"
+#include "spelling/FrenchWords.h"
 
 using namespace Qt::StringLiterals;
 

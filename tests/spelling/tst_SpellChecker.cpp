@@ -1,8 +1,8 @@
+#include "SpellingTestSupport.h"
+#include "TestSupport.h"
 #include "spelling/PersonalDictionary.h"
 #include "spelling/SpellChecker.h"
 #include "spelling/SpellDictionary.h"
-#include "SpellingTestSupport.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>

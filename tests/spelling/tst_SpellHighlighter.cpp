@@ -1,6 +1,6 @@
-#include "spelling/SpellHighlighter.h"
 #include "SpellingTestSupport.h"
 #include "TestSupport.h"
+#include "spelling/SpellHighlighter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
-#include "spelling/PersonalDictionary.h"
 #include "ScriptedDialogs.h"
-#include "spelling/ui/SpellingMenu.h"
 #include "SpellingTestSupport.h"
 #include "TestSupport.h"
+#include "spelling/PersonalDictionary.h"
+#include "spelling/ui/SpellingMenu.h"
 
 #include <QDir>
 #include <QMenu>
