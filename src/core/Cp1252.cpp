@@ -1,5 +1,7 @@
 #include "core/Cp1252.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace {
@@ -71,12 +73,29 @@ QString decode(const QByteArray &bytes)
     return text;
 }
 
-QString decodeFile(const QByteArray &bytes)
+QString decodeFile(const QByteArray &bytes, FileEncoding *found)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    if (isMultiByteUtf8(bytes))
+    const auto take = [found](FileEncoding encoding) {
+        if (found)
+            *found = encoding;
+    };
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        take(FileEncoding::Utf8WithMark);
+        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
+    }
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const bool little = bytes.startsWith("\xFF\xFE");
+        take(little ? FileEncoding::Utf16LE : FileEncoding::Utf16BE);
+        // A lone last byte or a broken surrogate becomes a replacement character, as any reader
+        // of a damaged file shows it.
+        QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return decoder.decode(QByteArrayView(bytes).sliced(2));
+    }
+    if (isMultiByteUtf8(bytes)) {
+        take(FileEncoding::Utf8);
         return QString::fromUtf8(bytes);
+    }
+    take(FileEncoding::Windows1252);
     return decode(bytes);
 }
 

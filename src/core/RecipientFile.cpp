@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace RecipientFile {
@@ -68,28 +70,30 @@ QString decode(const QByteArray &bytes, TextEncoding encoding, TextEncoding *use
     TextEncoding chosen = encoding;
     QString text;
     switch (encoding) {
-    case TextEncoding::Auto:
-        if (bytes.startsWith("\xFF\xFE")) {
+    case TextEncoding::Auto: {
+        Cp1252::FileEncoding found = Cp1252::FileEncoding::Windows1252;
+        text = Cp1252::decodeFile(bytes, &found);
+        switch (found) {
+        case Cp1252::FileEncoding::Utf16LE:
             chosen = TextEncoding::Utf16LE;
-            text = utf16(chosen);
-        } else if (bytes.startsWith("\xFE\xFF")) {
+            break;
+        case Cp1252::FileEncoding::Utf16BE:
             chosen = TextEncoding::Utf16BE;
-            text = utf16(chosen);
-        } else {
-            text = Cp1252::decodeFile(bytes);
-            // decodeFile read UTF-8 when it made fewer characters than bytes; equal counts are
-            // Windows-1252, or plain ASCII, which both encodings read alike.
-            const bool utf8 = bytes.startsWith("\xEF\xBB\xBF") || text.size() != bytes.size();
-            bool ascii = true;
-            for (const char b : bytes) {
-                if (static_cast<unsigned char>(b) >= 0x80) {
-                    ascii = false;
-                    break;
-                }
-            }
-            chosen = utf8 || ascii ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+            break;
+        case Cp1252::FileEncoding::Utf8:
+        case Cp1252::FileEncoding::Utf8WithMark:
+            chosen = TextEncoding::Utf8;
+            break;
+        case Cp1252::FileEncoding::Windows1252: {
+            // Plain ASCII reads alike in both; it is called UTF-8, the encoding an export writes.
+            const bool ascii =
+                std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+            chosen = ascii ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+            break;
+        }
         }
         break;
+    }
     case TextEncoding::Utf8:
         text = QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
         break;

@@ -42,6 +42,12 @@ private slots:
         QTest::newRow("utf-8 without mark") << QByteArray("Pr\xC3\xA9"
                                                           "fecture \xE2\x82\xAC")
                                             << u"Préfecture €"_s;
+        // What a Windows editor saves as "Unicode": read as such, not as Windows-1252 junk.
+        QTest::newRow("utf-16le with mark") << QByteArray("\xFF\xFEP\0r\0\xE9\0"
+                                                          "f\0\r\0\n\0\xAC\x20",
+                                                          16)
+                                            << u"Préf\r\n€"_s;
+        QTest::newRow("utf-16be with mark") << QByteArray("\xFE\xFF\0P\0r\0\xE9", 8) << u"Pré"_s;
         QTest::newRow("plain ascii") << QByteArray("Paris") << u"Paris"_s;
         // A lone lead byte is not UTF-8: the text is Windows-1252.
         QTest::newRow("broken utf-8 is cp1252") << QByteArray("caf\xC3 au lait") << u"cafÃ au lait"_s;
