@@ -55,14 +55,35 @@ bool LetterModel::read(const QString &path, LetterModel *model, QString *error)
     QString text;
     if (!TextFile::read(path, &text, error))
         return false;
-    QStringList lines = TextFile::splitLines(text);
-    lines.removeAll(kSeparator);
+    const QStringList fileLines = TextFile::splitLines(text);
+    // Every "#" line is dropped, wherever it stands; but the three separators must follow the
+    // sender, the recipient and the references. Without them the file is some other text that
+    // merely has 22 lines, or a model whose values moved: it is not taken as a letter.
+    QStringList lines;
+    int missingAfter = 0;
+    for (qsizetype i = 0; i < fileLines.size(); ++i) {
+        if (fileLines.at(i) == kSeparator)
+            continue;
+        lines.append(fileLines.at(i));
+        const qsizetype count = lines.size();
+        if ((count == 9 || count == 16 || count == 22) && !missingAfter &&
+            (i + 1 >= fileLines.size() || fileLines.at(i + 1) != kSeparator))
+            missingAfter = int(count);
+    }
     if (lines.size() < 22) {
         if (error) {
             *error =
                 u"Le fichier « %1 » n'est pas un modèle de lettre complet : il ne contient que %2 valeur(s) sur les 22 attendues."_s
                     .arg(QDir::toNativeSeparators(path))
                     .arg(lines.size());
+        }
+        return false;
+    }
+    if (missingAfter) {
+        if (error) {
+            *error = u"Le fichier « %1 » n'est pas un modèle de lettre complet : la ligne « # » qui doit suivre "
+                     u"la valeur %2 manque."_s.arg(QDir::toNativeSeparators(path))
+                         .arg(missingAfter);
         }
         return false;
     }

@@ -18,8 +18,9 @@ struct LetterModel
     QStringList references; // 6 values
     QString body;           // lines separated by CR LF
 
-    // Reads a model; false with a French message naming the file when it cannot be read or has
-    // fewer than 22 value lines. *model is changed only on success.
+    // Reads a model; false with a French message naming the file when it cannot be read, has
+    // fewer than 22 value lines, or lacks the "#" line after value 9, 16 or 22. *model is changed
+    // only on success.
     static bool read(const QString &path, LetterModel *model, QString *error);
     // Writes the model, replacing the file whole; false with a French message (naming the field
     // when a value is exactly "#").

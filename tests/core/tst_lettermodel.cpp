@@ -90,15 +90,39 @@ private slots:
         QCOMPARE(read.body, u"corps 1\r\ncorps 2\r\ncorps 3"_s);
     }
 
-    void shortOrMissingFilesAreRefusedWithoutChange()
+    void incompleteFilesAreRefusedWithoutChange_data()
     {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said");
+        const auto values = [](std::initializer_list<int> separatorsAfter) {
+            QByteArray bytes;
+            for (int i = 1; i <= 24; ++i)
+                bytes += "v" + QByteArray::number(i) + "\r\n" +
+                         (std::count(separatorsAfter.begin(), separatorsAfter.end(), i) ? "#\r\n" : "");
+            return bytes;
+        };
+        QTest::newRow("too short") << QByteArray("a\r\nb\r\n#\r\nc\r\n") << u"22"_s;
+        // Any text of 22 lines or more is not a model.
+        QTest::newRow("no separator") << values({}) << u"valeur 9"_s;
+        QTest::newRow("recipient separator missing") << values({9, 22}) << u"valeur 16"_s;
+        QTest::newRow("last separator missing") << values({9, 16}) << u"valeur 22"_s;
+        // A value that was only "#" in an old file: every later value moved up by one line.
+        QTest::newRow("values moved") << values({9, 16, 22}).replace("v3\r\n", "#\r\n") << u"valeur 9"_s;
+    }
+
+    void incompleteFilesAreRefusedWithoutChange()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
         QuilloTest::TempProgramFolder folder;
         const QString path = folder.filePath(u"court.txt"_s);
-        QuilloTest::writeBytes(path, "a\r\nb\r\n#\r\nc\r\n");
+        QuilloTest::writeBytes(path, bytes);
         LetterModel kept = sample(u"inchangé"_s);
         QString error;
         QVERIFY(!LetterModel::read(path, &kept, &error));
-        QVERIFY2(error.contains(u"court.txt"_s) && error.contains(u"22"_s), qPrintable(error));
+        QVERIFY2(error.contains(u"court.txt"_s) && error.contains(u"n'est pas un modèle de lettre complet"_s) &&
+                     error.contains(said),
+                 qPrintable(error));
         QCOMPARE(kept.body, u"inchangé"_s);
         QVERIFY(!LetterModel::read(folder.filePath(u"absent.txt"_s), &kept, &error));
         QVERIFY(error.contains(u"absent.txt"_s));
