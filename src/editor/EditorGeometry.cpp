@@ -147,6 +147,9 @@ Stored read(const QString &path)
         const std::optional<double> value = toNumber(readValue(path, section, keys[i]));
         if (!value)
             break;
+        const bool side = targets[i] == &stored.height || targets[i] == &stored.width;
+        if (side && (*value < kSmallestSide || *value > kLargestSide))
+            continue;
         *targets[i] = value;
     }
     return stored;

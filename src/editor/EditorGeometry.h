@@ -17,7 +17,10 @@
 namespace EditorGeometry {
 
 // The geometry found in the file, in twips. Reading stops at the first missing or non-numeric
-// value: the ones before it are kept, the ones after are absent.
+// value: the ones before it are kept, the ones after are absent. A height or width outside
+// kSmallestSide..kLargestSide (0, a negative number, a damaged value) is absent too, so that the
+// window keeps its default size rather than open as a sliver and save that size back; reading
+// goes on past it.
 struct Stored
 {
     std::optional<int> state;
@@ -26,6 +29,9 @@ struct Stored
     std::optional<double> left;
     std::optional<double> top;
 };
+
+inline constexpr double kSmallestSide = 1440;  // twips: one inch, less than any usable window
+inline constexpr double kLargestSide = 144000; // twips: 100 inches, more than any screen
 
 // One value of the profile file, cut to 10 characters; empty when absent.
 QString readValue(const QString &path, const QString &section, const QString &key);

@@ -36,6 +36,36 @@ private slots:
         QVERIFY(!EditorGeometry::read(dir.filePath(u"absent.ini"_s)).state);
     }
 
+    void sizesOutOfRangeKeepTheDefault_data()
+    {
+        QTest::addColumn<QByteArray>("height");
+        QTest::addColumn<QByteArray>("width");
+        QTest::addColumn<std::optional<double>>("heightKept");
+        QTest::addColumn<std::optional<double>>("widthKept");
+        QTest::newRow("zero height") << QByteArray("0") << QByteArray("9000") << std::optional<double>()
+                                     << std::optional<double>(9000);
+        QTest::newRow("negative width") << QByteArray("6000") << QByteArray("-250") << std::optional<double>(6000)
+                                        << std::optional<double>();
+        QTest::newRow("both absurd") << QByteArray("-1") << QByteArray("9999999999") << std::optional<double>()
+                                     << std::optional<double>();
+    }
+
+    void sizesOutOfRangeKeepTheDefault()
+    {
+        QFETCH(QByteArray, height);
+        QFETCH(QByteArray, width);
+        QFETCH(std::optional<double>, heightKept);
+        QFETCH(std::optional<double>, widthKept);
+        QuilloTest::writeBytes(file(), "[EDITEUR]\r\nWindows=0\r\nHauteur=" + height + "\r\nLargeur=" + width +
+                                           "\r\nPositionX=120\r\nPositionY=240\r\n");
+        const EditorGeometry::Stored stored = EditorGeometry::read(file());
+        QCOMPARE(stored.height, heightKept);
+        QCOMPARE(stored.width, widthKept);
+        // The place is still read: only the size falls back.
+        QCOMPARE(stored.left, std::optional<double>(120));
+        QCOMPARE(stored.top, std::optional<double>(240));
+    }
+
     void writingKeepsTheRestOfTheFileAndReplacesItsKeys()
     {
         QuilloTest::writeBytes(file(), "; garde-moi\r\n[AUTRE]\r\nCle=valeur\r\n\r\n[EDITEUR]\r\nWindows=2\r\n");
