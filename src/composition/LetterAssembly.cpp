@@ -146,8 +146,12 @@ void Build_Lettre(QTextDocument *document, const LetterFields &fields)
     if (!QFileInfo::exists(path))
         throw templateNotFound(path);
     QString error;
+    // The reader's own sentence may not name the file ("Ce fichier n'est pas un document RTF."):
+    // said after opening a letter model, it would put the blame on the model.
     if (!RichText::loadRtfFile(path, document, &error))
-        throw QuilloError(error, QuilloError::InvalidFileFormat);
+        throw QuilloError(
+            u"Le modèle de lettre « %1 » ne peut pas être lu.\n%2"_s.arg(QDir::toNativeSeparators(path), error),
+            QuilloError::InvalidFileFormat);
     replacePlaceholders(document, fields);
 }
 
@@ -173,6 +177,8 @@ void Build_Lettre(QTextDocument *document, const LetterFields &fields, const QBy
 {
     const RichText::ReadResult read = RichText::readRtf(templateRtf, document);
     if (!read.ok)
-        throw QuilloError(read.error, QuilloError::InvalidFileFormat);
+        throw QuilloError(u"Le modèle de lettre « %1 » ne peut pas être lu.\n%2"_s.arg(
+                              QDir::toNativeSeparators(DataPaths::templateFile()), read.error),
+                          QuilloError::InvalidFileFormat);
     replacePlaceholders(document, fields);
 }

@@ -1,6 +1,7 @@
 #include "wizard/Finalisation.h"
 
 #include "composition/LetterAssembly.h"
+#include "composition/ModelValues.h"
 #include "core/BodyFile.h"
 #include "core/Clock.h"
 #include "core/DataPaths.h"
@@ -329,6 +330,16 @@ void Fichier_Modele(bool save)
     if (!LetterModel::read(path, &model, &error))
         throw QuilloError(error,
                           QFileInfo::exists(path) ? QuilloError::SubscriptOutOfRange : QuilloError::FileNotFound);
+    // The letter is tried on the model's values before any field changes: a template that cannot
+    // be read must not leave the wizard showing a model it did not open, nor seem the model's fault.
+    try {
+        QTextDocument trial;
+        Build_Lettre(&trial, composeLetterFields(valuesOfModel(model), false));
+    } catch (const QuilloError &failure) {
+        throw QuilloError(u"Le modèle « %1 » n'a pas été ouvert : la lettre ne peut pas être préparée.\n%2"_s.arg(
+                              QFileInfo(path).fileName(), failure.description),
+                          failure.number);
+    }
     showModel(menu, model);
     // The model as opened is what "Quitter" compares with: a date brought up to today is a change.
     rememberLetterAsSaved(menu);

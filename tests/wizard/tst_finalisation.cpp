@@ -164,6 +164,22 @@ private slots:
         QVERIFY(CurrentModelName.isEmpty());
     }
 
+    void aModelOpenedWithAnUnreadableTemplateChangesNothing()
+    {
+        fillLetter();
+        const QString path = QDir(DataPaths::modelsFolder()).filePath(u"courrier.txt"_s);
+        dialogs->answerText(path);
+        menu->finalButtons[0]->click();
+        menu->senderName->setEditText(u"Autre"_s);
+        QuilloTest::writeBytes(DataPaths::templateFile(), "ceci n'est pas du RTF");
+        dialogs->answerText(path);
+        dialogs->answerButton(QMessageBox::Ok);
+        menu->finalButtons[1]->click();
+        QVERIFY2(lastMessage().contains(u"defaut.rtf"_s), qPrintable(lastMessage()));
+        QCOMPARE(menu->senderName->currentText(), u"Autre"_s);
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
     void cancellingAFinalDialogShowsNothing_data()
     {
         QTest::addColumn<int>("action");
