@@ -13,6 +13,11 @@ namespace TextFile {
 
 bool read(const QString &path, QString *text, QString *error)
 {
+    return read(path, text, error, -1);
+}
+
+bool read(const QString &path, QString *text, QString *error, qint64 maxBytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) {
@@ -22,11 +27,20 @@ bool read(const QString &path, QString *text, QString *error)
         }
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = u"Le fichier « %1 » ne peut pas être lu (%2)."_s.arg(QDir::toNativeSeparators(path),
                                                                           file.errorString());
+        return false;
+    }
+    if (maxBytes >= 0 && bytes.size() > maxBytes) {
+        if (error) {
+            const QString limit = maxBytes >= 1024 * 1024 ? u"%1 Mo"_s.arg(maxBytes / (1024 * 1024))
+                                                          : u"%1 Ko"_s.arg(qMax<qint64>(1, maxBytes / 1024));
+            *error =
+                u"Le fichier « %1 » est trop volumineux : il dépasse %2."_s.arg(QDir::toNativeSeparators(path), limit);
+        }
         return false;
     }
     *text = Cp1252::decodeFile(bytes);

@@ -8,6 +8,8 @@
 namespace TextFile {
 
 bool read(const QString &path, QString *text, QString *error = nullptr);
+// The same, refusing a file of more than maxBytes without reading it whole.
+bool read(const QString &path, QString *text, QString *error, qint64 maxBytes);
 
 // Replaces the file whole: a crash or a full disk leaves the old file or the new one.
 bool write(const QString &path, const QString &text, QString *error = nullptr);

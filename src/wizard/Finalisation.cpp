@@ -242,10 +242,14 @@ void Fichier_Contenu(bool import)
         const QString path = Dialogs::openFileName(menu, u"Importer un contenu"_s, DataPaths::contentsFolder(), filter);
         if (path.isEmpty())
             return;
-        menu->body->clear();
+        // The body changes only once the file has been read whole: a file refused or unreadable
+        // costs nothing of what was typed.
         QString text;
-        if (BodyFile::read(path, &text))
+        QString error;
+        if (BodyFile::read(path, &text, &error))
             menu->body->setPlainText(text.replace(u"\r\n"_s, u"\n"_s));
+        else
+            Dialogs::message(menu, error, QMessageBox::Ok, Dialogs::Icon::Warning);
         return;
     }
     const QString path =

@@ -2,6 +2,7 @@
 // the editor, letter models, RTF export, and the failure message of the final actions.
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "core/BodyFile.h"
 #include "core/Clock.h"
 #include "core/ContactCard.h"
 #include "core/DataPaths.h"
@@ -114,9 +115,34 @@ private slots:
         dialogs->answerText(path + u".txt"_s);
         menu->bodyButtons[1]->click();
         QCOMPARE(menu->body->toPlainText(), u"Ligne un\nLigne deux"_s);
-        dialogs->answerText(QDir(DataPaths::contentsFolder()).filePath(u"absent.txt"_s));
-        menu->bodyButtons[1]->click(); // unreadable: the body is emptied, no message
-        QVERIFY(menu->body->toPlainText().isEmpty());
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    void aBodyFileThatCannotBeImportedLeavesTheBody_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("absent") << QByteArray() << u"introuvable"_s;
+        QByteArray binary(3000, '\0');
+        for (int i = 0; i < binary.size(); ++i)
+            binary[i] = char(i * 7);
+        QTest::newRow("binary") << binary << u"n'est pas un fichier texte"_s;
+        QTest::newRow("too large") << QByteArray(BodyFile::kMaxBytes + 1, 'a') << u"1 Mo"_s;
+    }
+
+    void aBodyFileThatCannotBeImportedLeavesTheBody()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        const QString path = QDir(DataPaths::contentsFolder()).filePath(u"contenu.txt"_s);
+        if (!bytes.isEmpty())
+            QuilloTest::writeBytes(path, bytes);
+        menu->body->setPlainText(u"Ce que j'ai tapé"_s);
+        dialogs->answerText(path);
+        dialogs->answerButton(QMessageBox::Ok);
+        menu->bodyButtons[1]->click(); // "Importer"
+        QVERIFY2(lastMessage().contains(u"contenu.txt"_s) && lastMessage().contains(said), qPrintable(lastMessage()));
+        QCOMPARE(menu->body->toPlainText(), u"Ce que j'ai tapé"_s);
         QCOMPARE(dialogs->unexpected, 0);
     }
 
