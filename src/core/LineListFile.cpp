@@ -6,16 +6,19 @@ using namespace Qt::StringLiterals;
 
 namespace LineListFile {
 
-bool read(const QString &path, QStringList *entries, QString *error)
+bool read(const QString &path, QStringList *entries, QString *error, ListLimits::Cut *cut)
 {
     QString text;
     if (!TextFile::read(path, &text, error))
         return false;
     entries->clear();
-    for (const QString &line : TextFile::splitLines(text)) {
-        if (!line.isEmpty())
-            entries->append(line);
-    }
+    ListLimits::Cut left;
+    TextFile::forEachLine(text, [&](QStringView line) {
+        if (!line.isEmpty() && ListLimits::admit(line, entries->size(), &left))
+            entries->append(line.toString());
+    });
+    if (cut)
+        *cut = left;
     return true;
 }
 

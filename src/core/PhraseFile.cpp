@@ -6,23 +6,28 @@ using namespace Qt::StringLiterals;
 
 namespace PhraseFile {
 
-bool read(const QString &path, int listCount, QList<QStringList> *lists, QString *error)
+bool read(const QString &path, int listCount, QList<QStringList> *lists, QString *error, ListLimits::Cut *cut)
 {
     lists->clear();
     for (int i = 0; i < listCount; ++i)
         lists->append(QStringList());
+    if (cut)
+        *cut = {};
     QString text;
     if (!TextFile::read(path, &text, error))
         return false;
     int list = 0;
-    for (const QString &line : TextFile::splitLines(text)) {
+    ListLimits::Cut left;
+    TextFile::forEachLine(text, [&](QStringView line) {
         if (list >= listCount)
-            break;
+            return;
         if (line.isEmpty())
             ++list;
-        else
-            (*lists)[list].append(line);
-    }
+        else if (ListLimits::admit(line, (*lists)[list].size(), &left))
+            (*lists)[list].append(line.toString());
+    });
+    if (cut)
+        *cut = left;
     return true;
 }
 

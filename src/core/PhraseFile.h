@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ListLimits.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,8 +12,10 @@
 namespace PhraseFile {
 
 // Fills listCount lists from the file's blocks. Lists beyond the last block stay empty; blocks
-// beyond the last list are not read. On failure every list is empty and error says why.
-bool read(const QString &path, int listCount, QList<QStringList> *lists, QString *error = nullptr);
+// beyond the last list are not read. On failure every list is empty and error says why. Each list
+// takes the fragments ListLimits allows; *cut, when given, counts what was left out of them all.
+bool read(const QString &path, int listCount, QList<QStringList> *lists, QString *error = nullptr,
+          ListLimits::Cut *cut = nullptr);
 
 // Replaces the file whole with every list's fragments, one per line, each list followed by one
 // empty line. An empty fragment would end its block early and shift every later list, so it is

@@ -59,22 +59,27 @@ bool write(const QString &path, const QString &text, QString *error)
     return false;
 }
 
-QStringList splitLines(const QString &text)
+void forEachLine(QStringView text, const std::function<void(QStringView line)> &take)
 {
-    QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
         if (c != u'\r' && c != u'\n')
             continue;
-        lines.append(text.mid(start, i - start));
+        take(text.sliced(start, i - start));
         if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append(text.mid(start));
+        take(text.sliced(start));
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    forEachLine(text, [&lines](QStringView line) { lines.append(line.toString()); });
     return lines;
 }
 

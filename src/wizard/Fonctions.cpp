@@ -4,11 +4,13 @@
 #include "core/Folders.h"
 #include "core/LineListFile.h"
 #include "core/ProperCase.h"
+#include "dialogs/Dialogs.h"
 #include "wizard/FrmMenu.h"
 #include "wizard/SortedCombo.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -53,15 +55,18 @@ void Liste_Fiches(int kind)
 namespace {
 
 // Reloads one list into its boxes; a file that cannot be read leaves them without entries. What
-// each box shows is given back in every case.
-void reloadList(const QString &path, const std::vector<QComboBox *> &boxes,
+// each box shows is given back in every case. A list read only in part adds a line to *cuts.
+void reloadList(const QString &path, const std::vector<QComboBox *> &boxes, QStringList *cuts,
                 const std::function<QString(const QString &)> &shownAs = {})
 {
     std::vector<QString> shown;
     for (QComboBox *box : boxes)
         shown.push_back(box->currentText());
     QStringList entries;
-    LineListFile::read(path, &entries);
+    ListLimits::Cut cut;
+    LineListFile::read(path, &entries, nullptr, &cut);
+    if (cut.any())
+        cuts->append(u"- %1 : %2"_s.arg(QFileInfo(path).fileName(), ListLimits::describe(cut)));
     if (shownAs) {
         for (QString &entry : entries)
             entry = shownAs(entry);
@@ -80,12 +85,22 @@ void Charge_Listes()
     FrmMenu *menu = FrmMenu::instance();
     const QDir references(DataPaths::referencesFolder());
     const QDir formulas(DataPaths::formulasFolder());
-    reloadList(references.filePath(u"Fonctions.ini"_s), {menu->senderFunction, menu->recipientFunction});
-    reloadList(references.filePath(u"Communes.ini"_s), {menu->town}, properCase);
-    reloadList(references.filePath(u"Objets.ini"_s), {menu->object});
-    reloadList(references.filePath(u"Signatures.ini"_s), {menu->signature}, properCase);
-    reloadList(formulas.filePath(u"Formules1.ini"_s), {menu->formulaFirst});
-    reloadList(formulas.filePath(u"Formules2.ini"_s), {menu->formulaSecond});
+    QStringList cuts;
+    reloadList(references.filePath(u"Fonctions.ini"_s), {menu->senderFunction, menu->recipientFunction}, &cuts);
+    reloadList(references.filePath(u"Communes.ini"_s), {menu->town}, &cuts, properCase);
+    reloadList(references.filePath(u"Objets.ini"_s), {menu->object}, &cuts);
+    reloadList(references.filePath(u"Signatures.ini"_s), {menu->signature}, &cuts, properCase);
+    reloadList(formulas.filePath(u"Formules1.ini"_s), {menu->formulaFirst}, &cuts);
+    reloadList(formulas.filePath(u"Formules2.ini"_s), {menu->formulaSecond}, &cuts);
+    // The wizard never writes these files: they stay whole, and the user learns what the boxes
+    // do not offer.
+    if (!cuts.isEmpty()) {
+        Dialogs::message(menu,
+                         u"Ces listes ne sont proposées qu'en partie, pour que les listes déroulantes restent "
+                         u"utilisables ; leurs fichiers restent tels qu'ils sont. Ce qui n'est pas proposé :\n"_s +
+                             cuts.join(u'\n'),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
+    }
 }
 
 void Change_Etape(int direction)

@@ -266,6 +266,24 @@ private slots:
                                      QuilloTest::readBytes(path).startsWith("Comme suite")));
     }
 
+    void aPhraseFileReadInPartIsSaidAndNotRewritten()
+    {
+        const QByteArray bytes = "Comme suite \xE0\r\n" + QByteArray(501, 'x') + "\r\n\r\n";
+        QuilloTest::writeBytes(phraseFile(u"Introduction.ini"_s), bytes);
+        wizard();
+        dialogs->answerButton(QMessageBox::Ok);
+        PhraseList *list = FrmAssistant::instance()->introductionLists[0];
+        QCOMPARE(dialogs->requests.size(), 1);
+        QVERIFY2(dialogs->requests[0].text.contains(u"Introduction.ini : 1 entrée de plus de 500"_s),
+                 qPrintable(dialogs->requests[0].text));
+        QCOMPARE(list->fragments(), QStringList{u"Comme suite à"_s});
+        dialogs->answerButton(QMessageBox::Yes);
+        dialogs->answerButton(QMessageBox::Ok);
+        typeAndPress(list, u"Suite à"_s, Qt::Key_Return);
+        QVERIFY2(dialogs->requests.last().text.contains(u"qu'en partie"_s), qPrintable(dialogs->requests.last().text));
+        QCOMPARE(QuilloTest::readBytes(phraseFile(u"Introduction.ini"_s)), bytes);
+    }
+
     void noAnswerLeavesThePhraseFileAsItWas()
     {
         const QByteArray before = "a\r\n\r\nJe demeure\r\nje reste\r\n\r\nc\r\n\r\nd\r\n\r\n";

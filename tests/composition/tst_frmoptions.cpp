@@ -270,6 +270,32 @@ private slots:
         QVERIFY(dialog->editButtons[0]->isEnabled());
     }
 
+    void aListReadInPartIsWrittenBackOnlyIfTheUserSaysSo()
+    {
+        const QByteArray objects = "Abonnement\r\n" + QByteArray(600, 'x') +
+                                   "\r\nR\xE9"
+                                   "clamation\r\n";
+        QuilloTest::writeBytes(referenceFile(u"Objets.ini"_s), objects);
+        FrmOptions *dialog = FrmOptions::instance();
+        dialogs->answerButton(QMessageBox::No);
+        dialog->listTabs->setCurrentIndex(2);
+        QVERIFY2(dialogs->requests.last().text.contains(u"Objets.ini"_s) &&
+                     dialogs->requests.last().text.contains(u"500 caractères"_s),
+                 qPrintable(dialogs->requests.last().text));
+        QCOMPARE(itemsOf(dialog->entries), (QStringList{u"Abonnement"_s, u"Réclamation"_s}));
+        QVERIFY(!dialog->editButtons[0]->isEnabled()); // "Non": the file stays whole
+        QCOMPARE(QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)), objects);
+
+        dialog->listTabs->setCurrentIndex(1);
+        dialogs->answerButton(QMessageBox::Yes);
+        dialog->listTabs->setCurrentIndex(2);
+        dialog->word->setText(u"Devis"_s);
+        dialog->editButtons[0]->click(); // "Oui": the list is written as shown, as the user was told
+        QCOMPARE(QuilloTest::readBytes(referenceFile(u"Objets.ini"_s)), QByteArray("Abonnement\r\nDevis\r\nR\xE9"
+                                                                                   "clamation\r\n"));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
     void annulerPutsTheListsBackAndOkKeepsThem()
     {
         // Byte for byte, an empty line included; a list that did not exist goes again.

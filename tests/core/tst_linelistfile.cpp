@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "core/LineListFile.h"
+#include "core/PhraseFile.h"
 #include "core/TextFile.h"
 
 #include <QDir>
@@ -55,6 +56,50 @@ private slots:
         QString error;
         QVERIFY(!LineListFile::read(folder.filePath(u"Absent.ini"_s), &entries, &error));
         QVERIFY2(error.contains(u"Absent.ini"_s) && error.contains(u"introuvable"_s), qPrintable(error));
+    }
+
+    void listsBeyondTheLimitsAreReadInPartAndSaySo_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("longAt"); // the line of an entry one character too long, or -1
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("at the limits") << int(ListLimits::kMaxEntries) << -1 << int(ListLimits::kMaxEntries)
+                                       << QString();
+        QTest::newRow("too many") << int(ListLimits::kMaxEntries) + 2 << -1 << int(ListLimits::kMaxEntries)
+                                  << u"2 entrées au-delà des 10\u202F000 premières"_s;
+        QTest::newRow("too long") << 3 << 1 << 2 << u"1 entrée de plus de 500 caractères"_s;
+        QTest::newRow("both") << int(ListLimits::kMaxEntries) + 2 << 0 << int(ListLimits::kMaxEntries)
+                              << u"1 entrée de plus de 500 caractères et 1 entrée au-delà"_s;
+    }
+
+    void listsBeyondTheLimitsAreReadInPartAndSaySo()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, longAt);
+        QFETCH(int, kept);
+        QFETCH(QString, said);
+        QuilloTest::TempProgramFolder folder;
+        const QString path = folder.filePath(u"Objets.ini"_s);
+        QByteArray bytes;
+        for (int i = 0; i < entries; ++i)
+            bytes +=
+                (i == longAt ? QByteArray(ListLimits::kMaxEntryLength + 1, 'x') : "e" + QByteArray::number(i)) + "\r\n";
+        QuilloTest::writeBytes(path, bytes);
+        QStringList read;
+        ListLimits::Cut cut;
+        QVERIFY(LineListFile::read(path, &read, nullptr, &cut));
+        QCOMPARE(read.size(), kept);
+        QVERIFY(read.first().size() <= ListLimits::kMaxEntryLength);
+        QCOMPARE(cut.any(), !said.isEmpty());
+        // French thousands are set apart by a narrow space, as QLocale writes them.
+        QVERIFY2(ListLimits::describe(cut).replace(u'\u00A0', u'\u202F').startsWith(said),
+                 qPrintable(ListLimits::describe(cut)));
+        // The phrase files hold to the same limits, list by list.
+        QList<QStringList> lists;
+        QVERIFY(PhraseFile::read(path, 2, &lists, nullptr, &cut));
+        QCOMPARE(lists.first().size(), kept);
+        QCOMPARE(cut.any(), !said.isEmpty());
     }
 
     void writtenThenReadGivesTheSameEntries()

@@ -1,6 +1,8 @@
 // The wizard's start-up (Main, Liste_Fiches, Charge_Listes) and its navigation between the steps.
+#include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "core/DataPaths.h"
+#include "core/ListLimits.h"
 #include "dialogs/WindowRegistry.h"
 #include "richtext/Twips.h"
 #include "wizard/Fonctions.h"
@@ -244,6 +246,23 @@ private slots:
         QCOMPARE(menu->senderFunction->currentText(), u"Maire"_s);
         QCOMPARE(menu->recipientFunction->currentText(), u"Préfet"_s);
         QCOMPARE(menu->formulaFirst->currentText(), u"Tapé à la main"_s);
+    }
+
+    void aListBeyondTheLimitsIsOfferedInPartAndSaysSo()
+    {
+        start(false);
+        QByteArray bytes;
+        for (qsizetype i = 0; i <= ListLimits::kMaxEntries; ++i)
+            bytes += "Objet " + QByteArray::number(i) + "\r\n";
+        writeList(DataPaths::referencesFolder(), u"Objets.ini"_s, bytes);
+        const std::shared_ptr<ScriptedDialogs> dialogs = ScriptedDialogs::install();
+        dialogs->answerButton(QMessageBox::Ok);
+        Charge_Listes();
+        ScriptedDialogs::uninstall();
+        QCOMPARE(menu->object->count(), ListLimits::kMaxEntries);
+        QCOMPARE(dialogs->requests.size(), 1);
+        QVERIFY2(dialogs->requests[0].text.contains(u"Objets.ini : 1 entrée au-delà"_s),
+                 qPrintable(dialogs->requests[0].text));
     }
 
     void aMissingListEmptiesOnlyItsOwnBoxes()

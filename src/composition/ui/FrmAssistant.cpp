@@ -214,6 +214,18 @@ void FrmAssistant::load()
     loadPhrases(introductionPhrases);
     loadPhrases(simplePhrases);
     loadPhrases(evolvedPhrases);
+    QStringList cuts;
+    for (const PhraseArray *array : {&introductionPhrases, &simplePhrases, &evolvedPhrases}) {
+        if (!array->leftOut.isEmpty())
+            cuts.append(u"- %1 : %2"_s.arg(array->fileName, array->leftOut));
+    }
+    if (!cuts.isEmpty()) {
+        Dialogs::message(this,
+                         u"Ces phrases ne sont proposées qu'en partie, pour que les listes restent utilisables ; "
+                         u"leurs fichiers restent tels qu'ils sont. Ce qui n'est pas proposé :\n"_s +
+                             cuts.join(u'\n'),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
+    }
 
     const QString object = WizardHooks::object ? WizardHooks::object().trimmed() : QString();
     objectField->setText(object.isEmpty() ? kObjectFallback : PhraseComposition::objectInSentence(object));
@@ -230,8 +242,10 @@ void FrmAssistant::loadPhrases(PhraseArray &array)
     // helps with the other files.
     const QString path = filePath(array);
     QList<QStringList> blocks;
-    const bool read = PhraseFile::read(path, int(array.lists.size()), &blocks);
-    array.rewritable = read || !QFileInfo(path).isFile();
+    ListLimits::Cut cut;
+    const bool read = PhraseFile::read(path, int(array.lists.size()), &blocks, nullptr, &cut);
+    array.leftOut = cut.any() ? ListLimits::describe(cut) : QString();
+    array.rewritable = (read || !QFileInfo(path).isFile()) && !cut.any();
     for (size_t i = 0; i < array.lists.size(); ++i)
         array.lists[i]->setFragments(blocks.value(qsizetype(i)));
 }
@@ -293,7 +307,11 @@ bool FrmAssistant::rewrite(const PhraseArray &array, bool report)
 {
     const QString path = filePath(array);
     QString error;
-    if (!array.rewritable) {
+    if (!array.leftOut.isEmpty()) {
+        error = u"Le fichier « %1 » n'a été lu qu'en partie (ce qui n'est pas proposé : %2) : il n'est pas réécrit, "
+                u"pour ne pas perdre les phrases qu'il contient. Son contenu précédent est conservé."_s.arg(
+                    QDir::toNativeSeparators(path), array.leftOut);
+    } else if (!array.rewritable) {
         error = u"Le fichier « %1 » n'a pas pu être lu à l'ouverture de l'assistant : il n'est pas réécrit, "
                 u"pour ne pas perdre les phrases qu'il contient. Son contenu précédent est conservé."_s.arg(
                     QDir::toNativeSeparators(path));

@@ -57,6 +57,9 @@ private:
         // False when the file exists but could not be read at loading: rewriting it from the
         // (empty) lists would wipe the fragments it holds.
         bool rewritable = true;
+        // What the lists left out of the file (ListLimits), empty when it was read whole; such a
+        // file is not rewritten either.
+        QString leftOut;
     };
 
     FrmAssistant();

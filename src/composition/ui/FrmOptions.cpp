@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -83,6 +84,8 @@ void FrmOptions::build()
     word->setObjectName(u"Text1"_s);
     word->setAccessibleName(u"Mot"_s);
     word->setPlaceholderText(u"Mot à ajouter ou nouveau texte de l'entrée choisie"_s);
+    // A longer entry would be left out of the list at its next reading.
+    word->setMaxLength(int(ListLimits::kMaxEntryLength));
 
     entries = new QListWidget;
     entries->setObjectName(u"List1"_s);
@@ -162,8 +165,9 @@ void FrmOptions::loadList(const QString &path)
 {
     QStringList read;
     QString error;
+    ListLimits::Cut cut;
     // A missing file gives an empty list, and the first change creates it.
-    const bool readable = LineListFile::read(path, &read, &error);
+    const bool readable = LineListFile::read(path, &read, &error, &cut);
     AlphabeticalOrder::sort(&read);
     updating = true;
     entries->clear();
@@ -172,13 +176,22 @@ void FrmOptions::loadList(const QString &path)
     updating = false;
     listFile = path;
     listLocked = !readable && QFileInfo(path).isFile();
-    for (QPushButton *button : editButtons)
-        button->setEnabled(!listLocked);
     if (listLocked) {
         Dialogs::message(this,
                          error + u" Cette liste ne peut pas être modifiée tant que son fichier ne peut pas être lu."_s,
                          QMessageBox::Ok, Dialogs::Icon::Warning);
+    } else if (cut.any()) {
+        // Each change writes the list as shown: what was left out would go with it. Only the
+        // user may choose that; otherwise the file stays as it is.
+        const QString question =
+            u"La liste « %1 » n'est affichée qu'en partie. Ce qui n'est pas affiché : %2.\n"
+            u"Si vous la modifiez, ces entrées seront retirées du fichier. Voulez-vous pouvoir la modifier ?"_s.arg(
+                QFileInfo(path).fileName(), ListLimits::describe(cut));
+        listLocked = Dialogs::message(this, question, QMessageBox::Yes | QMessageBox::No, Dialogs::Icon::Warning,
+                                      QString(), QMessageBox::No) != QMessageBox::Yes;
     }
+    for (QPushButton *button : editButtons)
+        button->setEnabled(!listLocked);
 }
 
 int FrmOptions::selectedRow() const
@@ -280,6 +293,14 @@ void FrmOptions::addWord()
     if (word->text().trimmed().isEmpty()) {
         Dialogs::message(this, u"Veuillez taper votre mot dans le champ avant de l'ajouter."_s, QMessageBox::Ok,
                          Dialogs::Icon::Warning);
+        return;
+    }
+    if (entries->count() >= ListLimits::kMaxEntries) {
+        Dialogs::message(this,
+                         u"Cette liste compte déjà %1 entrées, le plus qu'une liste puisse afficher. "
+                         u"Supprimez-en une avant d'en ajouter une autre."_s.arg(
+                             QLocale(QLocale::French).toString(ListLimits::kMaxEntries)),
+                         QMessageBox::Ok, Dialogs::Icon::Warning);
         return;
     }
     const Snapshot before = snapshot();
