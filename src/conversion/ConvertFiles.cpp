@@ -152,9 +152,11 @@ bool copyContent(const QString &source, const QString &target, QString *error)
 QString cardLine(const RefusedCard &card)
 {
     const bool sender = card.kind == ContactCard::Kind::Sender;
-    const QString who = card.name.isEmpty()
-                            ? (sender ? u"Expéditeur sans nom"_s : u"Destinataire sans nom"_s)
-                            : (sender ? u"Expéditeur « %1 »"_s : u"Destinataire « %1 »"_s).arg(card.name);
+    // A name refused for its length is shown by its beginning: the file's name must stay in sight.
+    constexpr qsizetype kShownName = 60;
+    const QString name = card.name.size() > kShownName ? card.name.left(kShownName) + u'…' : card.name;
+    const QString who = name.isEmpty() ? (sender ? u"Expéditeur sans nom"_s : u"Destinataire sans nom"_s)
+                                       : (sender ? u"Expéditeur « %1 »"_s : u"Destinataire « %1 »"_s).arg(name);
     return u"%1 (fichier « %2 ») : %3"_s.arg(who, card.sourceFile, card.problem);
 }
 

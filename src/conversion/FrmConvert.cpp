@@ -227,7 +227,8 @@ void FrmConvert::importFolder(const QString &folder)
         listsFound[size_t(i)] = listsFound[size_t(i)] || result.data.listFound[size_t(i)];
     }
     Dialogs::message(this, OldVersion::importMessage(result), QMessageBox::Ok,
-                     result.unreadableFiles.isEmpty() ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+                     result.unreadableFiles.isEmpty() && result.partialLists.isEmpty() ? Dialogs::Icon::Information
+                                                                                       : Dialogs::Icon::Warning);
 }
 
 OldVersion::Data FrmConvert::dataOnScreen() const

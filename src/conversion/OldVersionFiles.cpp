@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 using namespace Qt::StringLiterals;
 
@@ -24,11 +25,12 @@ void readLists(const QString &folder, const QStringList &files, std::initializer
         for (const ListIndex list : lists) {
             if (!sameFileName(file, oldListName(list)))
                 continue;
-            QStringList entries;
             QString error;
-            if (readList(QDir(folder).filePath(file), &entries, &error)) {
-                result->data.lists[list] += entries;
+            ListLimits::Cut cut;
+            if (readList(QDir(folder).filePath(file), &result->data.lists[list], &error, &cut)) {
                 result->data.listFound[list] = true;
+                if (cut.any())
+                    result->partialLists.append(u"%1 : %2"_s.arg(file, ListLimits::describe(cut)));
             } else
                 result->unreadableFiles.append(error);
         }
@@ -79,34 +81,45 @@ int oldLineCount(ContactCard::Kind kind)
 bool readCard(const QString &path, ContactCard::Kind kind, Card *card, bool *complete, QString *error)
 {
     QString text;
-    if (!TextFile::read(path, &text, error))
+    if (!TextFile::read(path, &text, error, kMaxCardBytes))
         return false;
     const QStringList lines = TextFile::splitLines(text);
-    card->sourceFile = QFileInfo(path).fileName();
-    card->fields.clear();
+    QStringList fields;
+    // A name or a field of thousands of characters would freeze every list that shows the card,
+    // and push the file's name out of any message about it.
+    for (int number = 1; number <= oldLineCount(kind); ++number) {
+        if (cleanLine(lines.value(number - 1)).size() > ListLimits::kMaxEntryLength) {
+            if (error) {
+                *error = u"Le fichier « %1 » n'est pas une fiche : sa ligne %2 dépasse %3 caractères."_s.arg(
+                    QFileInfo(path).fileName(), QString::number(number), QString::number(ListLimits::kMaxEntryLength));
+            }
+            return false;
+        }
+    }
     const auto take = [&](const auto &lineNumbers) {
         for (const int number : lineNumbers)
-            card->fields.append(cleanLine(lines.value(number - 1)));
+            fields.append(cleanLine(lines.value(number - 1)));
     };
     if (kind == ContactCard::Kind::Sender)
         take(kSenderLines);
     else
         take(kRecipientLines);
+    card->sourceFile = QFileInfo(path).fileName();
+    card->fields = fields;
     *complete = lines.size() >= oldLineCount(kind);
     return true;
 }
 
-bool readList(const QString &path, QStringList *entries, QString *error)
+bool readList(const QString &path, QStringList *entries, QString *error, ListLimits::Cut *cut)
 {
     QString text;
     if (!TextFile::read(path, &text, error))
         return false;
-    entries->clear();
-    for (const QString &line : TextFile::splitLines(text)) {
-        const QString entry = cleanLine(line);
-        if (!entry.isEmpty())
+    TextFile::forEachLine(text, [&](QStringView line) {
+        const QString entry = cleanLine(line.toString());
+        if (!entry.isEmpty() && ListLimits::admit(entry, entries->size(), cut))
             entries->append(entry);
-    }
+    });
     return true;
 }
 
@@ -177,6 +190,13 @@ QString importMessage(const ImportResult &result)
         text += result.unreadableFiles.size() == 1 ? u"\n\nCe fichier n'a pas été importé :"_s
                                                    : u"\n\nCes fichiers n'ont pas été importés :"_s;
         text += messageLines(result.unreadableFiles);
+    }
+    if (!result.partialLists.isEmpty()) {
+        text +=
+            u"\n\nLes listes ne gardent que %1 entrées de %2 caractères au plus. Ce qui n'a pas été importé :"_s.arg(
+                QLocale(QLocale::French).toString(ListLimits::kMaxEntries),
+                QString::number(ListLimits::kMaxEntryLength));
+        text += messageLines(result.partialLists);
     }
     return text;
 }

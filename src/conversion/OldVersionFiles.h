@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ContactCard.h"
+#include "core/ListLimits.h"
 
 #include <QList>
 #include <QString>
@@ -46,9 +47,15 @@ struct ImportResult
     Data data;
     // Card files with fewer lines than their kind has: imported with the missing fields empty.
     QStringList incompleteFiles;
-    // French sentences naming the files that could not be read at all.
+    // French sentences naming the files that could not be read at all, or were refused: a card
+    // file of more than kMaxCardBytes, or with a line longer than ListLimits allows.
     QStringList unreadableFiles;
+    // The lists taken only in part (ListLimits): "Ville.lst : 1 entrée de plus de 500 caractères".
+    QStringList partialLists;
 };
+
+// An old card holds ten short lines: a larger file is no card, and is not read whole.
+inline constexpr qint64 kMaxCardBytes = 64 * 1024;
 
 // A line as the old version's reader took it: quotes become spaces, then the spaces at both
 // ends go (spaces only: the old reader left tabs alone).
@@ -59,11 +66,15 @@ int oldLineCount(ContactCard::Kind kind);
 
 // Reads an old card file into a Card of the new layout. The old files keep the residence on
 // line 2 and the address on line 3, and a sender's line 8 is an old field the new card has no
-// place for. *complete is false when the file has fewer lines than its kind has.
+// place for. *complete is false when the file has fewer lines than its kind has. A file larger
+// than kMaxCardBytes, or whose name or fields are longer than a list entry may be, is refused:
+// false, and *error names the file and says why.
 bool readCard(const QString &path, ContactCard::Kind kind, Card *card, bool *complete, QString *error = nullptr);
 
-// Reads an old list file: one entry per line, lines empty once cleaned are skipped.
-bool readList(const QString &path, QStringList *entries, QString *error = nullptr);
+// Reads an old list file: one entry per line, lines empty once cleaned are skipped. The list
+// takes what ListLimits allows, counting on from the entries it already holds: *entries is
+// appended to, and *cut counts what was left out.
+bool readList(const QString &path, QStringList *entries, QString *error, ListLimits::Cut *cut);
 
 // The files of a folder that match a pattern such as "*.exp", letter case ignored (the old files
 // come from Windows, where "DUPONT.EXP" is a "*.exp" file too), in alphabetical order.
@@ -81,7 +92,8 @@ ImportResult importFolder(const QString &folder);
 QString messageLines(const QStringList &items);
 
 // The message that ends an import: "Importation des fichiers terminés.", with a line for the
-// incomplete files and one for each file that could not be read.
+// incomplete files, one for each file that could not be read and one for each list taken in
+// part.
 QString importMessage(const ImportResult &result);
 
 } // namespace OldVersion

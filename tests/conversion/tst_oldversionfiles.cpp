@@ -99,6 +99,28 @@ private slots:
                  u"importés avec leurs champs manquants vides."_s);
     }
 
+    void oversizedCardsAndListsAreRefusedAndNamed()
+    {
+        OldFolder old;
+        old.add(u"long.exp"_s, OldFolder::sender(QByteArray(ListLimits::kMaxEntryLength + 1, 'N')));
+        old.add(u"fonction.dst"_s, OldFolder::recipient("Claire").replace("Maire", QByteArray(600, 'M')));
+        old.add(u"gros.dst"_s, OldFolder::recipient("Gros") + QByteArray(OldVersion::kMaxCardBytes, '\n'));
+        old.add(u"juste.dst"_s, OldFolder::recipient(QByteArray(ListLimits::kMaxEntryLength, 'J')));
+        QByteArray towns;
+        for (qsizetype i = 0; i <= ListLimits::kMaxEntries; ++i)
+            towns += "Ville " + QByteArray::number(i) + "\r\n";
+        old.add(u"Ville.lst"_s, towns);
+
+        const OldVersion::ImportResult result = OldVersion::importFolder(old.path());
+        QCOMPARE(result.data.senders.size(), 0);
+        QCOMPARE(result.data.recipients.size(), 1); // the name of exactly 500 characters
+        QCOMPARE(result.data.lists[OldVersion::Towns].size(), ListLimits::kMaxEntries);
+        const QString message = OldVersion::importMessage(result);
+        for (const QString &named : {u"« long.exp »"_s, u"fonction.dst"_s, u"gros.dst"_s, u"Ville.lst : 1 entrée"_s})
+            QVERIFY2(message.contains(named), qPrintable(named + u" in: "_s + message));
+        QVERIFY2(message.size() < 2000, qPrintable(message));
+    }
+
     void unreadableFilesAreNamedInTheMessage()
     {
         OldVersion::ImportResult result;
