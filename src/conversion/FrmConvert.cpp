@@ -4,6 +4,7 @@
 #include "core/Folders.h"
 #include "dialogs/Buttons.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/LegacyNames.h"
 #include "dialogs/WindowRegistry.h"
 #include "richtext/Twips.h"
 
@@ -219,6 +220,9 @@ void FrmConvert::appendCards(QTreeWidget *view, const QList<OldVersion::Card> &c
 
 void FrmConvert::importFolder(const QString &folder)
 {
+    // Names written by the old version in the Windows encoding: renamed, they are imported;
+    // otherwise the import's message names them.
+    LegacyNames::offerRenames(this, {{folder, {u".exp"_s, u".dst"_s, u".lst"_s, u".txt"_s}}});
     const OldVersion::ImportResult result = OldVersion::importFolder(folder);
     appendCards(senderList, result.data.senders);
     appendCards(recipientList, result.data.recipients);

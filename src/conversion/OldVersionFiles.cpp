@@ -1,5 +1,6 @@
 #include "conversion/OldVersionFiles.h"
 
+#include "core/LegacyFileNames.h"
 #include "core/TextFile.h"
 
 #include <QDir>
@@ -159,6 +160,13 @@ ImportResult importFolder(const QString &folder)
     const QStringList listFiles = filesMatching(folder, u"*.lst"_s);
     readLists(folder, listFiles, {Towns, Objects, Functions, Signatures}, &result);
     readLists(folder, listFiles, {FormulasFirst, FormulasSecond}, &result);
+    // Files no QString can name: left out, but never in silence.
+    for (const LegacyFileNames::Entry &entry :
+         LegacyFileNames::find(folder, {u".exp"_s, u".dst"_s, u".lst"_s, u".txt"_s})) {
+        result.unreadableFiles.append(
+            u"Le fichier « %1 » a un nom écrit dans l'ancien codage de Windows : renommez-le pour l'importer."_s.arg(
+                entry.name));
+    }
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "core/LineListFile.h"
 #include "core/ProperCase.h"
 #include "dialogs/Dialogs.h"
+#include "dialogs/LegacyNames.h"
 #include "wizard/FrmMenu.h"
 #include "wizard/SortedCombo.h"
 
@@ -24,6 +25,14 @@ QString CurrentModelName;
 void Main()
 {
     Init_Dossiers();
+    // Cards, models and bodies copied from an old Windows disk may have names Qt cannot read:
+    // named and renamed here, they are listed and opened like the others.
+    const QStringList ini{u".ini"_s};
+    const QStringList txt{u".txt"_s};
+    LegacyNames::offerRenames(nullptr, {{DataPaths::sendersFolder(), ini},
+                                        {DataPaths::recipientsFolder(), ini},
+                                        {DataPaths::modelsFolder(), txt},
+                                        {DataPaths::contentsFolder(), txt}});
     Liste_Fiches(1); // loads the wizard window, hidden
     Liste_Fiches(2);
     Charge_Listes();

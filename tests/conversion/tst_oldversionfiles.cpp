@@ -110,6 +110,8 @@ private slots:
         for (qsizetype i = 0; i <= ListLimits::kMaxEntries; ++i)
             towns += "Ville " + QByteArray::number(i) + "\r\n";
         old.add(u"Ville.lst"_s, towns);
+        // A name in the old Windows encoding, which no QString path reaches, is named all the same.
+        const bool legacyName = QuilloTest::writeRawNamed(old.path(), "Caf\xE9.exp", OldFolder::sender("Caf\xE9"));
 
         const OldVersion::ImportResult result = OldVersion::importFolder(old.path());
         QCOMPARE(result.data.senders.size(), 0);
@@ -118,6 +120,8 @@ private slots:
         const QString message = OldVersion::importMessage(result);
         for (const QString &named : {u"« long.exp »"_s, u"fonction.dst"_s, u"gros.dst"_s, u"Ville.lst : 1 entrée"_s})
             QVERIFY2(message.contains(named), qPrintable(named + u" in: "_s + message));
+        QVERIFY2(!legacyName || message.contains(u"« Café.exp »"_s), qPrintable(message));
+        QuilloTest::removeRawNamed(old.path(), "Caf\xE9.exp"); // else its folder cannot be removed
         QVERIFY2(message.size() < 2000, qPrintable(message));
     }
 

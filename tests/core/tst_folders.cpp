@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "core/DataPaths.h"
 #include "core/Folders.h"
+#include "core/LegacyFileNames.h"
 #include "core/ProgramFolder.h"
 
 #include <QDir>
@@ -95,6 +96,38 @@ private slots:
         QCOMPARE(QuilloTest::readBytes(user.filePath(u"Fichiers/Références/Communes.ini"_s)), QByteArray("Paris\r\n"));
         QCOMPARE(QuilloTest::readBytes(user.filePath(u"Assistant/Introduction.ini"_s)), QByteArray("a\r\n\r\n"));
         QVERIFY(!QFileInfo::exists(user.filePath(u"Quillo"_s)));
+    }
+
+    void cardsNamedInTheOldEncodingAreFoundThenRenamed()
+    {
+        QuilloTest::TempProgramFolder folder;
+        Init_Dossiers();
+        const QString cards = DataPaths::sendersFolder();
+        if (!QuilloTest::writeRawNamed(cards, "Caf\xE9 Dupont.ini", "Caf\xE9 Dupont\r\n") ||
+            !QuilloTest::writeRawNamed(cards, "\xC9mile.ini", "\xC9mile\r\n"))
+            QSKIP("This file system refuses names that are not UTF-8.");
+        QuilloTest::writeBytes(QDir(cards).filePath(u"Émile.ini"_s), "déjà là\r\n");
+        QuilloTest::writeBytes(QDir(cards).filePath(u"Martin.ini"_s), "Martin\r\n");
+        // Unseen by Qt's listing: the reason they must be found byte for byte.
+        QCOMPARE(cardNamesIn(cards), (QStringList{u"Émile"_s, u"Martin"_s}));
+        const QList<LegacyFileNames::Entry> found = LegacyFileNames::find(cards, {u".INI"_s});
+        QCOMPARE(LegacyFileNames::describe(cards, found),
+                 (QStringList{QDir(cards).filePath(u"Café Dupont.ini"_s), QDir(cards).filePath(u"Émile.ini"_s)}));
+
+        QStringList failures;
+        QVERIFY(!LegacyFileNames::renameAll(cards, found, &failures));
+        // Never over a file of the user's: the second stays as it was, and the message says why.
+        QCOMPARE(failures.size(), 1);
+        QVERIFY2(failures.first().contains(u"Émile.ini"_s) && failures.first().contains(u"existe déjà"_s),
+                 qPrintable(failures.first()));
+        QCOMPARE(QuilloTest::readBytes(QDir(cards).filePath(u"Émile.ini"_s)), QByteArray("déjà là\r\n"));
+        QCOMPARE(cardNamesIn(cards), (QStringList{u"Café Dupont"_s, u"Émile"_s, u"Martin"_s}));
+        QCOMPARE(QuilloTest::readBytes(QDir(cards).filePath(u"Café Dupont.ini"_s)), QByteArray("Caf\xE9 Dupont\r\n"));
+        // Once the user's own file is gone, a second run renames the last one.
+        QFile::remove(QDir(cards).filePath(u"Émile.ini"_s));
+        QVERIFY(LegacyFileNames::renameAll(cards, LegacyFileNames::find(cards, {u".ini"_s}), &failures));
+        QCOMPARE(QuilloTest::readBytes(QDir(cards).filePath(u"Émile.ini"_s)), QByteArray("\xC9mile\r\n"));
+        QVERIFY(LegacyFileNames::find(cards, {u".ini"_s}).isEmpty());
     }
 };
 

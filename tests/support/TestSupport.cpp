@@ -15,6 +15,9 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace QuilloTest {
@@ -66,6 +69,25 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
+}
+
+bool writeRawNamed(const QString &folder, const QByteArray &rawName, const QByteArray &bytes)
+{
+    QDir().mkpath(folder);
+    const QByteArray path = QFile::encodeName(folder) + '/' + rawName;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    QFile file;
+    const bool written =
+        file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && file.write(bytes) == bytes.size();
+    file.close();
+    return written;
+}
+
+void removeRawNamed(const QString &folder, const QByteArray &rawName)
+{
+    ::unlink((QFile::encodeName(folder) + '/' + rawName).constData());
 }
 
 QStringList itemsOf(const QComboBox *box)

@@ -41,6 +41,10 @@ QString installationFolder();
 
 QByteArray readBytes(const QString &path);
 void writeBytes(const QString &path, const QByteArray &bytes); // creates the folders on the way
+// A file whose name is given byte for byte ("Caf\xE9.ini", not UTF-8, as an old Windows disk
+// holds it), which no QString path can create; false when this file system refuses the name.
+bool writeRawNamed(const QString &folder, const QByteArray &rawName, const QByteArray &bytes);
+void removeRawNamed(const QString &folder, const QByteArray &rawName);
 
 // The items of a box or a list, in their order.
 QStringList itemsOf(const QComboBox *box);
