@@ -537,9 +537,9 @@ void FrmMenu::buildBodyStep()
 
 void FrmMenu::buildFinalStep()
 {
-    static const char16_t *const texts[] = {u"Enregistrer le modèle",  u"Ouvrir un modèle",
-                                            u"Aperçu du modèle",       u"Editeur de lettre",
-                                            u"Exporter au format RTF", u"Exporter et Modifier"};
+    static const char16_t *const texts[] = {
+        u"Enregistrer le modèle",  u"Ouvrir un modèle",     u"Aperçu du modèle", u"Editeur de lettre",
+        u"Exporter au format RTF", u"Exporter et Modifier", u"Exporter en PDF"};
     static const char16_t *const descriptions[] = {
         u"Enregistrer votre lettre en tant que modèle pour conserver toutes les informations de l'assistant de "
         u"création de lettre.",
@@ -553,9 +553,13 @@ void FrmMenu::buildFinalStep()
         u"traitement de texte.",
         u"Exporter le modèle de lettre sous le format RTF et modifier le directement avec le logiciel associé à "
         u"ce type d'extension.",
+        u"Exporter le modèle de lettre sous le format PDF, un fichier par destinataire, prêt à être joint à un "
+        u"courrier électronique.",
     };
-    static const int tops[] = {720, 1320, 2160, 2760, 3600, 4200};
-    for (int i = 0; i < 6; ++i) {
+    // Three groups (the model, the letter on screen, the files), the PDF export closing the
+    // last: seven buttons in the panel the original six had, the gaps between groups narrowed.
+    static const int tops[] = {600, 1200, 1890, 2490, 3180, 3780, 4380};
+    for (int i = 0; i < int(finalButtons.size()); ++i) {
         finalButtons[i] = addButton(stepPanels[5], u"Outils5_%1"_s.arg(i), QString::fromUtf16(texts[i]), QString(), 240,
                                     tops[i], 1935, 375);
         QFont smaller = finalButtons[i]->font();
@@ -819,9 +823,10 @@ void FrmMenu::Tab1_Click()
         stepHeadings[2]->setText(u"Liste des fiches destinataires :"_s);
         recipientHint->setText(u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
         Liste_Destinataires();
-        // A batch goes to the editor only: one letter per selected recipient.
-        for (int i = 0; i < 6; ++i)
-            finalButtons[i]->setEnabled(i == 3);
+        // A batch goes to the editor, or to PDF files: one letter per selected recipient.
+        for (int i = 0; i < int(finalButtons.size()); ++i)
+            finalButtons[i]->setEnabled(FinalAction(i) == FinalAction::ToEditor ||
+                                        FinalAction(i) == FinalAction::ExportPdf);
     }
 }
 

@@ -100,9 +100,10 @@ public:
     QPlainTextEdit *body = nullptr;
     std::array<QPushButton *, 4> bodyButtons{};
 
-    // Step 5: the six final actions.
-    std::array<QPushButton *, 6> finalButtons{};
-    std::array<QLabel *, 6> finalDescriptions{};
+    // Step 5: the final actions (FinalAction): the six of the original design, then
+    // "Exporter en PDF".
+    std::array<QPushButton *, 7> finalButtons{};
+    std::array<QLabel *, 7> finalDescriptions{};
 
     // The working document: the letter last assembled, never shown; the preview and the RTF
     // export read it.
