@@ -1,6 +1,8 @@
 #include "editor/FrmEditeur.h"
 
 #include "about/FrmAbout.h"
+#include "batch/LetterBatch.h"
+#include "batch/ui/PdfExport.h"
 #include "core/Clock.h"
 #include "core/Product.h"
 #include "dialogs/Dialogs.h"
@@ -10,6 +12,7 @@
 #include "editor/RichEditing.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
+#include "richtext/RichText.h"
 #include "richtext/Twips.h"
 
 #include <QAction>
@@ -342,7 +345,15 @@ const MenuEntry kFileEntries[] = {
     {u"Imprimer tout", nullptr},
     {nullptr, nullptr},
     {u"Fermer l'éditeur", "Ctrl+Q"},
+    {nullptr, nullptr},
+    {u"Exporter en PDF…", nullptr},
+    {u"Exporter tout en PDF…", nullptr},
 };
+// The items added to "Fichier" after the original design (from its separator on) are shown
+// after "Imprimer tout", with the other ways a letter leaves the editor, and before the
+// separator of "Fermer l'éditeur"; their numbers follow the original items'.
+constexpr int kFileAddedFrom = 14;
+constexpr int kFileShownBefore = 12;
 const MenuEntry kEditEntries[] = {
     {u"Couper", "Ctrl+X"},   {u"Copier", "Ctrl+C"},        {u"Coller", "Ctrl+V"},
     {u"Supprimer", nullptr}, {nullptr, nullptr},           {u"Tout sélectionner", "Ctrl+A"},
@@ -366,6 +377,10 @@ void FrmEditeur::buildMenus()
     Mnu_Fichier->setObjectName(u"Mnu_Fichier"_s);
     fillMenu<FileItem>(Mnu_Fichier, u"Mnu_OutFichier"_s, Mnu_OutFichier, kFileEntries, this,
                        [this](FileItem item) { Mnu_OutFichier_Click(item); });
+    for (size_t index = kFileAddedFrom; index < Mnu_OutFichier.size(); ++index) {
+        Mnu_Fichier->removeAction(Mnu_OutFichier[index]);
+        Mnu_Fichier->insertAction(Mnu_OutFichier[kFileShownBefore], Mnu_OutFichier[index]);
+    }
     Mnu_Edition = menuBar()->addMenu(u"&Edition"_s);
     Mnu_Edition->setObjectName(u"Mnu_Edition"_s);
     fillMenu<EditItem>(Mnu_Edition, u"Mnu_OutEdition"_s, Mnu_OutEdition, kEditEntries, this,
@@ -428,6 +443,24 @@ void FrmEditeur::Mnu_OutFichier_Click(FileItem item)
     case Close:
         close();
         break;
+    case ExportPdf:
+        // As the save: a blank letter is not exported; one from a file goes beside it.
+        if (edit && !isBlankLetter(*edit->document()))
+            PdfExport::exportLetter(
+                this, LetterBatch::fromDocument(caption(letter), RichText::writeRtf(edit->document())),
+                filePath(letter).isEmpty() ? QString() : QFileInfo(filePath(letter)).absolutePath());
+        break;
+    case ExportAllPdf: {
+        // Every letter that is not blank (a batch leaves its first tab empty), named from its tab.
+        QList<LetterBatch::Letter> documents;
+        for (int i = 1; i <= letterCount(); ++i) {
+            const QTextDocument *document = letterEdit(i)->document();
+            if (!isBlankLetter(*document))
+                documents.append(LetterBatch::fromDocument(caption(i), RichText::writeRtf(document)));
+        }
+        PdfExport::exportLetters(this, documents);
+        break;
+    }
     }
 }
 

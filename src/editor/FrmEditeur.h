@@ -108,6 +108,8 @@ public:
         Print = 10,
         PrintAll = 11,
         Close = 13,
+        ExportPdf = 15,
+        ExportAllPdf = 16,
     };
     enum class EditItem { Cut = 0, Copy = 1, Paste = 2, Delete = 3, SelectAll = 5, Find = 7 };
     enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6 };
@@ -133,7 +135,7 @@ public:
     QMenu *Mnu_Edition = nullptr;
     QMenu *Mnu_Outils = nullptr;
     QMenu *Mnu_Aide = nullptr;
-    std::array<QAction *, 14> Mnu_OutFichier{};
+    std::array<QAction *, 17> Mnu_OutFichier{};
     std::array<QAction *, 8> Mnu_OutEdition{};
     std::array<QAction *, 7> Mnu_OutOutils{};
     std::array<QAction *, 3> Mnu_OutAide{};

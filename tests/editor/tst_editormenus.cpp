@@ -5,6 +5,7 @@
 #include "editor/CharacterTable.h"
 #include "editor/RichEditing.h"
 #include "printing/CurrentPrinter.h"
+#include "printing/LetterPdf.h"
 #include "printing/PrintRtf.h"
 #include "richtext/RichText.h"
 
@@ -231,6 +232,48 @@ private slots:
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[10]);
         QCOMPARE(jobs.size(), 2);
+    }
+
+    // "Exporter en PDF…" proposes the tab's caption; "Exporter tout en PDF…" writes every letter
+    // that is not blank, named from its tab, and names the one that could not be written.
+    void pdfExports_ofTheCurrentLetterAndOfEveryTab()
+    {
+        const QList<QAction *> shown = editor->Mnu_Fichier->actions();
+        QCOMPARE(shown.indexOf(editor->Mnu_OutFichier[15]), shown.indexOf(editor->Mnu_OutFichier[11]) + 2);
+        trigger(editor->Mnu_OutFichier[15]); // a blank letter: nothing to export, nothing asked
+        QVERIFY(dialogs->requests.isEmpty());
+
+        const QDir target(folder->filePath(u"Lettres"_s));
+        const QStringList names{u"Alice"_s, u"Vide"_s, u"Bruno"_s, u"Chloé"_s};
+        for (int i = 1; i <= names.size(); ++i) {
+            if (i > 1)
+                editor->Nouveau();
+            editor->setCaption(i, names[i - 1]);
+            if (names[i - 1] != u"Vide"_s)
+                EditorTest::typeText(editor->letterEdit(i), u"Lettre pour "_s + names[i - 1]);
+        }
+        QVERIFY(target.mkpath(u"."_s));
+        dialogs->answerText(target.filePath(u"seule"_s));
+        dialogs->answerButton(QMessageBox::Ok);
+        trigger(editor->Mnu_OutFichier[15]); // Chloé's, the current one
+        QCOMPARE(dialogs->requests.at(0).initialText, u"Chloé.pdf"_s);
+        QVERIFY(LetterPdf::isCompleteFile(target.filePath(u"seule.pdf"_s)));
+
+        // A folder in the way of Bruno's file: his letter fails, the others are written.
+        QVERIFY(target.mkpath(u"Bruno.pdf"_s));
+        dialogs->answerText(target.path());
+        dialogs->answerButton(QMessageBox::Yes); // replace "Bruno.pdf"
+        dialogs->answerButton(QMessageBox::No);  // do not open the folder
+        trigger(editor->Mnu_OutFichier[16]);
+        for (const QString &name : {u"Alice.pdf"_s, u"Chloé.pdf"_s})
+            QVERIFY2(LetterPdf::isCompleteFile(target.filePath(name)), qPrintable(name));
+        QVERIFY(!QFile::exists(target.filePath(u"Vide.pdf"_s)));
+        QVERIFY(QFile::exists(target.filePath(u"journal.csv"_s)));
+        const Dialogs::Request &report = dialogs->requests.last();
+        QVERIFY2(report.text.startsWith(u"2 lettres ont été exportées"_s), qPrintable(report.text));
+        QVERIFY2(report.text.contains(u"Cette lettre n'a pas pu être écrite :\n   Bruno : "_s),
+                 qPrintable(report.text));
+        QCOMPARE(report.icon, Dialogs::Icon::Warning);
     }
 
     void characterTable_insertsTheDoubleClickedCharacterAtTheCaret()
