@@ -7,13 +7,18 @@
 #include "printing/CurrentPrinter.h"
 #include "printing/PrintRtf.h"
 #include "richtext/RichText.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellDictionary.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -45,6 +50,7 @@ private slots:
     {
         Clock::reset();
         Printing::jobSent = nullptr;
+        SpellChecker::shared()->setEnabled(true);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
         QCOMPARE(dialogs->unexpected, 0);
@@ -79,6 +85,149 @@ private slots:
         dialogs->answerText(u"Signature"_s);
         trigger(editor->Mnu_OutEdition[7]);
         QCOMPARE(edit->textCursor().selectionStart(), 40001);
+    }
+
+    void everyCommand_isOneUndoStep_andTheAssembledLetterIsWhereUndoStops_data()
+    {
+        QTest::addColumn<std::function<void()>>("command");
+        // The editor of each row is made after this function: the items are looked up when run.
+        using Items = std::array<QAction *, 32> FrmEditeur::*;
+        const auto item = [this](auto items, int index) {
+            return std::function<void()>([this, items, index] { trigger((editor->*items)[size_t(index)]); });
+        };
+        const Items tool = &FrmEditeur::toolButtons;
+        // The selection runs from "Madame," to "votre" of the second paragraph; the clipboard holds
+        // plain text.
+        QTest::newRow("bold") << item(tool, 8);
+        QTest::newRow("centre") << item(tool, 14);
+        QTest::newRow("bullet") << item(tool, 17);
+        QTest::newRow("indent") << item(tool, 19);
+        QTest::newRow("font") << std::function<void()>([this] {
+            Dialogs::Answer answer;
+            answer.accepted = true;
+            answer.font = QFont(u"DejaVu Serif"_s, 14);
+            dialogs->answer(answer);
+            trigger(editor->toolButtons[21]);
+        });
+        QTest::newRow("colour") << std::function<void()>([this] {
+            Dialogs::Answer answer;
+            answer.accepted = true;
+            answer.color = QColor(200, 0, 0);
+            dialogs->answer(answer);
+            trigger(editor->toolButtons[22]);
+        });
+        QTest::newRow("picture") << std::function<void()>([this] {
+            QImage picture(8, 8, QImage::Format_RGB32);
+            picture.fill(Qt::blue);
+            QVERIFY(picture.save(folder->filePath(u"image.png"_s)));
+            dialogs->answerText(folder->filePath(u"image.png"_s));
+            trigger(editor->toolButtons[24]);
+        });
+        QTest::newRow("date") << item(tool, 25);
+        QTest::newRow("upper case") << item(&FrmEditeur::Mnu_OutOutils, 2);
+        QTest::newRow("lower case, whole letter") << std::function<void()>([this] {
+            EditorTest::select(edit, 0, 0);
+            trigger(editor->Mnu_OutOutils[3]);
+        });
+        QTest::newRow("paste") << item(&FrmEditeur::Mnu_OutEdition, 2);
+        QTest::newRow("cut") << item(&FrmEditeur::Mnu_OutEdition, 0);
+    }
+
+    void everyCommand_isOneUndoStep_andTheAssembledLetterIsWhereUndoStops()
+    {
+        QFETCH(std::function<void()>, command);
+        QAction *undo = editor->Mnu_OutEdition[11];
+        QAction *redo = editor->Mnu_OutEdition[12];
+        EditorTest::typeText(edit, u"Tapé avant la lettre"_s);
+        QTextDocument assembled;
+        assembled.setPlainText(u"Madame,\nNous avons bien reçu votre courrier du 3 mai."_s);
+        QVERIFY(editor->setLetterRtf(1, RichText::writeRtf(&assembled)));
+        QVERIFY(!undo->isEnabled() && !editor->toolButtons[30]->isEnabled());
+        QGuiApplication::clipboard()->setText(u"notre"_s);
+        EditorTest::select(edit, 3, 34);
+        const QString before = edit->toHtml();
+
+        command();
+        const QString after = edit->toHtml();
+        QVERIFY(after != before);
+        QVERIFY(undo->isEnabled() && editor->toolButtons[30]->isEnabled());
+        trigger(undo);
+        QCOMPARE(edit->toHtml(), before);
+        QVERIFY(!undo->isEnabled()); // one step, and nothing from before the letter
+        QVERIFY(redo->isEnabled() && editor->toolButtons[31]->isEnabled());
+        trigger(editor->toolButtons[31]);
+        QCOMPARE(edit->toHtml(), after);
+        QVERIFY(!redo->isEnabled());
+    }
+
+    void remplacerTout_countsAndIsOneUndoStep_andRechercherLeSuivantGoesOnFromIt()
+    {
+        EditorTest::typeText(edit, u"Le devis, le Devis signé et les devis anciens ; devisé."_s);
+        const QString original = edit->toPlainText();
+        EditorTest::select(edit, 3, 8);
+        trigger(editor->Mnu_OutEdition[9]);
+        auto *dialog = editor->findChild<QDialog *>(u"frmRemplacer"_s);
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->findChild<QLineEdit *>(u"Text1_0"_s)->text(), u"devis"_s); // the selection
+        dialog->findChild<QLineEdit *>(u"Text1_1"_s)->setText(u"bon de commande"_s);
+        dialog->findChild<QCheckBox *>(u"Check1_1"_s)->setChecked(true); // "devisé" stays
+        dialogs->answerButton(QMessageBox::Ok);
+        dialog->findChild<QPushButton *>(u"Bouton_2"_s)->click();
+        QCOMPARE(dialogs->requests.constLast().text, u"3 remplacements effectués."_s);
+        QCOMPARE(edit->toPlainText(), u"Le bon de commande, le bon de commande signé et les bon de commande anciens ; "
+                                      u"devisé."_s);
+        trigger(editor->Mnu_OutEdition[11]);
+        QCOMPARE(edit->toPlainText(), original);
+
+        // "Remplacer": the first press finds, the next replaces and finds the following one.
+        dialog->findChild<QCheckBox *>(u"Check1_0"_s)->setChecked(true); // "Devis" is left alone
+        EditorTest::select(edit, 0, 0);
+        auto *replace = dialog->findChild<QPushButton *>(u"Bouton_1"_s);
+        replace->click();
+        QCOMPARE(edit->textCursor().selectionStart(), 3);
+        replace->click();
+        QCOMPARE(edit->textCursor().selectedText(), u"devis"_s);
+        QCOMPARE(edit->textCursor().selectionStart(), 42);
+        // The editor's next search goes on with the dialog's text and options: "Devis" is passed.
+        EditorTest::select(edit, 0, 0);
+        trigger(editor->Mnu_OutEdition[8]);
+        QCOMPARE(edit->textCursor().selectionStart(), 42);
+        QCOMPARE(dialogs->requests.size(), 1);
+    }
+
+    void rechercherLeSuivant_goesOnFromTheLastSearch_andRoundToTheStart()
+    {
+        EditorTest::typeText(edit, u"Lettre, lettre et LETTRE"_s);
+        dialogs->answerText(u"lettre"_s);
+        trigger(editor->Mnu_OutEdition[8]); // no search yet: the prompt of "Rechercher..."
+        QCOMPARE(edit->textCursor().selectionStart(), 0);
+        const QList<int> next{8, 18, 0};
+        for (const int start : next) {
+            trigger(editor->Mnu_OutEdition[8]);
+            QCOMPARE(edit->textCursor().selectionStart(), start);
+        }
+        QCOMPARE(dialogs->requests.size(), 1);
+    }
+
+    void spellCheckingEntry_isRemembered_andDisabledWithoutADictionary()
+    {
+        SpellChecker *checker = SpellChecker::shared();
+        checker->waitForDictionary();
+        checker->setDictionary(SpellDictionary::load(QStringLiteral(QUILLO_TEST_DATA_DIR "/spelling/petit_FR.aff")));
+        QAction *entry = editor->Mnu_OutOutils[8];
+        QVERIFY(entry->isCheckable() && entry->isChecked() && entry->isEnabled());
+        trigger(entry);
+        QVERIFY(!checker->isEnabled());
+        editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        checker->setEnabled(true); // as another start of the program
+        editor = FrmEditeur::instance();
+        QVERIFY(!editor->Mnu_OutOutils[8]->isChecked() && !checker->isEnabled());
+
+        checker->setDictionary(nullptr);
+        QVERIFY(!editor->Mnu_OutOutils[8]->isEnabled());
+        QCOMPARE(editor->Mnu_OutOutils[8]->toolTip(), checker->unavailableText());
+        QVERIFY(checker->unavailableText().contains(u"hunspell-fr"_s));
     }
 
     void copyThenPaste_keepsBoldAndItalicBetweenLetters_andOffersPlainText()
