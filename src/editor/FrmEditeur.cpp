@@ -8,7 +8,6 @@
 #include "dialogs/WindowRegistry.h"
 #include "editor/CharacterTable.h"
 #include "editor/EditorGeometry.h"
-#include "editor/FrmRemplacer.h"
 #include "editor/LetterEdit.h"
 #include "editor/RichEditing.h"
 #include "printing/ImprimeRtf.h"

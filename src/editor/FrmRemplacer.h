@@ -37,7 +37,7 @@ public:
     QPushButton *replaceButton = nullptr;    // "Bouton_1"
     QPushButton *replaceAllButton = nullptr; // "Bouton_2"
     QPushButton *closeButton = nullptr;      // "Bouton_3"
-    QLabel *status = nullptr;                // "Label_2": what the last search found, or not
+    QLabel *status = nullptr;                // "Label_2": says when the text is not in the letter
 
 signals:
     // A search was made: "Rechercher le suivant" of the editor goes on with it.
