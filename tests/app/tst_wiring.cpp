@@ -84,14 +84,13 @@ private slots:
     // The same red waves wherever the user writes sentences of the letter.
     void unknownWordsAreUnderlined_inTheBodyTheAssistantAndTheLetters_data()
     {
-        QTest::addColumn<std::function<QTextDocument *()>>("control");
-        QTest::newRow("body") << std::function<QTextDocument *()>([] { return FrmMenu::existing()->body->document(); });
-        QTest::newRow("assistant") << std::function<QTextDocument *()>(
-            [] { return FrmAssistant::instance()->middleText->document(); });
-        QTest::newRow("letter") << std::function<QTextDocument *()>(
-            [] { return FrmEditeur::instance()->letterEdit(1)->document(); });
+        using Control = std::function<QTextDocument *()>;
+        QTest::addColumn<Control>("control");
+        QTest::newRow("body") << Control([] { return FrmMenu::existing()->body->document(); });
+        QTest::newRow("assistant") << Control([] { return FrmAssistant::instance()->middleText->document(); });
+        QTest::newRow("letter") << Control([] { return FrmEditeur::instance()->letterEdit(1)->document(); });
         // An opened letter is a new document in the same tab.
-        QTest::newRow("opened letter") << std::function<QTextDocument *()>([this] {
+        QTest::newRow("opened letter") << Control([this] {
             QTextDocument letter(u"Madame,"_s);
             const QString file = folder->filePath(u"ouverte.rtf"_s);
             RichText::saveRtfFile(file, &letter);

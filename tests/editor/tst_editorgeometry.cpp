@@ -21,7 +21,6 @@ private slots:
         QTest::newRow("design wide enough") << 500 << QRect(0, 0, 1920, 1040) << QRect(655, 320, 610, 400);
         QTest::newRow("widened") << 700 << QRect(0, 30, 1920, 1040) << QRect(610, 350, 700, 400);
         QTest::newRow("small screen") << 900 << QRect(100, 0, 800, 300) << QRect(100, 0, 800, 300);
-        QTest::newRow("no screen") << 700 << QRect() << QRect(0, 0, 700, 400);
     }
 
     void openingGeometry_widensTheDesignWithinTheScreen()
