@@ -14,7 +14,7 @@ set(uses_dialogs core richtext dialogs)
 set(uses_about core richtext dialogs about)
 set(uses_spelling/ui core richtext dialogs spelling spelling/ui)
 set(uses_composition core richtext composition)
-set(uses_composition/ui core richtext dialogs composition composition/ui)
+set(uses_composition/ui core richtext spelling dialogs spelling/ui composition composition/ui)
 set(uses_printing core richtext dialogs printing)
 # Letters written to files one per recipient, below the windows that start such a series.
 set(uses_batch core richtext composition printing batch)

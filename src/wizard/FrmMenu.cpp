@@ -11,6 +11,9 @@
 #include "dialogs/WindowRegistry.h"
 #include "editor/EditorGeometry.h"
 #include "richtext/Twips.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellHighlighter.h"
+#include "spelling/ui/SpellingMenu.h"
 #include "wizard/Fiches.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
@@ -512,6 +515,8 @@ void FrmMenu::buildBodyStep()
     body->setAccessibleName(u"Corps de la lettre"_s);
     body->setTabChangesFocus(true);
     place(body, 120, 450, 6855, 3900);
+    new SpellHighlighter(body->document(), SpellChecker::shared());
+    SpellingMenu::install(body);
 
     bodyButtons[0] = addButton(stepPanels[4], u"Outils4_0"_s, u"Assistant rédaction"_s,
                                u"Aide à la rédaction du corps"_s, 120, 4500, 1815);

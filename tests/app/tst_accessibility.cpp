@@ -8,6 +8,7 @@
 #include "conversion/FrmConvert.h"
 #include "editor/CharacterTable.h"
 #include "editor/FrmEditeur.h"
+#include "editor/FrmRemplacer.h"
 #include "printing/FrmPage.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
@@ -99,6 +100,11 @@ private slots:
             auto *table = new CharacterTable(FrmEditeur::instance());
             table->setAttribute(Qt::WA_DeleteOnClose);
             return table;
+        });
+        QTest::newRow("frmRemplacer") << std::function<QWidget *()>([] {
+            FrmEditeur *editor = FrmEditeur::instance();
+            editor->showReplaceDialog();
+            return static_cast<QWidget *>(editor->replaceDialog);
         });
         QTest::newRow("frmConvert") << std::function<QWidget *()>([] { return FrmConvert::instance(); });
     }
