@@ -65,7 +65,6 @@ void FrmImport::build()
     summary = new QLabel(this);
     summary->setObjectName(u"LabelResume"_s);
     summary->setWordWrap(true);
-    summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // How the file is read: what a spreadsheet's CSV leaves open. A vCard says it all itself.
     auto *reading = new QGroupBox(u"Lecture du fichier"_s, this);

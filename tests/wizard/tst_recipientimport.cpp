@@ -1,0 +1,291 @@
+// Recipients from a spreadsheet's file into cards from step 2's batch list, through the mapping
+// dialog, and the selected cards back out to a spreadsheet's file.
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "core/ContactCard.h"
+#include "core/DataPaths.h"
+#include "core/Folders.h"
+#include "dialogs/FrmImport.h"
+#include "wizard/Fiches.h"
+#include "wizard/Fonctions.h"
+#include "wizard/FrmMenu.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using ContactCard::Kind;
+
+namespace {
+
+QString cardPath(const QString &name)
+{
+    return QDir(DataPaths::recipientsFolder()).filePath(name + u".ini"_s);
+}
+
+QStringList cardOf(const QString &name)
+{
+    QStringList fields;
+    ContactCard::read(cardPath(name), Kind::Recipient, &fields);
+    return fields;
+}
+
+QStringList cards()
+{
+    return cardNamesIn(DataPaths::recipientsFolder());
+}
+
+const QStringList kOldClaire = {u"Claire Durand"_s, u"1 rue Ancienne"_s, QString(), u"75001 Paris"_s,
+                                QString(),          u"Madame"_s,         u"Maire"_s};
+
+// A spreadsheet's semicolon CSV in Windows-1252: line 3 has no civility, line 4 a postcode that
+// lost its zero.
+const QByteArray kContacts = "Civilit\xE9;Pr\xE9nom;Nom;Adresse;Code postal;Ville;Fonction\r\n"
+                             "Mme;Claire;Durand;3 rue Haute;75003;Paris;Directrice\r\n"
+                             ";Luc;Petit;2 rue Basse;13001;Marseille;Adjoint\r\n"
+                             "M.;Paul;Martin;8 quai Sud;1000;Bourg-en-Bresse;Maire\r\n";
+
+} // namespace
+
+class TestRecipientImport : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QuilloTest::TempProgramFolder> folder;
+    std::shared_ptr<ScriptedDialogs> dialogs;
+    FrmMenu *menu = nullptr;
+
+    // Imports a file with the batch tab's button. The user's part runs in the mapping dialog,
+    // which is then accepted unless that part closed it; answers go to the dialogs after it.
+    void importFile(const QByteArray &content, const std::function<void(FrmImport *)> &user = {},
+                    const QList<QMessageBox::StandardButton> &answers = {})
+    {
+        const QString path = folder->filePath(u"contacts.csv"_s);
+        QuilloTest::writeBytes(path, content);
+        dialogs->answerText(path);
+        for (const QMessageBox::StandardButton answer : answers)
+            dialogs->answerButton(answer);
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            FrmImport *dialog = menu->findChild<FrmImport *>();
+            if (!dialog || !dialog->isModal())
+                return;
+            shown = true;
+            if (user)
+                user(dialog);
+            if (dialog->isVisible())
+                dialog->importButton->click();
+        });
+        menu->importRecipientsButton->click();
+        QVERIFY(shown);
+    }
+
+    // The questions whose buttons say what they do: the one about existing cards.
+    qsizetype questionsAsked() const
+    {
+        return std::count_if(dialogs->requests.cbegin(), dialogs->requests.cend(),
+                             [](const Dialogs::Request &r) { return !r.buttonCaptions.isEmpty(); });
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QuilloTest::TempProgramFolder>();
+        dialogs = ScriptedDialogs::install();
+        Main();
+        menu = FrmMenu::existing();
+        menu->Affiche_Etape(1);
+        menu->recipientMode->setCurrentIndex(1);
+    }
+
+    void cleanup()
+    {
+        menu = nullptr;
+        const QStringList leftovers = QuilloTest::closeAllWindows();
+        QCOMPARE(dialogs->unexpected, 0);
+        ScriptedDialogs::uninstall();
+        folder.reset();
+        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(u", "_s)));
+    }
+
+    void flaggedRowsAreLeftOutUnlessKept_data()
+    {
+        QTest::addColumn<bool>("keepLine3");
+        QTest::addColumn<bool>("restoreZero");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QStringList>("imported");
+        QTest::newRow("laissées de côté") << false << false << false << QStringList{u"Claire Durand"_s};
+        QTest::newRow("gardée") << true << false << false << QStringList{u"Claire Durand"_s, u"Luc Petit"_s};
+        QTest::newRow("zéro rétabli") << true << true << false
+                                      << QStringList{u"Claire Durand"_s, u"Luc Petit"_s, u"Paul Martin"_s};
+        QTest::newRow("annulé") << true << true << true << QStringList{};
+    }
+    void flaggedRowsAreLeftOutUnlessKept()
+    {
+        QFETCH(bool, keepLine3);
+        QFETCH(bool, restoreZero);
+        QFETCH(bool, cancel);
+        QFETCH(QStringList, imported);
+        // Line 5's name cannot be a file's: reported once the others are written.
+        importFile(kContacts + "Mme;Jean;Dupont/Fils;1 rue Neuve;75001;Paris;\r\n",
+                   [&](FrmImport *dialog) {
+                       QCOMPARE(dialog->flaggedList->count(), 2);
+                       QVERIFY(dialog->flaggedList->item(0)->text().startsWith(u"Ligne 3 : la civilité"_s));
+                       QVERIFY(dialog->flaggedList->item(1)->text().startsWith(u"Ligne 4 : le code postal « 1000 »"_s));
+                       if (keepLine3)
+                           dialog->flaggedList->item(0)->setCheckState(Qt::Checked);
+                       dialog->restoreZeroBox->setChecked(restoreZero);
+                       // The choices hold whatever the user changes afterwards.
+                       dialog->columnBoxes[size_t(ColumnRole::Function)]->setCurrentIndex(0);
+                       dialog->columnBoxes[size_t(ColumnRole::Function)]->setCurrentIndex(7);
+                       if (cancel)
+                           dialog->cancelButton->click();
+                   },
+                   {QMessageBox::Ok});
+        QCOMPARE(cards(), imported);
+        if (cancel)
+            return;
+        QVERIFY(
+            dialogs->requests.last().text.contains(u"Ligne 5 : « Jean Dupont/Fils » ne peut pas devenir une fiche."_s));
+        QCOMPARE(menu->recipientList->topLevelItemCount(), imported.size());
+        QCOMPARE(selectedRecipientCards(), imported);
+        QCOMPARE(cardOf(u"Luc Petit"_s).value(6), keepLine3 ? u"Adjoint"_s : QString());
+        if (restoreZero)
+            QCOMPARE(cardOf(u"Paul Martin"_s).value(3), u"01000 Bourg-en-Bresse"_s);
+    }
+
+    void oneQuestionForEveryExistingCard_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("afterwards");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("claireAddress");
+        const QString durand2 = u"Claire Durand (2)"_s;
+        QTest::newRow("remplacer") << QMessageBox::Yes << QStringList{u"Claire Durand"_s, u"Luc Petit"_s}
+                                   << QStringList{u"Claire Durand"_s, u"Luc Petit"_s} << u"3 rue Haute"_s;
+        const QString durand3 = u"Claire Durand (3)"_s;
+        QTest::newRow("garder les deux") << QMessageBox::Save
+                                         << QStringList{u"Claire Durand"_s, durand2, durand3, u"Luc Petit"_s}
+                                         << QStringList{durand2, durand3, u"Luc Petit"_s} << u"1 rue Ancienne"_s;
+        QTest::newRow("ignorer") << QMessageBox::Ignore << QStringList{u"Claire Durand"_s, u"Luc Petit"_s}
+                                 << QStringList{u"Luc Petit"_s} << u"1 rue Ancienne"_s;
+        QTest::newRow("annuler") << QMessageBox::Cancel << QStringList{u"Claire Durand"_s}
+                                 << QStringList{u"Claire Durand"_s} << u"1 rue Ancienne"_s;
+    }
+    void oneQuestionForEveryExistingCard()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, afterwards);
+        QFETCH(QStringList, selected);
+        QFETCH(QString, claireAddress);
+        QVERIFY(ContactCard::write(cardPath(kOldClaire.first()), Kind::Recipient, kOldClaire));
+        Liste_Destinataires();
+        // Claire twice in the file: still one question.
+        importFile(kContacts + "Mme;Claire;Durand;3 rue Haute;75003;Paris;Directrice\r\n",
+                   [](FrmImport *dialog) { dialog->flaggedList->item(0)->setCheckState(Qt::Checked); }, {answer});
+        QCOMPARE(questionsAsked(), 1);
+        QCOMPARE(cards(), afterwards);
+        QCOMPARE(selectedRecipientCards(), selected);
+        QCOMPARE(cardOf(u"Claire Durand"_s).value(1), claireAddress);
+        if (answer == QMessageBox::Save) // the person's name, without the number
+            QCOMPARE(cardOf(u"Claire Durand (2)"_s).value(0), u"Claire Durand"_s);
+    }
+
+    // A card of a numbered name shows the person's name: saving or deleting it in single mode
+    // touches that card, never the card named like the person.
+    void numberedCardIsSavedAndDeletedAsItself_data()
+    {
+        QTest::addColumn<bool>("fromList");
+        QTest::addColumn<bool>("save");
+        QTest::newRow("boîte de noms, sauver") << false << true;
+        QTest::newRow("liste, sauver") << true << true;
+        QTest::newRow("liste, supprimer") << true << false;
+    }
+    void numberedCardIsSavedAndDeletedAsItself()
+    {
+        QFETCH(bool, fromList);
+        QFETCH(bool, save);
+        QVERIFY(ContactCard::write(cardPath(kOldClaire.first()), Kind::Recipient, kOldClaire));
+        importFile(kContacts.left(kContacts.indexOf("\r\n;Luc") + 2), {}, {QMessageBox::Save});
+        const QString numbered = u"Claire Durand (2)"_s;
+        if (fromList) {
+            QTreeWidgetItem *row = menu->recipientList->topLevelItem(1);
+            QCOMPARE(recipientCardOf(row), numbered);
+            emit menu->recipientList->itemDoubleClicked(row, 0);
+        } else {
+            Charge_Destinataire(numbered);
+        }
+        QCOMPARE(menu->recipientName->currentText(), u"Claire Durand"_s);
+        if (save) {
+            menu->recipientFields[0]->setText(u"5 rue Neuve"_s);
+            menu->recipientButtons[0]->click();
+            QCOMPARE(cardOf(numbered).value(1), u"5 rue Neuve"_s);
+        } else {
+            dialogs->answerButton(QMessageBox::Yes);
+            dialogs->answerButton(QMessageBox::Ok);
+            menu->recipientButtons[2]->click();
+            QCOMPARE(cards(), QStringList{u"Claire Durand"_s});
+        }
+        QCOMPARE(cardOf(u"Claire Durand"_s), kOldClaire);
+    }
+
+    void cancelStopsBetweenWholeCards()
+    {
+        QByteArray content = "Civilit\xE9;Nom;Ville\r\n";
+        for (int i = 0; i < 150; ++i)
+            content += "Mme;Personne " + QByteArray::number(i) + ";75001 Paris\r\n";
+        QTimer cancelling;
+        connect(&cancelling, &QTimer::timeout, this, [&] {
+            if (auto *progress = menu->findChild<QProgressDialog *>(); progress && progress->isVisible()) {
+                progress->cancel();
+                cancelling.stop();
+            }
+        });
+        cancelling.start(0);
+        importFile(content);
+        const QStringList written = cards();
+        QVERIFY2(!written.isEmpty() && written.size() < 150, qPrintable(QString::number(written.size())));
+        for (const QString &name : written)
+            QCOMPARE(QuilloTest::readBytes(cardPath(name)).count("\r\n"), 7);
+        QCOMPARE(QDir(DataPaths::recipientsFolder()).entryList(QDir::Files | QDir::Hidden).size(), written.size());
+        QCOMPARE(selectedRecipientCards(), written);
+    }
+
+    void exportThenImportGivesTheSameCards()
+    {
+        const QList<QStringList> written = {
+            kOldClaire,
+            {u"Zoé Ärger"_s, u"=HYPERLINK(\"x\")"_s, u"-"_s, u"01000 Bourg"_s, u"France"_s, u"Mme"_s, u"@Trésorière"_s},
+            {u"Luc Petit"_s, QString(), QString(), u"13001 Marseille"_s, QString(), u"M."_s, QString()}};
+        for (const QStringList &card : written)
+            QVERIFY(ContactCard::write(cardPath(card.first()), Kind::Recipient, card));
+        Liste_Destinataires();
+        selectRecipientCards({u"Zoé Ärger"_s, u"Claire Durand"_s});
+        QByteArray before[2] = {QuilloTest::readBytes(cardPath(u"Claire Durand"_s)),
+                                QuilloTest::readBytes(cardPath(u"Zoé Ärger"_s))};
+
+        const QString exported = folder->filePath(u"export.csv"_s);
+        dialogs->answerText(exported);
+        menu->Mnu_OutSelection[5]->trigger();
+        QVERIFY(QuilloTest::readBytes(exported).startsWith("\xEF\xBB\xBFNom et pr\xC3\xA9nom;"));
+        QVERIFY(QFile::remove(cardPath(u"Claire Durand"_s)) && QFile::remove(cardPath(u"Zoé Ärger"_s)));
+
+        importFile(QuilloTest::readBytes(exported),
+                   [](FrmImport *dialog) { QCOMPARE(dialog->flaggedList->count(), 0); });
+        QCOMPARE(QuilloTest::readBytes(cardPath(u"Claire Durand"_s)), before[0]);
+        QCOMPARE(QuilloTest::readBytes(cardPath(u"Zoé Ärger"_s)), before[1]);
+        QCOMPARE(selectedRecipientCards(), (QStringList{u"Claire Durand"_s, u"Zoé Ärger"_s}));
+    }
+};
+
+QUILLO_TEST_MAIN(TestRecipientImport)
+#include "tst_recipientimport.moc"
