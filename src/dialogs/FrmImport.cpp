@@ -103,6 +103,7 @@ void FrmImport::build()
             if (showing)
                 return;
             currentMapping.setColumn(ColumnRole(role), index - 1);
+            chosenRoles.insert(role);
             mapRows();
         });
     }
@@ -172,6 +173,7 @@ void FrmImport::build()
         if (showing)
             return;
         currentMapping.hasHeader = checked;
+        headerChosen = true;
         showMapping(); // the columns' names come from the first row or not
         mapRows();
     });
@@ -196,12 +198,19 @@ void FrmImport::readAgain(bool newColumns)
     const QChar separator = table.separator;
     const int columns = Recipients::columnCount(table);
     table = RecipientFile::read(bytes, currentMapping.reading);
-    // Another encoding keeps the columns, unless it made the file split otherwise.
+    // The headers read otherwise may name other columns: guessed again. What the user chose
+    // stays, unless the file now splits into other columns.
+    const RecipientMapping previous = currentMapping;
+    currentMapping = Recipients::guessMapping(table, previous.reading);
+    currentMapping.nameOrder = previous.nameOrder;
     if (newColumns || table.separator != separator || Recipients::columnCount(table) != columns) {
-        const RecipientMapping previous = currentMapping;
-        currentMapping = Recipients::guessMapping(table, previous.reading);
-        currentMapping.nameOrder = previous.nameOrder;
+        chosenRoles.clear();
+        headerChosen = false;
     }
+    for (const int role : std::as_const(chosenRoles))
+        currentMapping.setColumn(ColumnRole(role), previous.column(ColumnRole(role)));
+    if (headerChosen)
+        currentMapping.hasHeader = previous.hasHeader;
     showMapping();
     mapRows();
 }

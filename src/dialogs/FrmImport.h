@@ -50,7 +50,7 @@ public:
 
 private:
     void build();
-    // Reads the kept bytes again with the reading options chosen; newColumns: the columns are
+    // Reads the kept bytes again with the reading options chosen; newColumns: every column is
     // guessed afresh (another separator makes other columns).
     void readAgain(bool newColumns);
     // The boxes as the mapping has them.
@@ -69,6 +69,10 @@ private:
     Recipients::Mapped mapped;
     // The flagged rows the user keeps, by line: the choice outlives a change of column.
     QSet<int> keptLines;
+    // The roles whose column the user chose, and whether the header row was: another encoding
+    // keeps these choices and guesses the rest again.
+    QSet<int> chosenRoles;
+    bool headerChosen = false;
     // Set while the boxes are filled from the mapping, so that filling them changes nothing.
     bool showing = false;
 };

@@ -19,6 +19,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -161,6 +162,29 @@ private slots:
         QCOMPARE(cardOf(u"Luc Petit"_s).value(6), keepLine3 ? u"Adjoint"_s : QString());
         if (restoreZero)
             QCOMPARE(cardOf(u"Paul Martin"_s).value(3), u"01000 Bourg-en-Bresse"_s);
+    }
+
+    // Another separator or encoding reads the file's bytes again.
+    void readingOptionsReadTheFileAgain()
+    {
+        FrmImport dialog("Civilit\xE9,Nom,Ville\r\nMme,H\xE9l\xE8ne Roux,75001 Paris\r\n", u"c.csv"_s, menu);
+        const auto name = [&] { return dialog.preview->item(0, 0)->text(); };
+        QCOMPARE(dialog.separatorBox->currentText(), u"Virgule"_s);
+        QCOMPARE(dialog.encodingBox->currentText(), u"Windows-1252 (ANSI)"_s);
+        QCOMPARE(name(), u"Hélène Roux"_s);
+        QComboBox *town = dialog.columnBoxes[size_t(ColumnRole::Town)];
+        town->setCurrentIndex(0); // the user's choice outlives another encoding
+        dialog.encodingBox->setCurrentText(u"UTF-8"_s);
+        QCOMPARE(name(), u"H\uFFFDl\uFFFDne Roux"_s);
+        QCOMPARE(town->currentIndex(), 0);
+        dialog.separatorBox->setCurrentText(u"Point-virgule"_s);
+        QCOMPARE(dialog.columnBoxes[0]->count(), 2); // "(aucune)" and the one column the file has now
+        QVERIFY(!dialog.importButton->isEnabled());  // no civility, no name: every row flagged
+        dialog.separatorBox->setCurrentText(u"Virgule"_s);
+        dialog.encodingBox->setCurrentText(u"Windows-1252 (ANSI)"_s);
+        QCOMPARE(name(), u"Hélène Roux"_s);
+        QCOMPARE(dialog.rows().first().field(CardField::Qualifier), u"Mme"_s);
+        QVERIFY(dialog.importButton->isEnabled());
     }
 
     void oneQuestionForEveryExistingCard_data()
