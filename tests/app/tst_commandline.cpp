@@ -276,11 +276,6 @@ private slots:
                                                "M.;Paul;L\xE9ger;8 quai Sud;69002;Lyon\r\n")
                                  << 0 << QStringList{u"Anne Roux.rtf"_s, u"journal.csv"_s, u"Paul Léger.rtf"_s}
                                  << QStringList{};
-        QTest::newRow("carnet d'adresses")
-            << u"carnet.vcf"_s
-            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roux;Anne;;Mme;\r\nFN:Anne Roux\r\n"
-                          "ADR;TYPE=WORK:;;1 place Neuve;Bourg-en-Bresse;;01000;France\r\nEND:VCARD\r\n")
-            << 0 << QStringList{u"Anne Roux.rtf"_s, u"journal.csv"_s} << QStringList{};
         QTest::newRow("lignes signalées")
             << u"contacts.csv"_s
             << QByteArray("Civilit\xE9;Pr\xE9nom;Nom;Adresse;Code postal;Ville\r\n"
