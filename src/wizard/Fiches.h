@@ -15,10 +15,10 @@ void Charge_Destinataire(const QString &name);
 
 // Write the sender or recipient fields as the card of that name (replacing a card of the same
 // name without a question; while the name box shows the name of the card last loaded, that
-// card, whose file may be named otherwise: "Nom (2).ini" for "Nom"), then refill the name list and show the saved card
-// again. A name that cannot be a file name, or a file that cannot be written, is reported in French, nothing is
-// written, the fields keep what was typed and the focus goes back to the name box. Returns true
-// when the card was written.
+// card, whose file may be named otherwise: "Nom (2).ini" for "Nom"), then refill the name list
+// and show the saved card again. A name that cannot be a file name, or a file that cannot be
+// written, is reported in French, nothing is written, the fields keep what was typed and the
+// focus goes back to the name box. Returns true when the card was written.
 bool Sauve_Expediteur(const QString &name);
 bool Sauve_Destinataire(const QString &name);
 
@@ -29,9 +29,9 @@ bool Sauve_Destinataire(const QString &name);
 void Enregistre_Fiche(int kind);
 
 // After a confirmation, deletes the card named in the name box (kind 1 sender, 2 recipient; the
-// card last loaded while the box shows its name),
-// refills the name list and says so. A failure (no such card, most often) is reported under the
-// title "Erreur de suppression" and leaves the list and the fields as they were.
+// card last loaded while the box shows its name), refills the name list and says so. A failure
+// (no such card, most often) is reported under the title "Erreur de suppression" and leaves the
+// list and the fields as they were.
 void Supprime_Fiche(int kind);
 
 // Refills the batch list with one row per recipient card, in the order of the file names, and
