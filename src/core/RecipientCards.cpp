@@ -184,7 +184,7 @@ bool exportCsv(const QString &path, const QList<QStringList> &cards, QString *er
         for (int i = 0; i < kCardFieldCount; ++i) {
             if (i > 0)
                 text += separator;
-            text += CsvReader::quote(ContactCard::singleLine(fields.value(i)), separator);
+            text += CsvReader::quote(CsvReader::guardFormula(ContactCard::singleLine(fields.value(i))), separator);
         }
         text += u"\r\n"_s;
     };

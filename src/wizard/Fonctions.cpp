@@ -34,6 +34,8 @@ void Main()
 void Liste_Fiches(int kind)
 {
     FrmMenu *menu = FrmMenu::instance();
+    if (kind == 1 || kind == 2)
+        menu->shownCards[size_t(kind)] = {}; // the editor is emptied: it shows no card any more
     if (kind == 1) {
         for (QLineEdit *field : menu->senderFields)
             field->setText(QString());

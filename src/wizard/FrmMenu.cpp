@@ -14,6 +14,7 @@
 #include "spelling/SpellChecker.h"
 #include "spelling/SpellHighlighter.h"
 #include "spelling/ui/SpellingMenu.h"
+#include "wizard/Destinataires.h"
 #include "wizard/Fiches.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
@@ -328,7 +329,12 @@ void FrmMenu::buildFrame()
     Mnu_OutSelection[0] = Mnu_Selection->addAction(u"Tout sélectionner"_s);
     Mnu_OutSelection[1] = Mnu_Selection->addSeparator();
     Mnu_OutSelection[2] = Mnu_Selection->addAction(u"Tout déselectionner"_s);
-    for (int i = 0; i < 3; ++i)
+    Mnu_OutSelection[3] = Mnu_Selection->addSeparator();
+    Mnu_OutSelection[4] = Mnu_Selection->addAction(u"Importer des destinataires…"_s);
+    Mnu_OutSelection[5] = Mnu_Selection->addAction(u"Exporter les destinataires…"_s);
+    connect(Mnu_OutSelection[4], &QAction::triggered, this, [] { Importe_Destinataires(); });
+    connect(Mnu_OutSelection[5], &QAction::triggered, this, [] { Exporte_Destinataires(); });
+    for (int i = 0; i < int(Mnu_OutSelection.size()); ++i)
         Mnu_OutSelection[i]->setObjectName(u"Mnu_OutSelection_%1"_s.arg(i));
 }
 
@@ -399,7 +405,7 @@ void FrmMenu::buildRecipientStep()
     recipientList = new QTreeWidget(stepPanels[2]);
     recipientList->setObjectName(u"List1"_s);
     recipientList->setAccessibleName(u"Liste des fiches destinataires"_s);
-    place(recipientList, 120, 600, 6855, 3615);
+    place(recipientList, 120, 600, 6855, 3135);
     recipientList->setHeaderLabels({u"Nom prénom"_s, u"Adresse postale"_s, u"Résidence"_s, u"CP + Ville"_s,
                                     u"Province / Pays"_s, u"Qualificatif"_s, u"Fonction"_s});
     recipientList->setRootIsDecorated(false);
@@ -425,6 +431,28 @@ void FrmMenu::buildRecipientStep()
     });
     connect(Mnu_OutSelection[0], &QAction::triggered, recipientList, &QTreeWidget::selectAll);
     connect(Mnu_OutSelection[2], &QAction::triggered, recipientList, &QTreeWidget::clearSelection);
+
+    // The menu only comes on a list that has rows: an empty list is filled from a file too.
+    importRecipientsButton =
+        addButton(stepPanels[2], u"Importer_Destinataires"_s, u"Importer des destinataires…"_s,
+                  u"Créer des fiches destinataires d'après un tableur ou un carnet d'adresses"_s, 120, 3840, 3000);
+    exportRecipientsButton =
+        addButton(stepPanels[2], u"Exporter_Destinataires"_s, u"Exporter les destinataires…"_s,
+                  u"Enregistrer les fiches sélectionnées pour un tableur (CSV)"_s, 3240, 3840, 3000);
+    for (QPushButton *button : {importRecipientsButton, exportRecipientsButton}) {
+        anchor(button, MoveDown);
+        button->hide();
+    }
+    connect(importRecipientsButton, &QPushButton::clicked, this, [] { Importe_Destinataires(); });
+    connect(exportRecipientsButton, &QPushButton::clicked, this, [] { Exporte_Destinataires(); });
+    // Only selected cards are exported.
+    const auto offerExport = [this] {
+        const bool selected = !recipientList->selectedItems().isEmpty();
+        exportRecipientsButton->setEnabled(selected);
+        Mnu_OutSelection[5]->setEnabled(selected);
+    };
+    connect(recipientList, &QTreeWidget::itemSelectionChanged, this, offerExport);
+    offerExport();
 
     recipientMode = new QTabBar(stepPanels[2]);
     recipientMode->setObjectName(u"Tab1"_s);
@@ -789,6 +817,7 @@ void FrmMenu::connectCardEditors()
 void FrmMenu::newCard(int kind)
 {
     // Only the fields are emptied: no card file is touched.
+    shownCards[size_t(kind)] = {};
     if (kind == 1) {
         senderName->setEditText(QString());
         for (QLineEdit *field : senderFields)
@@ -811,6 +840,8 @@ bool FrmMenu::isBatchMode() const
 
 void FrmMenu::Tab1_Click()
 {
+    importRecipientsButton->setVisible(isBatchMode());
+    exportRecipientsButton->setVisible(isBatchMode());
     if (!isBatchMode()) {
         recipientList->hide();
         recipientCard->show();
@@ -856,11 +887,7 @@ void FrmMenu::editRecipientRow(QTreeWidgetItem *row)
 {
     if (!row || recipientList->topLevelItemCount() == 0)
         return;
-    recipientName->setEditText(row->text(0));
-    for (int i = 0; i < 4; ++i)
-        recipientFields[i]->setText(row->text(i + 1));
-    recipientQualifier->setEditText(row->text(5));
-    recipientFunction->setEditText(row->text(6));
+    showRecipientRow(row);
     recipientMode->setCurrentIndex(0);
     recipientName->setFocus();
 }

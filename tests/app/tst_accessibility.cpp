@@ -6,6 +6,7 @@
 #include "composition/ui/FrmAssistant.h"
 #include "composition/ui/FrmOptions.h"
 #include "conversion/FrmConvert.h"
+#include "dialogs/FrmImport.h"
 #include "editor/CharacterTable.h"
 #include "editor/FrmEditeur.h"
 #include "editor/FrmRemplacer.h"
@@ -105,6 +106,11 @@ private slots:
             FrmEditeur *editor = FrmEditeur::instance();
             editor->showReplaceDialog();
             return static_cast<QWidget *>(editor->replaceDialog);
+        });
+        QTest::newRow("frmImport") << std::function<QWidget *()>([] {
+            Main();
+            return new FrmImport("Civilit\xE9;Nom;Ville\r\n;Roux;1000 Bourg\r\n", u"contacts.csv"_s,
+                                 FrmMenu::existing());
         });
         QTest::newRow("frmConvert") << std::function<QWidget *()>([] { return FrmConvert::instance(); });
     }
