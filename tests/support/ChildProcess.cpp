@@ -3,14 +3,11 @@
 #include "core/QuilloError.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
-
-#include <exception>
 
 #include <csignal>
+#include <exception>
 #include <linux/capability.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -23,53 +20,22 @@ using namespace Qt::StringLiterals;
 namespace QuilloTest {
 namespace {
 
-// Root writes into a read-only folder through these capabilities: without them, the folder's
-// owner (root) is held to the folder's permissions like anyone.
-bool dropPermissionOverride()
+// Root writes into a read-only folder through these capabilities; without them the folder's
+// permissions hold for root (its owner) as for anyone.
+void dropPermissionOverride()
 {
-    if (geteuid() != 0)
-        return true;
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capget, &header, data) != 0)
-        return false;
+    if (geteuid() != 0 || syscall(SYS_capget, &header, data) != 0)
+        return;
     for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
         data[capability / 32].effective &= ~(1u << (capability % 32));
-    return syscall(SYS_capset, &header, data) == 0;
+    syscall(SYS_capset, &header, data);
 }
 
-void prepareChild(const ChildLimits &limits)
+bool endedNormally(int status)
 {
-    if (limits.fileSizeLimit >= 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{rlim_t(limits.fileSizeLimit), rlim_t(limits.fileSizeLimit)};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    if (limits.obeyPermissions)
-        dropPermissionOverride();
-}
-
-void writeAll(int descriptor, const QByteArray &bytes)
-{
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(descriptor, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n <= 0)
-            return;
-        done += n;
-    }
-}
-
-// The end of a child, reaped: Finished or Crashed.
-ChildResult endOf(int status)
-{
-    ChildResult result;
-    if (WIFSIGNALED(status)) {
-        result.end = ChildResult::End::Crashed;
-        result.signal = WTERMSIG(status);
-    } else {
-        result.end = WEXITSTATUS(status) == 0 ? ChildResult::End::Finished : ChildResult::End::Crashed;
-    }
-    return result;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -95,7 +61,13 @@ ChildResult runInChild(const std::function<QString()> &work, const ChildLimits &
     const pid_t pid = fork();
     if (pid == 0) {
         ::close(channel[0]);
-        prepareChild(limits);
+        if (limits.fileSizeLimit >= 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(limits.fileSizeLimit), rlim_t(limits.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (limits.obeyPermissions)
+            dropPermissionOverride();
         QString text;
         try {
             text = work();
@@ -104,34 +76,38 @@ ChildResult runInChild(const std::function<QString()> &work, const ChildLimits &
         } catch (const std::exception &error) {
             text = u"exception : "_s + QString::fromLocal8Bit(error.what());
         }
-        writeAll(channel[1], text.toUtf8());
-        // Straight out: the test's own objects are the parent's to end.
+        const QByteArray bytes = text.toUtf8();
+        for (qsizetype done = 0, n = 0; done < bytes.size(); done += n) {
+            if ((n = ::write(channel[1], bytes.constData() + done, size_t(bytes.size() - done))) <= 0)
+                break;
+        }
+        // Straight out: the test's objects are the parent's to end.
         _exit(0);
     }
     ::close(channel[1]);
+    ChildResult result;
     QByteArray received;
     const QDeadlineTimer deadline(std::chrono::seconds(limits.watchdogSeconds));
-    bool hung = true;
-    while (!deadline.hasExpired()) {
-        pollfd wanted{channel[0], POLLIN, 0};
-        if (poll(&wanted, 1, int(std::min<qint64>(deadline.remainingTime(), 1000))) <= 0)
+    for (pollfd wanted{channel[0], POLLIN, 0}; !deadline.hasExpired();) {
+        if (poll(&wanted, 1, 1000) <= 0)
             continue;
         char buffer[65536];
         const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
         if (n <= 0) {
-            hung = false;
+            result.end = ChildResult::End::Finished;
             break;
         }
         received.append(buffer, n);
     }
     ::close(channel[0]);
-    if (hung)
+    if (result.end == ChildResult::End::Hung)
         ::kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
-    if (hung)
-        return {};
-    ChildResult result = endOf(status);
+    if (result.end == ChildResult::End::Finished && !endedNormally(status)) {
+        result.end = ChildResult::End::Crashed;
+        result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    }
     result.text = QString::fromUtf8(received);
     return result;
 }
@@ -152,13 +128,10 @@ Child::~Child()
 
 bool Child::running()
 {
-    if (pid <= 0)
-        return false;
     int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == 0)
-        return true;
-    pid = -1;
-    return false;
+    if (pid > 0 && waitpid(pid, &status, WNOHANG) != 0)
+        pid = -1;
+    return pid > 0;
 }
 
 void Child::kill()
@@ -170,22 +143,6 @@ void Child::kill()
     pid = -1;
 }
 
-bool Child::wait(int seconds)
-{
-    const QDeadlineTimer deadline(std::chrono::seconds{seconds});
-    while (pid > 0 && !deadline.hasExpired()) {
-        int status = 0;
-        const pid_t ended = waitpid(pid, &status, WNOHANG);
-        if (ended == pid) {
-            pid = -1;
-            return endOf(status).end == ChildResult::End::Finished;
-        }
-        QThread::msleep(10);
-    }
-    kill();
-    return false;
-}
-
 bool readOnlyFoldersStopChildren()
 {
     QTemporaryDir dir;
@@ -193,20 +150,16 @@ bool readOnlyFoldersStopChildren()
     ChildLimits limits;
     limits.obeyPermissions = true;
     const ChildResult result = runInChild(
-        [&] {
-            QFile file(dir.filePath(u"essai"_s));
-            return file.open(QIODevice::WriteOnly) ? u"écrit"_s : QString();
-        },
-        limits);
+        [&] { return QFile(dir.filePath(u"essai"_s)).open(QIODevice::WriteOnly) ? u"écrit"_s : QString(); }, limits);
     setFolderWritable(dir.path(), true);
     return result.end == ChildResult::End::Finished && result.text.isEmpty();
 }
 
 void setFolderWritable(const QString &folder, bool writable)
 {
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                      QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther |
-                                      (writable ? QFileDevice::WriteOwner : QFileDevice::Permissions()));
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    QFile::setPermissions(folder, writable ? readable | QFileDevice::WriteOwner : readable);
 }
 
 } // namespace QuilloTest

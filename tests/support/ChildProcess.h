@@ -49,8 +49,6 @@ public:
     bool running();
     // SIGKILL, wherever the child stands; then reaped.
     void kill();
-    // Until the child ends by itself (true when it ended normally) or the time is out (killed).
-    bool wait(int seconds);
 
 private:
     pid_t pid = -1;
