@@ -547,6 +547,8 @@ private slots:
             QCOMPARE(result.text, QString());
         else
             QVERIFY2(result.text.contains(QRegularExpression(row.message)), qPrintable(result.text));
+        // The system's reason, not a shrug.
+        QVERIFY2(!result.text.contains(u"Erreur inconnue"_s), qPrintable(result.text));
     }
 
     void killedBatchLeavesWholeFilesAndRunsAgain_data()
