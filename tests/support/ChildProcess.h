@@ -16,7 +16,7 @@ struct ChildLimits
     // The largest file the child may write, in bytes (RLIMIT_FSIZE); negative for no limit. A
     // write past it fails with EFBIG, as on a full disk (SIGXFSZ, which would kill, is ignored).
     qint64 fileSizeLimit = -1;
-    // Run as root, the child still drops the rights by which root writes into any folder, so
+    // A child of a test run as root drops the rights by which root writes into any folder, so
     // that a read-only folder stops it as it stops a user.
     bool obeyPermissions = false;
     // A child still running then is hung: it is killed.
@@ -37,7 +37,7 @@ struct ChildResult
 // Runs work in a child and returns what it returned. An exception thrown by the work is text too.
 ChildResult runInChild(const std::function<QString()> &work, const ChildLimits &limits = {});
 
-// A child left to run while the test watches it, then killed or waited for.
+// A child left to run while the test watches it, then killed.
 class Child
 {
 public:
