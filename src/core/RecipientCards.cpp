@@ -60,7 +60,9 @@ bool writeCard(const QString &path, const QStringList &fields, QString *error)
     };
     if (!temporary.open())
         return fail(temporary.errorString());
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+    // A full disk takes part of the card and refuses the rest; only a second try at the rest
+    // gives the system's reason (disk full, file too large).
+    if (temporary.write(bytes) != bytes.size() || (!temporary.flush() && !temporary.flush()))
         return fail(temporary.errorString());
     temporary.close();
     // std::filesystem::rename replaces an existing card in one step, on Windows too, where
