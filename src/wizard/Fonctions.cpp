@@ -6,6 +6,7 @@
 #include "core/ProperCase.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/LegacyNames.h"
+#include "editor/FrmEditeur.h"
 #include "wizard/FrmMenu.h"
 #include "wizard/SortedCombo.h"
 
@@ -33,6 +34,8 @@ void Main()
                                         {DataPaths::recipientsFolder(), ini},
                                         {DataPaths::modelsFolder(), txt},
                                         {DataPaths::contentsFolder(), txt}});
+    // The spelling switch the user left in the editor holds in the wizard's body text too.
+    FrmEditeur::applyStoredSpellChecking();
     Liste_Fiches(1); // loads the wizard window, hidden
     Liste_Fiches(2);
     Charge_Listes();
@@ -42,6 +45,8 @@ void Main()
 void Liste_Fiches(int kind)
 {
     FrmMenu *menu = FrmMenu::instance();
+    if (kind == 1 || kind == 2)
+        menu->shownCards[size_t(kind)] = {}; // the editor is emptied: it shows no card any more
     if (kind == 1) {
         for (QLineEdit *field : menu->senderFields)
             field->setText(QString());
