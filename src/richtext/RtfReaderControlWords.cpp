@@ -275,12 +275,32 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
             page.marginBottom = p;
         break;
 
+    // The first section's header and footer layout; the reader of a header has none of its own.
+    case Kw::TitlePg:
+        if (!sectionPageSeen && !insideDecoration)
+            titlePage = !has || p != 0;
+        break;
+    case Kw::FacingP:
+        if (!insideDecoration)
+            facingPages = !has || p != 0;
+        break;
+    case Kw::HeaderY:
+        if (has && p >= 0 && !sectionPageSeen && !insideDecoration)
+            headerDistance = p;
+        break;
+    case Kw::FooterY:
+        if (has && p >= 0 && !sectionPageSeen && !insideDecoration)
+            footerDistance = p;
+        break;
+
     // characters
     case Kw::Plain: {
         const int link = c.link;
+        const int field = c.field;
         c = CharProps();
         c.font = defaultFont;
         c.link = link;
+        c.field = field;
         break;
     }
     case Kw::F:
