@@ -50,20 +50,19 @@ void Paginate_RTF(const QTextDocument &document, double left, double top, double
         const PageGeometry geometry =
             printerGeometry(Printing::currentPrinter(), roundedMargins(left, top, right, bottom));
         const auto formatter = std::make_shared<const RangeFormatter>(document, geometry.area.width());
-        const TwipRect area = geometry.areaOnSheet();
-        const int length = formatter->textLength();
-        int from = 0;
-        for (;;) {
-            const int next = formatter->formatRange(nullptr, from, area);
-            window->lastPage()->setLetterStart(from);
-            window->lastPage()->addOperation(
-                [formatter, from, area](QPainter &painter) { formatter->formatRange(&painter, from, area); });
-            // A page on which nothing fitted is the last one: going on would never end.
-            if (next >= length || next <= from)
-                break;
-            from = next;
-            manager.NewPage();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        const PageGeometry sheet = geometry.onSheet();
+        const QList<RangeFormatter::Page> pages = formatter->pages(sheet);
+        const int count = int(pages.size());
+        for (int index = 0; index < count; ++index) {
+            if (index > 0) {
+                manager.NewPage();
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            const RangeFormatter::Page page = pages[index];
+            window->lastPage()->setLetterStart(page.from);
+            window->lastPage()->addOperation([formatter, sheet, page, index, count](QPainter &painter) {
+                formatter->drawPage(&painter, sheet, page, index + 1, count);
+            });
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     } catch (const QuilloError &error) {
