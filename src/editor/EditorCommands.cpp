@@ -6,16 +6,19 @@
 #include "dialogs/Dialogs.h"
 #include "editor/CharacterTable.h"
 #include "editor/EditorGeometry.h"
+#include "editor/FrmEnTete.h"
 #include "editor/LetterEdit.h"
 #include "editor/RichEditing.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
+#include "richtext/HeadersFooters.h"
 #include "richtext/Twips.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -351,7 +354,7 @@ const MenuEntry kEditEntries[] = {
 const MenuEntry kToolsEntries[] = {
     {u"Table des caractères", "F3"},        {nullptr, nullptr}, {u"Convertir en majuscule", nullptr},
     {u"Convertir en minuscule", nullptr},   {nullptr, nullptr}, {u"Insérer la date courante", "F4"},
-    {u"Insérer l'heure courante", nullptr},
+    {u"Insérer l'heure courante", nullptr}, {nullptr, nullptr}, {u"En-tête et pied de page…", nullptr},
 };
 const MenuEntry kHelpEntries[] = {
     {u"Visitez le site web", "F1"},
@@ -498,7 +501,36 @@ void FrmEditeur::Mnu_OutOutils_Click(ToolsItem item)
     case Time:
         insertText(QLocale().toString(Clock::now().time(), u"HH:mm:ss"_s));
         break;
+    case HeaderFooter:
+        editHeaderFooter();
+        break;
     }
+}
+
+void FrmEditeur::editHeaderFooter()
+{
+    LetterEdit *edit = current();
+    if (!edit)
+        return;
+    FrmEnTete dialog(edit->document(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.applyTo(edit->document());
+    showHeaderFooterNote();
+}
+
+void FrmEditeur::showHeaderFooterNote()
+{
+    if (!headerFooterNote)
+        return;
+    const LetterEdit *edit = current();
+    const bool header = edit && HeadersFooters::hasHeader(edit->document());
+    const bool footer = edit && HeadersFooters::hasFooter(edit->document());
+    headerFooterNote->setText(header && footer ? u"En-tête et pied de page"_s
+                              : header         ? u"En-tête"_s
+                              : footer         ? u"Pied de page"_s
+                                               : QString());
+    headerFooterNote->setVisible(header || footer);
 }
 
 void FrmEditeur::insertText(const QString &text)

@@ -110,7 +110,7 @@ public:
         Close = 13,
     };
     enum class EditItem { Cut = 0, Copy = 1, Paste = 2, Delete = 3, SelectAll = 5, Find = 7 };
-    enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6 };
+    enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6, HeaderFooter = 8 };
     enum class HelpItem { WebSite = 0, About = 2 };
 
     // The menu commands and the tool bar buttons, as their items run them.
@@ -129,13 +129,16 @@ public:
     QActionGroup *alignmentGroup = nullptr;
     QTabWidget *letterTabs = nullptr;
     std::array<QLabel *, 7> statusPanels{}; // STB panels 1 to 6
+    // Beside the first panel, shown when the current letter has a header or a footer: neither
+    // appears in the text, only on the printed pages.
+    QLabel *headerFooterNote = nullptr;
     QMenu *Mnu_Fichier = nullptr;
     QMenu *Mnu_Edition = nullptr;
     QMenu *Mnu_Outils = nullptr;
     QMenu *Mnu_Aide = nullptr;
     std::array<QAction *, 14> Mnu_OutFichier{};
     std::array<QAction *, 8> Mnu_OutEdition{};
-    std::array<QAction *, 7> Mnu_OutOutils{};
+    std::array<QAction *, 9> Mnu_OutOutils{};
     std::array<QAction *, 3> Mnu_OutAide{};
     // The character table, once "Table des caractères" has opened it.
     CharacterTable *characterTable = nullptr;
@@ -162,6 +165,9 @@ private:
     void chooseFont();
     void chooseColor();
     void insertPicture();
+    // "En-tête et pied de page…": the letter's headers and footers in FrmEnTete.
+    void editHeaderFooter();
+    void showHeaderFooterNote();
 
     struct Letter
     {

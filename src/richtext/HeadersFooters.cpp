@@ -93,6 +93,12 @@ QTextDocument *HeadersFooters::addPart(Kind kind)
     return part;
 }
 
+void HeadersFooters::setPart(Kind kind, const QTextDocument &content)
+{
+    removePart(kind);
+    parts[size_t(kind)] = content.clone(this);
+}
+
 void HeadersFooters::removePart(Kind kind)
 {
     delete std::exchange(parts[size_t(kind)], nullptr);

@@ -48,6 +48,8 @@ public:
     QTextDocument *part(Kind kind) const { return parts[size_t(kind)]; }
     // The document of that kind, added empty (with the letter's default font) when missing.
     QTextDocument *addPart(Kind kind);
+    // A copy of content (its formats and pictures) as the document of that kind.
+    void setPart(Kind kind, const QTextDocument &content);
     void removePart(Kind kind);
     bool isEmpty() const;
 
