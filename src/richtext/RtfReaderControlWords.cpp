@@ -33,6 +33,10 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
     }
 
     if (kw >= Kw::FontTable && kw <= Kw::Skip) {
+        // A header word amid other words opens nothing: taking the rest of its group for a header
+        // would take the letter's text with it.
+        if (kw >= Kw::Header && kw <= Kw::FooterF && !first)
+            return;
         startDestination(kw);
         return;
     }

@@ -198,6 +198,10 @@ private slots:
         QVERIFY(RichText::readRtf("{\\rtf1 Autre lettre.\\par}", &letter).ok);
         QVERIFY(!HeadersFooters::of(&letter));
         QVERIFY(!RichText::writeRtf(&letter).contains("\\header"));
+        // A header word that does not open its group opens nothing: the text after it stays.
+        QVERIFY(RichText::readRtf("{\\rtf1 Avant {\\b gras \\header suite} fin.\\par}", &letter).ok);
+        QCOMPARE(letter.toPlainText(), u"Avant gras suite fin."_s);
+        QVERIFY(!HeadersFooters::of(&letter));
     }
 };
 
