@@ -96,24 +96,19 @@ inline QString compareDecorations(const QTextDocument &a, const QTextDocument &b
     const HeadersFooters *x = HeadersFooters::of(&a);
     const HeadersFooters *y = HeadersFooters::of(&b);
     if (!x || !y)
-        return x == y ? QString() : QStringLiteral("headers and footers on one side only");
+        return x == y ? QString() : QStringLiteral("on one side only");
     if (x->titlePage() != y->titlePage() || x->facingPages() != y->facingPages() ||
         x->headerDistance() != y->headerDistance() || x->footerDistance() != y->footerDistance())
         return QStringLiteral("flags or distances differ");
     for (const HeadersFooters::Kind kind : HeadersFooters::kKinds) {
-        const QString name = QString::fromLatin1(HeadersFooters::controlWord(kind));
         const QTextDocument *p = x->part(kind);
         const QTextDocument *q = y->part(kind);
-        if (!p || !q) {
-            if (p != q)
-                return name + QStringLiteral(" on one side only");
-            continue;
-        }
-        const QString difference = compare(*p, *q);
+        const QString difference = !p || !q ? (p == q ? QString() : QStringLiteral("on one side only"))
+                                            : compare(*p, *q) + (picturesAndFields(*p) == picturesAndFields(*q)
+                                                                     ? QString()
+                                                                     : QStringLiteral(" pictures or fields"));
         if (!difference.isEmpty())
-            return name + QStringLiteral(": ") + difference;
-        if (picturesAndFields(*p) != picturesAndFields(*q))
-            return name + QStringLiteral(": pictures or fields differ");
+            return QString::fromLatin1(HeadersFooters::controlWord(kind)) + QStringLiteral(": ") + difference;
     }
     return {};
 }
