@@ -303,15 +303,16 @@ QList<RangeFormatter::Page> RangeFormatter::pages(const PageGeometry &geometry) 
 void RangeFormatter::drawPage(QPainter *painter, const PageGeometry &geometry, const Page &page, int number,
                               int count) const
 {
-    formatRange(painter, page.from, page.area);
-    if (!decorations)
-        return;
+    // In reading order, which is the order a PDF's text is extracted in: header, text, footer.
     const TwipRect sheet = geometry.sheet();
     const double left = geometry.area.left;
-    if (const QTextDocument *header = decorations->headerOn(number)) {
+    if (const QTextDocument *header = decorations ? decorations->headerOn(number) : nullptr) {
         const QRectF room(-kClipReach, sheet.top, 2 * kClipReach, page.area.top - sheet.top);
         drawDecoration(painter, header, left, sheet.top + decorations->headerDistance(), room, number, count);
     }
+    formatRange(painter, page.from, page.area);
+    if (!decorations)
+        return;
     if (const QTextDocument *footer = decorations->footerOn(number)) {
         const double top =
             sheet.bottom - decorations->footerDistance() - footer->documentLayout()->documentSize().height();
