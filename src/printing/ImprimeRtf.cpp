@@ -50,6 +50,8 @@ void Paginate_RTF(const QTextDocument &document, double left, double top, double
         const PageGeometry geometry =
             printerGeometry(Printing::currentPrinter(), roundedMargins(left, top, right, bottom));
         const auto formatter = std::make_shared<const RangeFormatter>(document, geometry.area.width());
+        // The pages start where the printer's and the PDF's pages start (the formatter's one page
+        // loop); each sheet of the preview draws its page from there when it is shown.
         const PageGeometry sheet = geometry.onSheet();
         const QList<RangeFormatter::Page> pages = formatter->pages(sheet);
         const int count = int(pages.size());

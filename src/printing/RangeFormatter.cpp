@@ -249,20 +249,6 @@ int RangeFormatter::formatRange(QPainter *painter, int from, const TwipRect &are
     return ends ? std::max(textLength(), from) : units[last + 1].position;
 }
 
-QList<int> RangeFormatter::pageStarts(const TwipRect &area) const
-{
-    QList<int> starts{0};
-    int from = 0;
-    for (;;) {
-        const int next = formatRange(nullptr, from, area);
-        if (next >= textLength() || next <= from)
-            break;
-        starts.append(next);
-        from = next;
-    }
-    return starts;
-}
-
 TwipRect RangeFormatter::pageArea(const PageGeometry &geometry, int number) const
 {
     TwipRect area = geometry.area;

@@ -49,10 +49,6 @@ public:
     // only.
     int formatRange(QPainter *painter, int from, const TwipRect &area) const;
 
-    // The first position of every page when the letter is cut in areas of that size; at least
-    // one page. Stops after a page on which nothing fitted.
-    QList<int> pageStarts(const TwipRect &area) const;
-
     // A page of the letter: where its text starts, and the area the text fills on it (the
     // geometry's, less what its header and footer take beyond the margins).
     struct Page

@@ -6,9 +6,11 @@
 #include "composition/ui/FrmAssistant.h"
 #include "composition/ui/FrmOptions.h"
 #include "conversion/FrmConvert.h"
+#include "dialogs/FrmImport.h"
 #include "editor/CharacterTable.h"
 #include "editor/FrmEditeur.h"
 #include "editor/FrmEnTete.h"
+#include "editor/FrmRemplacer.h"
 #include "editor/LetterEdit.h"
 #include "printing/FrmPage.h"
 #include "wizard/Fonctions.h"
@@ -107,6 +109,16 @@ private slots:
             auto *dialog = new FrmEnTete(editor->letterEdit(1)->document(), editor);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             return dialog;
+        });
+        QTest::newRow("frmRemplacer") << std::function<QWidget *()>([] {
+            FrmEditeur *editor = FrmEditeur::instance();
+            editor->showReplaceDialog();
+            return static_cast<QWidget *>(editor->replaceDialog);
+        });
+        QTest::newRow("frmImport") << std::function<QWidget *()>([] {
+            Main();
+            return new FrmImport("Civilit\xE9;Nom;Ville\r\n;Roux;1000 Bourg\r\n", u"contacts.csv"_s,
+                                 FrmMenu::existing());
         });
         QTest::newRow("frmConvert") << std::function<QWidget *()>([] { return FrmConvert::instance(); });
     }
