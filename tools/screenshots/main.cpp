@@ -1,7 +1,7 @@
 // Writes a PNG of each window the user sees, for a look at the program without a screen:
-// the five wizard steps (step 2 in both modes), the import of recipients, the editor, the
-// header and footer dialog, the replace dialog, the preview, the writing assistant, the reference-lists dialog and the
-// about box.
+// the five wizard steps (step 2 in both modes), the import of recipients, the editor, its
+// header and footer dialog and its replace dialog, the preview, the writing assistant, the
+// reference-lists dialog and the about box.
 #include "about/FrmAbout.h"
 #include "app/Translations.h"
 #include "app/Wiring.h"
