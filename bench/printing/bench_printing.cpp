@@ -49,7 +49,7 @@ std::unique_ptr<QTextDocument> letterOf(int paragraphs)
 int pagesOf(const QTextDocument &document)
 {
     const PageGeometry geometry = printerGeometry(Printing::currentPrinter(), Margins());
-    return int(RangeFormatter(document, geometry.area.width()).pageStarts(geometry.area).size());
+    return int(RangeFormatter(document, geometry.area.width()).pages(geometry).size());
 }
 
 // The hundred-page letter: the fewest paragraphs that make 100 pages.

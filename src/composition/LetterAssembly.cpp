@@ -3,6 +3,7 @@
 #include "composition/PhraseComposition.h"
 #include "core/DataPaths.h"
 #include "core/QuilloError.h"
+#include "richtext/HeadersFooters.h"
 #include "richtext/RichText.h"
 
 #include <QDir>
@@ -116,8 +117,8 @@ QString withoutBlankLinesAtTheEnds(const QString &body)
     return lines.join(u"\r\n"_s);
 }
 
-// The template's placeholders replaced in the document that holds it.
-void replacePlaceholders(QTextDocument *document, const LetterFields &fields)
+// The placeholders of one document (the letter's text, or one of its headers and footers).
+void replacePlaceholdersIn(QTextDocument *document, const LetterFields &fields)
 {
     // Justified paragraphs of the template are drawn justified by the text layout itself.
     for (int i = 0; i < LetterFields::Count; ++i) {
@@ -129,6 +130,20 @@ void replacePlaceholders(QTextDocument *document, const LetterFields &fields)
         const int at = replaceFirst(document, placeholder, value, LetterFields::isBold(i));
         if (at >= 0 && value.isEmpty() && inAddressBlock(i))
             removeEmptyParagraph(document, at);
+    }
+}
+
+// The template's placeholders replaced in the document that holds it. A letterhead or a footer
+// may carry some too (the sender's name or telephone): each header and footer has its own,
+// replaced as the text's are.
+void replacePlaceholders(QTextDocument *document, const LetterFields &fields)
+{
+    replacePlaceholdersIn(document, fields);
+    if (const HeadersFooters *decorations = HeadersFooters::of(document)) {
+        for (const HeadersFooters::Kind kind : HeadersFooters::kKinds) {
+            if (QTextDocument *part = decorations->part(kind))
+                replacePlaceholdersIn(part, fields);
+        }
     }
 }
 

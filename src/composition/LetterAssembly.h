@@ -20,7 +20,8 @@ bool Replace_Balise(QTextDocument *document, const QString &placeholder, const Q
 // at both ends). Each search starts at the top, so a placeholder written in an earlier value is
 // the one replaced. In the two address blocks ("#exp1" to "#dst3") a value's empty lines are left
 // out, and a placeholder whose value is empty and that stood alone in its paragraph takes that
-// paragraph away: a block never shows an empty line for an empty field. Throws QuilloError when
+// paragraph away: a block never shows an empty line for an empty field. The letter's headers and
+// footers get their placeholders replaced the same way, each on its own. Throws QuilloError when
 // the template cannot be read; the document then keeps what it held.
 void Build_Lettre(QTextDocument *document, const LetterFields &fields);
 

@@ -9,11 +9,13 @@
 #include "dialogs/Dialogs.h"
 #include "editor/CharacterTable.h"
 #include "editor/EditorGeometry.h"
+#include "editor/FrmEnTete.h"
 #include "editor/FrmRemplacer.h"
 #include "editor/LetterEdit.h"
 #include "editor/RichEditing.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
+#include "richtext/HeadersFooters.h"
 #include "richtext/RichText.h"
 #include "richtext/TextSearch.h"
 #include "richtext/Twips.h"
@@ -23,6 +25,7 @@
 #include <QActionGroup>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -396,6 +399,7 @@ const MenuEntry kToolsEntries[] = {
     {u"Table des caractères", "F3"},        {nullptr, nullptr}, {u"Convertir en majuscule", nullptr},
     {u"Convertir en minuscule", nullptr},   {nullptr, nullptr}, {u"Insérer la date courante", "F4"},
     {u"Insérer l'heure courante", nullptr}, {nullptr, nullptr}, {u"Vérification orthographique", nullptr},
+    {u"En-tête et pied de page…", nullptr},
 };
 const MenuEntry kHelpEntries[] = {
     {u"Visitez le site web", "F1"},
@@ -641,7 +645,36 @@ void FrmEditeur::Mnu_OutOutils_Click(ToolsItem item)
         // The item has just ticked or unticked itself.
         setSpellChecking(Mnu_OutOutils[size_t(SpellChecking)]->isChecked());
         break;
+    case HeaderFooter:
+        editHeaderFooter();
+        break;
     }
+}
+
+void FrmEditeur::editHeaderFooter()
+{
+    LetterEdit *edit = current();
+    if (!edit)
+        return;
+    FrmEnTete dialog(edit->document(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.applyTo(edit->document());
+    showHeaderFooterNote();
+}
+
+void FrmEditeur::showHeaderFooterNote()
+{
+    if (!headerFooterNote)
+        return;
+    const LetterEdit *edit = current();
+    const bool header = edit && HeadersFooters::hasHeader(edit->document());
+    const bool footer = edit && HeadersFooters::hasFooter(edit->document());
+    headerFooterNote->setText(header && footer ? u"En-tête et pied de page"_s
+                              : header         ? u"En-tête"_s
+                              : footer         ? u"Pied de page"_s
+                                               : QString());
+    headerFooterNote->setVisible(header || footer);
 }
 
 void FrmEditeur::insertText(const QString &text)

@@ -119,6 +119,7 @@ FrmEditeur::FrmEditeur()
     setCentralWidget(letterTabs);
     connect(letterTabs, &QTabWidget::currentChanged, this, [this] {
         showSelectionFormat();
+        showHeaderFooterNote();
         showUndoState();
     });
 
@@ -265,6 +266,7 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
     Ajuste_Page(edit, LetterMargin, LetterMargin, true);
     edit->moveCursor(QTextCursor::Start);
     document->setModified(false);
+    showHeaderFooterNote();
     if (edit == current())
         showUndoState();
     return read.ok;
@@ -320,6 +322,7 @@ bool FrmEditeur::Ouvrir()
     Ajuste_Page(edit, LetterMargin, LetterMargin, true); // the new document takes the printed width too
     edit->moveCursor(QTextCursor::Start);
     showSelectionFormat();
+    showHeaderFooterNote();
     showUndoState();
     return true;
 }
@@ -509,6 +512,15 @@ void FrmEditeur::buildStatusBar()
     statusPanels[1]->setText(u"Editeur de lettre - Format RTF"_s);
     statusPanels[1]->setToolTip(u"Editeur de lettre - Format RTF"_s);
     statusPanels[4]->setText(u"INS"_s);
+    headerFooterNote = new QLabel(bar);
+    headerFooterNote->setObjectName(u"STB_EnTete"_s);
+    headerFooterNote->setFrameShape(QFrame::Panel);
+    headerFooterNote->setFrameShadow(QFrame::Sunken);
+    headerFooterNote->setMargin(1);
+    headerFooterNote->setToolTip(
+        u"Imprimé en haut ou en bas de chaque page, hors du texte : Outils, En-tête et pied de page…"_s);
+    headerFooterNote->hide();
+    bar->insertPermanentWidget(1, headerFooterNote); // right after the first panel
     clockTimer = new QTimer(this);
     connect(clockTimer, &QTimer::timeout, this, [this] { updateStatusPanels(); });
     clockTimer->start(1000);

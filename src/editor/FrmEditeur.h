@@ -132,7 +132,15 @@ public:
         Undo = 11,
         Redo = 12,
     };
-    enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6, SpellChecking = 8 };
+    enum class ToolsItem {
+        CharacterTable = 0,
+        UpperCase = 2,
+        LowerCase = 3,
+        Date = 5,
+        Time = 6,
+        SpellChecking = 8,
+        HeaderFooter = 9
+    };
     enum class HelpItem { WebSite = 0, About = 2 };
 
     // The menu commands and the tool bar buttons, as their items run them.
@@ -156,13 +164,16 @@ public:
     QActionGroup *alignmentGroup = nullptr;
     QTabWidget *letterTabs = nullptr;
     std::array<QLabel *, 7> statusPanels{}; // STB panels 1 to 6
+    // Beside the first panel, shown when the current letter has a header or a footer: neither
+    // appears in the text, only on the printed pages.
+    QLabel *headerFooterNote = nullptr;
     QMenu *Mnu_Fichier = nullptr;
     QMenu *Mnu_Edition = nullptr;
     QMenu *Mnu_Outils = nullptr;
     QMenu *Mnu_Aide = nullptr;
     std::array<QAction *, 17> Mnu_OutFichier{};
     std::array<QAction *, 13> Mnu_OutEdition{};
-    std::array<QAction *, 9> Mnu_OutOutils{};
+    std::array<QAction *, 10> Mnu_OutOutils{};
     std::array<QAction *, 3> Mnu_OutAide{};
     // The character table, once "Table des caractères" has opened it.
     CharacterTable *characterTable = nullptr;
@@ -198,6 +209,9 @@ private:
     void chooseFont();
     void chooseColor();
     void insertPicture();
+    // "En-tête et pied de page…": the letter's headers and footers in FrmEnTete.
+    void editHeaderFooter();
+    void showHeaderFooterNote();
 
     struct Letter
     {

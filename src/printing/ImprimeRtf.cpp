@@ -50,19 +50,21 @@ void Paginate_RTF(const QTextDocument &document, double left, double top, double
         const PageGeometry geometry =
             printerGeometry(Printing::currentPrinter(), roundedMargins(left, top, right, bottom));
         const auto formatter = std::make_shared<const RangeFormatter>(document, geometry.area.width());
-        const TwipRect area = geometry.areaOnSheet();
         // The pages start where the printer's and the PDF's pages start (the formatter's one page
         // loop); each sheet of the preview draws its page from there when it is shown.
-        const QList<int> starts = formatter->pageStarts(area);
-        for (qsizetype page = 0; page < starts.size(); ++page) {
-            if (page > 0) {
+        const PageGeometry sheet = geometry.onSheet();
+        const QList<RangeFormatter::Page> pages = formatter->pages(sheet);
+        const int count = int(pages.size());
+        for (int index = 0; index < count; ++index) {
+            if (index > 0) {
                 manager.NewPage();
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             }
-            const int from = starts[page];
-            window->lastPage()->setLetterStart(from);
-            window->lastPage()->addOperation(
-                [formatter, from, area](QPainter &painter) { formatter->formatRange(&painter, from, area); });
+            const RangeFormatter::Page page = pages[index];
+            window->lastPage()->setLetterStart(page.from);
+            window->lastPage()->addOperation([formatter, sheet, page, index, count](QPainter &painter) {
+                formatter->drawPage(&painter, sheet, page, index + 1, count);
+            });
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     } catch (const QuilloError &error) {

@@ -161,7 +161,7 @@ struct Canvas
     int draw(const QTextDocument &letter)
     {
         const RangeFormatter formatter(letter, geometry.area.width());
-        const int drawn = formatter.drawPages(&painter, geometry.area, [this] { return writer->newPage(); });
+        const int drawn = formatter.drawPages(&painter, geometry, [this] { return writer->newPage(); });
         pages += drawn;
         return drawn;
     }

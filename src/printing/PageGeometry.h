@@ -52,6 +52,19 @@ struct PageGeometry
     TwipRect page() const { return {0, 0, printableWidth, printableHeight}; }
     // The area measured from the sheet's corner (where a preview sheet draws it).
     TwipRect areaOnSheet() const { return area.translated(offsetX, offsetY); }
+    // The whole sheet, in the area's coordinates: headers and footers stand between its edges
+    // and the area.
+    TwipRect sheet() const { return {-offsetX, -offsetY, sheetWidth - offsetX, sheetHeight - offsetY}; }
+    // The same page measured from the sheet's corner, as a preview sheet draws it.
+    PageGeometry onSheet() const
+    {
+        PageGeometry corner = *this;
+        corner.area = areaOnSheet();
+        corner.offsetX = corner.offsetY = 0;
+        corner.printableWidth = sheetWidth;
+        corner.printableHeight = sheetHeight;
+        return corner;
+    }
 };
 
 // The arithmetic of a page: area left = left margin - offset X, top = top margin - offset Y,

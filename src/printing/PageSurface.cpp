@@ -34,7 +34,7 @@ void PageSurface::clear()
     update();
 }
 
-void PageSurface::replay(QPainter &painter, double pixelsPerTwip) const
+void PageSurface::paintSheet(QPainter &painter, double pixelsPerTwip) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -55,7 +55,7 @@ QImage PageSurface::toImage(double pixelsPerTwip) const
                  QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
-    replay(painter, pixelsPerTwip);
+    paintSheet(painter, pixelsPerTwip);
     return image;
 }
 
@@ -65,7 +65,7 @@ void PageSurface::paintEvent(QPaintEvent *)
     // Paper is white whatever the desktop's colours, as on the printer.
     painter.fillRect(rect(), Qt::white);
     painter.setClipRect(rect());
-    replay(painter, sheetWidthTwips > 0 ? double(width()) / sheetWidthTwips : 1.0);
+    paintSheet(painter, sheetWidthTwips > 0 ? double(width()) / sheetWidthTwips : 1.0);
 }
 
 void PageSurface::mouseDoubleClickEvent(QMouseEvent *event)

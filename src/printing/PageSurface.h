@@ -40,6 +40,8 @@ public:
 
     // The whole sheet as an image at that many pixels per twip, white background included.
     QImage toImage(double pixelsPerTwip) const;
+    // What the sheet holds, drawn with any painter (an image, a PDF) at that many device units per twip.
+    void paintSheet(QPainter &painter, double pixelsPerTwip) const;
 
 signals:
     void doubleClicked();
@@ -49,8 +51,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    void replay(QPainter &painter, double pixelsPerTwip) const;
-
     int pageNumber;
     int sheetWidthTwips = 11907;
     int sheetHeightTwips = 16840;

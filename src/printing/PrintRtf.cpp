@@ -78,7 +78,7 @@ void Print_RTF(QPrinter &printer, const QList<const QTextDocument *> &letters, i
         if (letter > 0)
             nextPage();
         const RangeFormatter formatter(*letters.at(letter), geometry.area.width());
-        formatter.drawPages(&painter, geometry.area, [&] {
+        formatter.drawPages(&painter, geometry, [&] {
             nextPage();
             return true;
         });

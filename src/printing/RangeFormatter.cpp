@@ -1,5 +1,8 @@
 #include "printing/RangeFormatter.h"
 
+#include "core/Clock.h"
+#include "richtext/HeadersFooters.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPainter>
@@ -64,14 +67,36 @@ QPaintDevice *RangeFormatter::layoutDevice()
     return &device;
 }
 
-RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth) : copy(document.clone())
+namespace {
+
+// Lays a document out on the layout device at that width, its indents already scaled to it.
+void layOut(QTextDocument *document, int width)
 {
-    copy->setUseDesignMetrics(true);
-    scaleParagraphIndents(copy.get(), layoutDevice()->logicalDpiX() / 96.0);
-    copy->documentLayout()->setPaintDevice(layoutDevice());
-    copy->setDocumentMargin(0);
-    copy->setTextWidth(std::max(areaWidth, 1));
-    copy->documentLayout()->documentSize(); // lays the whole copy out now
+    document->setUseDesignMetrics(true);
+    document->documentLayout()->setPaintDevice(RangeFormatter::layoutDevice());
+    document->setDocumentMargin(0);
+    document->setTextWidth(width);
+    document->documentLayout()->documentSize(); // lays the whole document out now
+}
+
+} // namespace
+
+RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth)
+    : copy(document.clone()), width(std::max(areaWidth, 1))
+{
+    const double scale = layoutDevice()->logicalDpiX() / 96.0;
+    scaleParagraphIndents(copy.get(), scale);
+    layOut(copy.get(), width);
+    if (const HeadersFooters *original = HeadersFooters::of(&document)) {
+        original->copyTo(copy.get());
+        decorations = HeadersFooters::of(copy.get());
+        for (const HeadersFooters::Kind kind : HeadersFooters::kKinds) {
+            if (QTextDocument *part = decorations->part(kind)) {
+                scaleParagraphIndents(part, scale);
+                layOut(part, width);
+            }
+        }
+    }
     collectFrame(copy->rootFrame());
     if (units.isEmpty())
         units.append(Unit{});
@@ -224,37 +249,94 @@ int RangeFormatter::formatRange(QPainter *painter, int from, const TwipRect &are
     return ends ? std::max(textLength(), from) : units[last + 1].position;
 }
 
-QList<int> RangeFormatter::pageStarts(const TwipRect &area) const
+TwipRect RangeFormatter::pageArea(const PageGeometry &geometry, int number) const
 {
-    QList<int> starts{0};
-    walkPages(nullptr, area, [&starts](int next) {
-        starts.append(next);
-        return true;
-    });
-    return starts;
-}
-
-int RangeFormatter::drawPages(QPainter *painter, const TwipRect &area, const std::function<bool()> &newPage) const
-{
-    return walkPages(painter, area, [&newPage](int) { return newPage(); });
-}
-
-int RangeFormatter::walkPages(QPainter *painter, const TwipRect &area,
-                              const std::function<bool(int next)> &newPage) const
-{
-    const int length = textLength();
-    int pages = 1;
-    int from = 0;
-    for (;;) {
-        const int next = formatRange(painter, from, area);
-        // A page on which nothing fitted is the last one: going on would never end.
-        if (next >= length || next <= from)
-            return pages;
-        from = next;
-        if (!newPage(next))
-            return pages;
-        ++pages;
+    TwipRect area = geometry.area;
+    if (!decorations)
+        return area;
+    const TwipRect sheet = geometry.sheet();
+    // Neither may take more than a third of the text's room: a header beyond that is cut, the
+    // letter is not.
+    const int most = geometry.area.height() / 3;
+    if (const QTextDocument *header = decorations->headerOn(number)) {
+        const double bottom =
+            sheet.top + decorations->headerDistance() + header->documentLayout()->documentSize().height();
+        area.top = std::clamp(int(std::ceil(bottom)), geometry.area.top, geometry.area.top + most);
     }
+    if (const QTextDocument *footer = decorations->footerOn(number)) {
+        const double top =
+            sheet.bottom - decorations->footerDistance() - footer->documentLayout()->documentSize().height();
+        area.bottom = std::clamp(int(std::floor(top)), geometry.area.bottom - most, geometry.area.bottom);
+    }
+    return area;
+}
+
+QList<RangeFormatter::Page> RangeFormatter::pages(const PageGeometry &geometry) const
+{
+    QList<Page> list;
+    int from = 0;
+    for (int number = 1;; ++number) {
+        const TwipRect area = pageArea(geometry, number);
+        list.append({from, area});
+        const int next = formatRange(nullptr, from, area);
+        // A page on which nothing fitted is the last one: going on would never end.
+        if (next >= textLength() || next <= from)
+            return list;
+        from = next;
+    }
+}
+
+void RangeFormatter::drawPage(QPainter *painter, const PageGeometry &geometry, const Page &page, int number,
+                              int count) const
+{
+    // In reading order, which is the order a PDF's text is extracted in: header, text, footer.
+    const TwipRect sheet = geometry.sheet();
+    const double left = geometry.area.left;
+    if (const QTextDocument *header = decorations ? decorations->headerOn(number) : nullptr) {
+        const QRectF room(-kClipReach, sheet.top, 2 * kClipReach, page.area.top - sheet.top);
+        drawDecoration(painter, header, left, sheet.top + decorations->headerDistance(), room, number, count);
+    }
+    formatRange(painter, page.from, page.area);
+    if (!decorations)
+        return;
+    if (const QTextDocument *footer = decorations->footerOn(number)) {
+        const double top =
+            sheet.bottom - decorations->footerDistance() - footer->documentLayout()->documentSize().height();
+        const QRectF room(-kClipReach, page.area.bottom, 2 * kClipReach, sheet.bottom - page.area.bottom);
+        drawDecoration(painter, footer, left, top, room, number, count);
+    }
+}
+
+void RangeFormatter::drawDecoration(QPainter *painter, const QTextDocument *part, double left, double top,
+                                    const QRectF &room, int number, int count) const
+{
+    // The page numbers and dates of this page in a copy of its own.
+    std::unique_ptr<QTextDocument> filled;
+    if (RichText::hasPageFields(part)) {
+        filled.reset(part->clone());
+        RichText::fillPageFields(filled.get(), number, count, Clock::now());
+        layOut(filled.get(), width);
+        part = filled.get();
+    }
+    painter->save();
+    painter->setClipRect(room, Qt::IntersectClip);
+    painter->translate(left, top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    part->documentLayout()->draw(painter, context);
+    painter->restore();
+}
+
+int RangeFormatter::drawPages(QPainter *painter, const PageGeometry &geometry,
+                              const std::function<bool()> &newPage) const
+{
+    const QList<Page> list = pages(geometry);
+    for (int index = 0; index < list.size(); ++index) {
+        if (index > 0 && !newPage())
+            return index;
+        drawPage(painter, geometry, list[index], index + 1, int(list.size()));
+    }
+    return int(list.size());
 }
 
 void RangeFormatter::draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const

@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 
+class HeadersFooters;
 class QPainter;
 class QPaintDevice;
+class QRectF;
 class QTextDocument;
 class QTextBlock;
 class QTextFrame;
@@ -24,6 +26,11 @@ class QTextTable;
 //
 // Pages break between lines of text and between table rows; a paragraph marked to start on a new
 // page starts one. The document given is not touched (the editor keeps its own layout).
+//
+// The letter's headers and footers (HeadersFooters) are copied and laid out the same way, at the
+// text's width: each page shows its own between the sheet's edges and the text, its page numbers
+// filled in, and a header taller than the top margin (a footer taller than the bottom one) moves
+// the text's edge rather than overlapping it.
 class RangeFormatter
 {
 public:
@@ -42,16 +49,24 @@ public:
     // only.
     int formatRange(QPainter *painter, int from, const TwipRect &area) const;
 
-    // The first position of every page when the letter is cut in areas of that size; at least
-    // one page. Stops after a page on which nothing fitted. The same loop as drawPages(), so the
-    // preview (which draws each page later, from its start) breaks where the paper does.
-    QList<int> pageStarts(const TwipRect &area) const;
+    // A page of the letter: where its text starts, and the area the text fills on it (the
+    // geometry's, less what its header and footer take beyond the margins).
+    struct Page
+    {
+        int from = 0;
+        TwipRect area;
+    };
+    // The letter cut into pages on sheets of that geometry, headers and footers counted; at least
+    // one page. Stops after a page on which nothing fitted.
+    QList<Page> pages(const PageGeometry &geometry) const;
+    // Draws page number (from 1) of count: its header, its text, its footer.
+    void drawPage(QPainter *painter, const PageGeometry &geometry, const Page &page, int number, int count) const;
 
-    // The page loop of everything that draws a whole letter (the printer, PDF files): page 1 in
-    // area, then, before each page that follows, newPage() (which may throw to stop). Pages
-    // break where pageStarts() says. Returns the number of pages drawn; false from newPage()
-    // stops there.
-    int drawPages(QPainter *painter, const TwipRect &area, const std::function<bool()> &newPage) const;
+    // The page loop of everything that draws a whole letter (the printer, PDF files): page 1,
+    // then, before each page that follows, newPage() (which may throw to stop), each page as
+    // pages() cuts them and drawPage() draws them. Returns the number of pages drawn; false from
+    // newPage() stops there.
+    int drawPages(QPainter *painter, const PageGeometry &geometry, const std::function<bool()> &newPage) const;
 
     // The device the copies are laid out on: 1440 dots per inch, so one unit is one twip.
     static QPaintDevice *layoutDevice();
@@ -68,16 +83,20 @@ private:
         int lineIndex = -1;
     };
 
+    // The area of page number's text, and its header and footer drawn around it.
+    TwipRect pageArea(const PageGeometry &geometry, int number) const;
+    void drawDecoration(QPainter *painter, const QTextDocument *part, double left, double top, const QRectF &room,
+                        int number, int count) const;
+
     void collectFrame(QTextFrame *frame);
     void collectBlock(const QTextBlock &block);
     void collectTable(QTextTable *table);
     int unitAt(int position) const;
-    // The one page loop: formats page after page from the start, calling newPage with the first
-    // position of each page that follows (false stops); returns the number of pages formatted.
-    int walkPages(QPainter *painter, const TwipRect &area, const std::function<bool(int next)> &newPage) const;
     void draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const;
 
     std::unique_ptr<QTextDocument> copy;
+    HeadersFooters *decorations = nullptr; // the copy's, laid out like it; nullptr when none
+    int width = 1;
     QList<Unit> units;
     bool breakPending = false;
 };

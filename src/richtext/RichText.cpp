@@ -1,6 +1,7 @@
 #include "richtext/RichText.h"
 
 #include "core/AtomicFile.h"
+#include "richtext/HeadersFooters.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -83,12 +84,14 @@ bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
     if (!looksLikeRtf(bytes))
         return failWith(u"Ce fichier n'est pas un document RTF."_s);
     // A file that fails half-way must not cost the caller the document it had: keep it aside.
-    const QByteArray previous = document->isEmpty() ? QByteArray() : writeRtf(document);
+    const bool blank = document->isEmpty() && !HeadersFooters::of(document);
+    const QByteArray previous = blank ? QByteArray() : writeRtf(document);
     const ReadResult result = readRtf(bytes, document);
     if (!result.ok) {
-        if (previous.isEmpty())
+        if (previous.isEmpty()) {
             document->clear();
-        else
+            HeadersFooters::detach(document);
+        } else
             readRtf(previous, document);
         return failWith(result.error);
     }

@@ -23,12 +23,14 @@ bool looksLikeRtf(const QByteArray &bytes);
 
 // Replaces the document's content by the RTF document in bytes. When the result is not ok the
 // document holds what could be read before the fault (nothing when it is not RTF at all).
-// The paper size and margins found are stored on the document (see PageLayout).
+// The paper size and margins found are stored on the document (see PageLayout), its headers and
+// footers attached to it (see HeadersFooters).
 ReadResult readRtf(const QByteArray &bytes, QTextDocument *document);
 
-// The whole document as RTF.
+// The whole document as RTF, with its headers and footers.
 QByteArray writeRtf(const QTextDocument *document);
-// The characters from position from to position to (any order), as RTF: what the clipboard gets.
+// The characters from position from to position to (any order), as RTF: what the clipboard gets
+// (the letter's headers and footers stay where they are).
 QByteArray writeRtf(const QTextDocument *document, int from, int to);
 
 // Reads an RTF file into the document. On failure returns false with a French message in

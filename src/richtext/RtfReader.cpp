@@ -1,5 +1,8 @@
 #include "richtext/RtfReaderPrivate.h"
 
+#include "core/Clock.h"
+#include "richtext/HeadersFooters.h"
+
 #include <QElapsedTimer>
 #include <QTextDocument>
 
@@ -79,117 +82,144 @@ void RtfReader::Private::fail(const QString &message)
     stop = true;
 }
 
-RtfReader::Result RtfReader::Private::run(QByteArrayView input)
+RtfReader::Result RtfReader::Private::run(QByteArrayView bytes)
 {
     result = {};
     document->clear();
+    // The headers and footers of what the document held before go with it.
+    HeadersFooters::detach(document);
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
     cursor = QTextCursor(document);
     cursor.beginEditBlock();
+    clock.start();
 
-    if (input.size() > limits.maxInputBytes) {
+    if (bytes.size() > limits.maxInputBytes) {
         fail(u"Ce fichier est trop volumineux pour être ouvert (plus de %1 Mo)."_s.arg(limits.maxInputBytes /
                                                                                        (1024 * 1024)));
     } else {
         qsizetype start = 0;
-        if (input.startsWith("\xEF\xBB\xBF"))
+        if (bytes.startsWith("\xEF\xBB\xBF"))
             start = 3;
-        while (start < input.size() &&
-               (input[start] == ' ' || input[start] == '\t' || input[start] == '\r' || input[start] == '\n'))
+        while (start < bytes.size() &&
+               (bytes[start] == ' ' || bytes[start] == '\t' || bytes[start] == '\r' || bytes[start] == '\n'))
             ++start;
-        if (!input.sliced(start).startsWith("{\\rtf") && !input.sliced(start).startsWith("{\\urtf"))
+        if (!bytes.sliced(start).startsWith("{\\rtf") && !bytes.sliced(start).startsWith("{\\urtf"))
             fail(u"Ce fichier n'est pas un document RTF."_s);
         else
-            input = input.sliced(start);
+            parse(bytes.sliced(start));
+    }
+    finish();
+
+    if (pageSeen || sectionPageSeen)
+        page.storeOn(document);
+    if (!title.isEmpty())
+        document->setMetaInformation(QTextDocument::DocumentTitle, title.trimmed());
+    if (decorations) {
+        decorations->setTitlePage(titlePage);
+        decorations->setFacingPages(facingPages);
+        if (headerDistance >= 0)
+            decorations->setHeaderDistance(headerDistance);
+        if (footerDistance >= 0)
+            decorations->setFooterDistance(footerDistance);
     }
 
-    if (!stop) {
-        RtfTokenizer tz(input);
-        tokenizer = &tz;
-        QElapsedTimer clock;
-        clock.start();
-        qsizetype nextCheck = 64 * 1024;
-        while (!stop) {
-            const RtfTokenizer::Token token = tz.next();
-            if (tz.position() >= nextCheck) {
-                nextCheck = tz.position() + 64 * 1024;
-                if (clock.elapsed() > limits.deadlineMilliseconds) {
-                    fail(u"La lecture de ce document RTF prend trop de temps ; elle a été interrompue."_s);
-                    break;
-                }
-            }
-            if (token.type == RtfTokenizer::Type::End)
-                break;
-            if (!pendingBytes.isEmpty() && token.type != RtfTokenizer::Type::Text &&
-                token.type != RtfTokenizer::Type::HexByte)
-                flushPendingBytes();
-            switch (token.type) {
-            case RtfTokenizer::Type::GroupStart:
-                skipCount = 0;
-                onGroupStart();
-                break;
-            case RtfTokenizer::Type::GroupEnd:
-                skipCount = 0;
-                if (stack.empty() && overflowDepth == 0) {
-                    stop = true; // the outer group is closed: what follows is not the document
-                    break;
-                }
-                onGroupEnd();
-                if (stack.empty() && overflowDepth == 0)
-                    stop = true;
-                break;
-            case RtfTokenizer::Type::ControlWord:
-                if (skipCount > 0) {
-                    --skipCount;
-                    break;
-                }
-                onWord(token);
-                break;
-            case RtfTokenizer::Type::ControlSymbol:
-                if (skipCount > 0) {
-                    --skipCount;
-                    break;
-                }
-                onSymbol(token.symbol);
-                break;
-            case RtfTokenizer::Type::HexByte:
-                if (skipCount > 0) {
-                    --skipCount;
-                    break;
-                }
-                {
-                    const char byte = char(token.byte);
-                    onText(&byte, 1);
-                }
-                break;
-            case RtfTokenizer::Type::Text: {
-                const char *data = token.data;
-                qsizetype size = token.size;
-                if (skipCount > 0) {
-                    const qsizetype skipped = qMin<qsizetype>(skipCount, size);
-                    skipCount -= int(skipped);
-                    data += skipped;
-                    size -= skipped;
-                }
-                if (size > 0)
-                    onText(data, size);
-                break;
-            }
-            case RtfTokenizer::Type::Binary:
-                if (skipCount > 0) {
-                    --skipCount;
-                    break;
-                }
-                onBinary(token);
-                break;
-            case RtfTokenizer::Type::End:
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
+    document->setModified(false);
+    return result;
+}
+
+void RtfReader::Private::parse(QByteArrayView bytes)
+{
+    if (stop)
+        return;
+    input = bytes;
+    RtfTokenizer tz(input);
+    tokenizer = &tz;
+    qsizetype nextCheck = 64 * 1024;
+    while (!stop) {
+        const RtfTokenizer::Token token = tz.next();
+        if (tz.position() >= nextCheck) {
+            nextCheck = tz.position() + 64 * 1024;
+            if (clock.elapsed() > limits.deadlineMilliseconds) {
+                fail(u"La lecture de ce document RTF prend trop de temps ; elle a été interrompue."_s);
                 break;
             }
         }
-        tokenizer = nullptr;
+        if (token.type == RtfTokenizer::Type::End)
+            break;
+        if (!pendingBytes.isEmpty() && token.type != RtfTokenizer::Type::Text &&
+            token.type != RtfTokenizer::Type::HexByte)
+            flushPendingBytes();
+        switch (token.type) {
+        case RtfTokenizer::Type::GroupStart:
+            skipCount = 0;
+            onGroupStart();
+            break;
+        case RtfTokenizer::Type::GroupEnd:
+            skipCount = 0;
+            if (stack.empty() && overflowDepth == 0) {
+                stop = true; // the outer group is closed: what follows is not the document
+                break;
+            }
+            onGroupEnd();
+            if (stack.empty() && overflowDepth == 0)
+                stop = true;
+            break;
+        case RtfTokenizer::Type::ControlWord:
+            if (skipCount > 0) {
+                --skipCount;
+                break;
+            }
+            onWord(token);
+            break;
+        case RtfTokenizer::Type::ControlSymbol:
+            if (skipCount > 0) {
+                --skipCount;
+                break;
+            }
+            onSymbol(token.symbol);
+            break;
+        case RtfTokenizer::Type::HexByte:
+            if (skipCount > 0) {
+                --skipCount;
+                break;
+            }
+            {
+                const char byte = char(token.byte);
+                onText(&byte, 1);
+            }
+            break;
+        case RtfTokenizer::Type::Text: {
+            const char *data = token.data;
+            qsizetype size = token.size;
+            if (skipCount > 0) {
+                const qsizetype skipped = qMin<qsizetype>(skipCount, size);
+                skipCount -= int(skipped);
+                data += skipped;
+                size -= skipped;
+            }
+            if (size > 0)
+                onText(data, size);
+            break;
+        }
+        case RtfTokenizer::Type::Binary:
+            if (skipCount > 0) {
+                --skipCount;
+                break;
+            }
+            onBinary(token);
+            break;
+        case RtfTokenizer::Type::End:
+            break;
+        }
     }
+    tokenizer = nullptr;
+}
 
+void RtfReader::Private::finish()
+{
     // Whatever is still open at the end (a truncated file) is closed, and its content kept.
     flushPendingBytes();
     if (pendingHighSurrogate) {
@@ -207,16 +237,6 @@ RtfReader::Result RtfReader::Private::run(QByteArrayView input)
     }
     while (!tables.empty())
         closeTable();
-
-    if (pageSeen || sectionPageSeen)
-        page.storeOn(document);
-    if (!title.isEmpty())
-        document->setMetaInformation(QTextDocument::DocumentTitle, title.trimmed());
-
-    cursor.endEditBlock();
-    document->setUndoRedoEnabled(undo);
-    document->setModified(false);
-    return result;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -275,8 +295,11 @@ void RtfReader::Private::popState()
     default:
         break;
     }
-    if (closing.fieldHere && !fields.empty())
+    if (closing.fieldHere && !fields.empty()) {
+        const FieldContext field = fields.back();
         fields.pop_back();
+        closePageField(field);
+    }
     state = stack.back();
     stack.pop_back();
     if (closing.dest == Dest::Pn && state.dest != Dest::Pn) {
@@ -349,6 +372,16 @@ void RtfReader::Private::startDestination(Kw kw)
                 }
                 if (field.link)
                     state.chr.link = field.link;
+            } else if (insideDecoration && RichText::isPageField(field.instruction)) {
+                // A page number in a header: its result is kept with the instruction, so that
+                // each page shows its own and the writer gives the field back.
+                if (field.pageField == 0 && pageFields.size() < limits.maxTableEntries) {
+                    pageFields << field.instruction.trimmed();
+                    field.pageField = int(pageFields.size());
+                    field.resultStart = outputCharacters;
+                }
+                if (field.pageField)
+                    state.chr.field = field.pageField;
             }
         }
         break;
@@ -441,10 +474,133 @@ void RtfReader::Private::startDestination(Kw kw)
     case Kw::NestTableProps:
         state.dest = Dest::NestTableProps;
         break;
+    case Kw::Header:
+    case Kw::HeaderL:
+    case Kw::HeaderR:
+    case Kw::HeaderF:
+    case Kw::Footer:
+    case Kw::FooterL:
+    case Kw::FooterR:
+    case Kw::FooterF:
+        readDecoration(kw);
+        break;
     case Kw::Skip:
         skipCurrentGroup();
         break;
     default:
         break;
     }
+}
+
+void RtfReader::Private::closePageField(const FieldContext &field)
+{
+    if (!insideDecoration || stop || stack.empty() || stack.back().dest != Dest::Body ||
+        !RichText::isPageField(field.instruction))
+        return;
+    if (field.pageField != 0 && field.resultStart != outputCharacters)
+        return;
+    // Written without its result, or with an empty one: the field still shows on the page.
+    int index = field.pageField;
+    if (index == 0 && pageFields.size() < limits.maxTableEntries) {
+        pageFields << field.instruction.trimmed();
+        index = int(pageFields.size());
+    }
+    if (index == 0)
+        return;
+    const State saved = state;
+    state.dest = Dest::Body;
+    state.chr.field = index;
+    state.chr.hidden = false;
+    bodyText(RichText::pageFieldText(field.instruction, 1, 1, Clock::now()));
+    state = saved;
+}
+
+// ---------------------------------------------------------------------------------------------
+// headers and footers
+
+void RtfReader::Private::readDecoration(Kw kw)
+{
+    using Kind = HeadersFooters::Kind;
+    Kind kind = Kind::Header;
+    switch (kw) {
+    case Kw::HeaderL:
+        kind = Kind::HeaderLeft;
+        break;
+    case Kw::HeaderR:
+        kind = Kind::HeaderRight;
+        break;
+    case Kw::HeaderF:
+        kind = Kind::HeaderFirst;
+        break;
+    case Kw::Footer:
+        kind = Kind::Footer;
+        break;
+    case Kw::FooterL:
+        kind = Kind::FooterLeft;
+        break;
+    case Kw::FooterR:
+        kind = Kind::FooterRight;
+        break;
+    case Kw::FooterF:
+        kind = Kind::FooterFirst;
+        break;
+    default:
+        break;
+    }
+    // One set of headers and footers, the first section's (a letter has one page style), and
+    // none inside another.
+    if (insideDecoration || sectionPageSeen || overflowDepth > 0 || stop || (decorations && decorations->part(kind))) {
+        skipCurrentGroup();
+        return;
+    }
+    const qsizetype start = tokenizer->position();
+    const bool closed = tokenizer->skipGroup();
+    const qsizetype end = tokenizer->position() - (closed ? 1 : 0);
+    if (!decorations)
+        decorations = HeadersFooters::attach(document);
+    Private reader(decorations->addPart(kind));
+    const RtfReader::Result read =
+        reader.readDecorationPart(input.sliced(start, qMax<qsizetype>(0, end - start)), *this);
+    totalPictureBytes = reader.totalPictureBytes;
+    outputCharacters = reader.outputCharacters;
+    result.warnings << read.warnings;
+    if (!read.ok)
+        fail(read.error);
+    popState();
+}
+
+RtfReader::Result RtfReader::Private::readDecorationPart(QByteArrayView content, const Private &outer)
+{
+    insideDecoration = true;
+    limits = outer.limits;
+    limits.maxGroupDepth = qMax(1, outer.limits.maxGroupDepth - int(outer.stack.size()));
+    limits.deadlineMilliseconds = int(qMax<qint64>(0, outer.limits.deadlineMilliseconds - outer.clock.elapsed()));
+    documentCodePage = outer.documentCodePage;
+    defaultFont = outer.defaultFont;
+    fonts = outer.fonts;
+    colors = outer.colors;
+    listDefs = outer.listDefs;
+    listOverrides = outer.listOverrides;
+    totalPictureBytes = outer.totalPictureBytes;
+    outputCharacters = outer.outputCharacters;
+    // The group's text starts with the character format in force where the group stands.
+    state = outer.state;
+    state.dest = Dest::Body;
+    state.para = ParaProps();
+    state.chr.link = 0;
+    state.chr.field = 0;
+    state.fieldHere = false;
+    state.ignorable = false;
+    state.fresh = false;
+    stack.push_back(state); // what the group's own closing brace gives back
+
+    document->setUndoRedoEnabled(false);
+    cursor = QTextCursor(document);
+    cursor.beginEditBlock();
+    clock.start();
+    parse(content);
+    finish();
+    cursor.endEditBlock();
+    document->setModified(false);
+    return result;
 }

@@ -9,10 +9,11 @@
 class QTextDocument;
 
 // Reads an RTF document into a QTextDocument: text in every code page, character and paragraph
-// formats, lists, tables, pictures, hyperlinks, page size and margins. Headers, footers,
-// footnotes and comments are left out of the body. The reader makes one pass over the bytes with
-// an explicit stack, never recurses, and holds every count an input could inflate to a limit,
-// so no file can crash it or make it run for ever.
+// formats, lists, tables, pictures, hyperlinks, page size and margins. Headers and footers are
+// read with the same care into documents of their own beside the body (HeadersFooters), their
+// page numbers and dates kept as fields; footnotes and comments are left out. The reader makes one pass over the bytes
+// with an explicit stack, never recurses, and holds every count an input could inflate to a limit, so no file can crash
+// it or make it run for ever.
 class RtfReader
 {
 public:

@@ -33,6 +33,10 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
     }
 
     if (kw >= Kw::FontTable && kw <= Kw::Skip) {
+        // A header word amid other words opens nothing: taking the rest of its group for a header
+        // would take the letter's text with it.
+        if (kw >= Kw::Header && kw <= Kw::FooterF && !first)
+            return;
         startDestination(kw);
         return;
     }
@@ -275,12 +279,32 @@ void RtfReader::Private::onWord(const RtfTokenizer::Token &token)
             page.marginBottom = p;
         break;
 
+    // The first section's header and footer layout; the reader of a header has none of its own.
+    case Kw::TitlePg:
+        if (!sectionPageSeen && !insideDecoration)
+            titlePage = !has || p != 0;
+        break;
+    case Kw::FacingP:
+        if (!insideDecoration)
+            facingPages = !has || p != 0;
+        break;
+    case Kw::HeaderY:
+        if (has && p >= 0 && !sectionPageSeen && !insideDecoration)
+            headerDistance = p;
+        break;
+    case Kw::FooterY:
+        if (has && p >= 0 && !sectionPageSeen && !insideDecoration)
+            footerDistance = p;
+        break;
+
     // characters
     case Kw::Plain: {
         const int link = c.link;
+        const int field = c.field;
         c = CharProps();
         c.font = defaultFont;
         c.link = link;
+        c.field = field;
         break;
     }
     case Kw::F:

@@ -16,6 +16,7 @@
 #include "richtext/RtfTokenizer.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QTextCursor>
@@ -27,6 +28,7 @@
 #include <unordered_map>
 #include <vector>
 
+class HeadersFooters;
 class QTextList;
 class QTextTable;
 
@@ -65,6 +67,14 @@ enum class Kw : quint16 {
     ShpRslt,
     NestTableProps,
     Container,
+    Header,
+    HeaderL,
+    HeaderR,
+    HeaderF,
+    Footer,
+    FooterL,
+    FooterR,
+    FooterF,
     Skip,
     // document
     Rtf,
@@ -86,6 +96,10 @@ enum class Kw : quint16 {
     MargRsxn,
     MargTsxn,
     MargBsxn,
+    TitlePg,
+    FacingP,
+    HeaderY,
+    FooterY,
     // fonts and colours
     F,
     FCharset,
@@ -241,6 +255,7 @@ struct CharProps
     qint32 highlight = 0;
     qint32 background = 0;
     qint32 link = 0;      // 1-based index into the hyperlink targets, 0 = none
+    qint32 field = 0;     // 1-based index into the page fields' instructions, 0 = none
     quint8 underline = 0; // QTextCharFormat::UnderlineStyle
     qint8 vertical = 0;   // 1 superscript, 2 subscript
     bool bold = false;
@@ -360,7 +375,9 @@ struct Picture
 struct FieldContext
 {
     QString instruction;
-    int link = 0; // 1-based hyperlink index once the result starts
+    int link = 0;      // 1-based hyperlink index once the result starts
+    int pageField = 0; // 1-based page field index once the result starts
+    qsizetype resultStart = 0;
 };
 
 } // namespace RtfReading
@@ -371,6 +388,9 @@ public:
     explicit Private(QTextDocument *document) : document(document) {}
 
     RtfReader::Result run(QByteArrayView input);
+    // The reading loop over the tokens of input, and what closes the document at its end.
+    void parse(QByteArrayView input);
+    void finish();
 
     // tokens
     void onGroupStart();
@@ -381,8 +401,12 @@ public:
     void onBinary(const RtfTokenizer::Token &token);
 
     void popState();
+    void closePageField(const RtfReading::FieldContext &field);
     void skipCurrentGroup();
     void startDestination(RtfReading::Kw kw);
+    // A header or footer group: read by a reader of its own into its own document.
+    void readDecoration(RtfReading::Kw kw);
+    RtfReader::Result readDecorationPart(QByteArrayView content, const Private &outer);
 
     // text
     CodePage *codePage(int number);
@@ -422,6 +446,8 @@ public:
     QTextDocument *document;
     RtfReader::Limits limits;
     RtfReader::Result result;
+    QByteArrayView input;
+    QElapsedTimer clock;
     RtfTokenizer *tokenizer = nullptr;
     QTextCursor cursor;
     bool stop = false;
@@ -472,6 +498,15 @@ public:
     PageLayout page;
     bool pageSeen = false;
     bool sectionPageSeen = false;
+
+    // headers and footers
+    bool insideDecoration = false; // this reader reads one: no other in it, page fields kept
+    HeadersFooters *decorations = nullptr;
+    QStringList pageFields; // the instructions of the page fields read, for CharProps::field
+    bool titlePage = false;
+    bool facingPages = false;
+    int headerDistance = -1; // -1: not given
+    int footerDistance = -1;
 
     // tables
     RtfReading::RowDef rowDef;

@@ -309,6 +309,8 @@ QTextCharFormat RtfReader::Private::charFormat(const CharProps &props) const
         format.setAnchor(true);
         format.setAnchorHref(links.at(props.link - 1));
     }
+    if (props.field > 0 && props.field <= pageFields.size())
+        format.setProperty(RichText::FieldInstruction, pageFields.at(props.field - 1));
     return format;
 }
 

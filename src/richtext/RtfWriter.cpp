@@ -1,6 +1,7 @@
 #include "richtext/RtfWriter.h"
 
 #include "richtext/CodePage.h"
+#include "richtext/HeadersFooters.h"
 #include "richtext/PageLayout.h"
 #include "richtext/RichTextProperties.h"
 
@@ -32,16 +33,18 @@ class RtfWriter::Private
 {
 public:
     Private(const QTextDocument *document, const QTextDocument *resources)
-        : document(document), resources(resources ? resources : document)
+        : document(document), resources(resources ? resources : document), decorations(HeadersFooters::of(document))
     {
     }
 
     void collect();
+    void collectFrom(const QTextDocument *source);
     int fontIndex(const QTextCharFormat &format) const;
     int colorIndex(const QColor &color) const;
     void addColor(const QBrush &brush);
 
     void writeHeader();
+    void writeDecorations();
     void writeFrame(const QTextFrame *frame, int depth);
     void writeTable(const QTextTable *table, int depth);
     void writeRowDefinition(const QTextTable *table, int row, const QList<int> &rights);
@@ -60,7 +63,8 @@ public:
     int textWidthTwips() const;
 
     const QTextDocument *document;
-    const QTextDocument *resources;
+    const QTextDocument *resources; // where the pictures being written are
+    const HeadersFooters *decorations;
     QByteArray out;
     QStringList fonts;
     QHash<QString, int> fontIndexes;
@@ -125,6 +129,16 @@ void RtfWriter::Private::collect()
     const QString defaultFamily = document->defaultFont().family();
     fonts << (defaultFamily.isEmpty() ? u"Times New Roman"_s : defaultFamily);
     fontIndexes.insert(fonts.constFirst(), 0);
+    collectFrom(document);
+    if (decorations) {
+        for (const HeadersFooters::Kind kind : HeadersFooters::kKinds)
+            if (const QTextDocument *part = decorations->part(kind))
+                collectFrom(part);
+    }
+}
+
+void RtfWriter::Private::collectFrom(const QTextDocument *source)
+{
     const auto addFont = [this](const QTextCharFormat &format) {
         const QStringList families = format.fontFamilies().toStringList();
         const QString family = families.isEmpty() ? QString() : families.constFirst();
@@ -133,7 +147,7 @@ void RtfWriter::Private::collect()
             fonts << family;
         }
     };
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = source->begin(); block.isValid(); block = block.next()) {
         addFont(block.charFormat());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
@@ -147,7 +161,7 @@ void RtfWriter::Private::collect()
         }
     }
     // Cell shading.
-    QList<const QTextFrame *> pending{document->rootFrame()};
+    QList<const QTextFrame *> pending{source->rootFrame()};
     while (!pending.isEmpty()) {
         const QTextFrame *frame = pending.takeLast();
         for (QTextFrame *child : frame->childFrames())
@@ -371,7 +385,33 @@ void RtfWriter::Private::writeHeader()
     word("\\margr", page.marginRight);
     word("\\margt", page.marginTop);
     word("\\margb", page.marginBottom);
-    out.append("\\sectd\r\n");
+    if (decorations && decorations->facingPages())
+        out.append("\\facingp");
+    out.append("\\sectd");
+    if (decorations)
+        writeDecorations();
+    out.append("\r\n");
+}
+
+void RtfWriter::Private::writeDecorations()
+{
+    // Section properties first, then one group per kind, before the body's first paragraph.
+    if (decorations->titlePage())
+        out.append("\\titlepg");
+    word("\\headery", decorations->headerDistance());
+    word("\\footery", decorations->footerDistance());
+    for (const HeadersFooters::Kind kind : HeadersFooters::kKinds) {
+        const QTextDocument *part = decorations->part(kind);
+        if (!part)
+            continue;
+        out.append("\r\n{\\");
+        out.append(HeadersFooters::controlWord(kind));
+        out.append("\r\n");
+        resources = part;
+        writeFrame(part->rootFrame(), 0);
+        resources = document;
+        out.append('}');
+    }
 }
 
 void RtfWriter::Private::writeFrame(const QTextFrame *frame, int depth)
@@ -679,15 +719,22 @@ void RtfWriter::Private::writeBlock(const QTextBlock &block, int depth, const ch
         out.append("\\tab}");
     }
 
+    // A hyperlink, or a page field of a header, spans the fragments that carry it.
     QString openLink;
+    QString openField;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
         const QString href = format.isAnchor() ? format.anchorHref() : QString();
-        if (href != openLink) {
-            if (!openLink.isEmpty())
+        const QString instruction = href.isEmpty() ? format.stringProperty(RichText::FieldInstruction) : QString();
+        if (href != openLink || instruction != openField) {
+            if (!openLink.isEmpty() || !openField.isEmpty())
                 out.append("}}}");
-            if (!href.isEmpty()) {
+            if (!instruction.isEmpty()) {
+                out.append("{\\field{\\*\\fldinst{");
+                writeText(instruction);
+                out.append("}}{\\fldrslt{");
+            } else if (!href.isEmpty()) {
                 out.append("{\\field{\\*\\fldinst{HYPERLINK \"");
                 QString target = href;
                 QString bookmark;
@@ -706,6 +753,7 @@ void RtfWriter::Private::writeBlock(const QTextBlock &block, int depth, const ch
                 out.append("}}{\\fldrslt{");
             }
             openLink = href;
+            openField = instruction;
         }
         if (format.isImageFormat()) {
             const QString text = fragment.text();
@@ -718,7 +766,7 @@ void RtfWriter::Private::writeBlock(const QTextBlock &block, int depth, const ch
         writeText(fragment.text());
         out.append('}');
     }
-    if (!openLink.isEmpty())
+    if (!openLink.isEmpty() || !openField.isEmpty())
         out.append("}}}");
     out.append(ending);
     out.append("\r\n");

@@ -8,7 +8,8 @@ class QTextDocument;
 // character beyond ASCII as \uN with a Windows-1252 fallback, one braced entry per font, a
 // colour table whose first entry is "automatic", \pard\plain at each paragraph, tables as rows of
 // cells, lists with their list table and a marker for readers without lists, pictures as PNG,
-// hyperlinks as fields, and the page size and margins (A4 with 2.5 cm margins by default).
+// hyperlinks as fields, the page size and margins (A4 with 2.5 cm margins by default), and the
+// headers and footers attached to the document (HeadersFooters), their page numbers as fields.
 class RtfWriter
 {
 public:

@@ -9,7 +9,9 @@
 #include "dialogs/FrmImport.h"
 #include "editor/CharacterTable.h"
 #include "editor/FrmEditeur.h"
+#include "editor/FrmEnTete.h"
 #include "editor/FrmRemplacer.h"
+#include "editor/LetterEdit.h"
 #include "printing/FrmPage.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
@@ -101,6 +103,12 @@ private slots:
             auto *table = new CharacterTable(FrmEditeur::instance());
             table->setAttribute(Qt::WA_DeleteOnClose);
             return table;
+        });
+        QTest::newRow("frmEnTete") << std::function<QWidget *()>([] {
+            FrmEditeur *editor = FrmEditeur::instance();
+            auto *dialog = new FrmEnTete(editor->letterEdit(1)->document(), editor);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            return dialog;
         });
         QTest::newRow("frmRemplacer") << std::function<QWidget *()>([] {
             FrmEditeur *editor = FrmEditeur::instance();

@@ -3,10 +3,12 @@
 #include "core/Clock.h"
 #include "core/Product.h"
 #include "editor/CharacterTable.h"
+#include "editor/FrmEnTete.h"
 #include "editor/RichEditing.h"
 #include "printing/CurrentPrinter.h"
 #include "printing/LetterPdf.h"
 #include "printing/PrintRtf.h"
+#include "richtext/HeadersFooters.h"
 #include "richtext/RichText.h"
 #include "spelling/SpellChecker.h"
 #include "spelling/SpellDictionary.h"
@@ -15,6 +17,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -406,6 +409,45 @@ private slots:
         table->grid->setCurrentCell(euro / 16, euro % 16);
         QTest::keyClick(table->grid, Qt::Key_Return);
         QCOMPARE(edit->toPlainText(), u"É€cole"_s); // at the caret, after the É
+    }
+
+    void headerFooter_shownAndEdited_pageNumberAField()
+    {
+        QVERIFY(editor->setLetterRtf(1, "{\\rtf1\\ansi{\\header\\pard\\qr Cabinet Durand\\par}\\pard Corps.\\par}"));
+        const QLabel *note = editor->findChild<QLabel *>(u"STB_EnTete"_s);
+        QVERIFY(note && note->isVisibleTo(editor));
+        QCOMPARE(note->text(), u"En-tête"_s);
+
+        // The page number goes into the following pages' footer; the first page gets a letterhead.
+        bool shownModally = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<FrmEnTete *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shownModally = true;
+            QCOMPARE(dialog->headerField(FrmEnTete::Pages::Following)->toPlainText(), u"Cabinet Durand"_s);
+            QVERIFY(!dialog->headerField(FrmEnTete::Pages::Even)); // no facing pages
+            dialog->firstPageBox->setChecked(true);
+            dialog->footerField(FrmEnTete::Pages::Following)->insertPlainText(u"Page "_s);
+            dialog->findChild<QPushButton *>(u"NumeroPage"_s)->click();
+            dialog->footerField(FrmEnTete::Pages::Following)->insertPlainText(u" suite"_s);
+            dialog->headerField(FrmEnTete::Pages::First)->insertPlainText(u"Papier à en-tête"_s);
+            dialog->accept();
+        });
+        trigger(editor->Mnu_OutOutils[size_t(FrmEditeur::ToolsItem::HeaderFooter)]);
+        QVERIFY(shownModally);
+
+        const HeadersFooters *decorations = HeadersFooters::of(edit->document());
+        QVERIFY(decorations && decorations->titlePage());
+        QCOMPARE(decorations->headerOn(1)->toPlainText(), u"Papier à en-tête"_s);
+        QCOMPARE(decorations->headerOn(2)->toPlainText(), u"Cabinet Durand"_s);
+        QVERIFY(!decorations->footerOn(1));
+        QCOMPARE(decorations->footerOn(2)->toPlainText(), u"Page 2 suite"_s);
+        // The number is a field, the text typed after it is not: saved, each page prints its own.
+        QVERIFY(RichText::writeRtf(edit->document()).contains("{\\fldrslt{{\\plain\\f0\\fs20 2}}}}"));
+        QVERIFY(edit->document()->isModified());
+        QCOMPARE(note->text(), u"En-tête et pied de page"_s);
+        QVERIFY(!edit->toPlainText().contains(u"Cabinet"_s));
     }
 
     void helpMenu_opensTheWebPage_andTheAboutBox()

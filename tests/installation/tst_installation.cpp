@@ -7,11 +7,14 @@
 #include "TestSupport.h"
 #include "core/Cp1252.h"
 #include "core/ProperCase.h"
+#include "richtext/HeadersFooters.h"
+#include "richtext/RichText.h"
 #include "richtext/RtfTokenizer.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -227,6 +230,16 @@ void TestInstallation::template_placesTheBlocksOfALetter()
         QVERIFY2(propsOf.value(placeholder).value("sa") + propsOf.value(placeholder).value("sb") < 120,
                  qPrintable(placeholder));
     QVERIFY(propsOf.value(u"#ref4"_s).value("sa") + propsOf.value(u"#ref4"_s).value("sb") <= 240);
+
+    // Pages after the first carry their number, discreetly; the first page, a letter of one
+    // page, carry nothing but the letter.
+    QTextDocument letter;
+    QVERIFY(RichText::readRtf(readData(kTemplate), &letter).ok);
+    const HeadersFooters *decorations = HeadersFooters::of(&letter);
+    QVERIFY(decorations && !decorations->headerOn(1) && !decorations->headerOn(2) && !decorations->footerOn(1));
+    QTextDocument *second = decorations->footerOn(2)->clone(&letter);
+    RichText::fillPageFields(second, 2, 3, QDateTime());
+    QCOMPARE(second->toPlainText(), u"Page 2/3"_s);
 }
 
 void TestInstallation::referenceLists_haveUsefulDistinctEntries_data()

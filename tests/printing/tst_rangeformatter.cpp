@@ -40,8 +40,12 @@ private:
     }
     QList<int> pagesOf(const QTextDocument &document)
     {
-        const TwipRect area = letterArea();
-        return RangeFormatter(document, area.width()).pageStarts(area);
+        PageGeometry geometry;
+        geometry.area = letterArea();
+        QList<int> starts;
+        for (const RangeFormatter::Page &page : RangeFormatter(document, geometry.area.width()).pages(geometry))
+            starts.append(page.from);
+        return starts;
     }
     int printedPages(const QTextDocument &document)
     {

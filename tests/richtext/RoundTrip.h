@@ -3,6 +3,9 @@
 // Comparison of two documents paragraph by paragraph, for the round-trip tests: the same text
 // and the same character and paragraph formats, as far as RTF carries them.
 
+#include "richtext/HeadersFooters.h"
+#include "richtext/RichTextProperties.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -62,6 +65,50 @@ inline QString compare(const QTextDocument &a, const QTextDocument &b)
                     .arg(i)
                     .arg(describeChar(fx, family), describeChar(cy.charFormat(), family));
         }
+    }
+    return {};
+}
+
+// The pictures of a document (the bytes read, else the image's size) and its page fields, in order.
+inline QStringList picturesAndFields(const QTextDocument &document)
+{
+    QStringList items;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat()) {
+                const QTextImageFormat image = format.toImageFormat();
+                const QByteArray bytes = image.property(RichText::OriginalPictureData).toByteArray();
+                items << (bytes.isEmpty() ? QStringLiteral("image %1x%2").arg(image.width()).arg(image.height())
+                                          : QString::number(qHash(bytes)));
+            } else if (format.hasProperty(RichText::FieldInstruction)) {
+                items << format.stringProperty(RichText::FieldInstruction);
+            }
+        }
+    }
+    return items;
+}
+
+// Empty when both documents have the same headers and footers: the same kinds, flags and
+// distances, and in each the same text, formats, pictures and page fields.
+inline QString compareDecorations(const QTextDocument &a, const QTextDocument &b)
+{
+    const HeadersFooters *x = HeadersFooters::of(&a);
+    const HeadersFooters *y = HeadersFooters::of(&b);
+    if (!x || !y)
+        return x == y ? QString() : QStringLiteral("on one side only");
+    if (x->titlePage() != y->titlePage() || x->facingPages() != y->facingPages() ||
+        x->headerDistance() != y->headerDistance() || x->footerDistance() != y->footerDistance())
+        return QStringLiteral("flags or distances differ");
+    for (const HeadersFooters::Kind kind : HeadersFooters::kKinds) {
+        const QTextDocument *p = x->part(kind);
+        const QTextDocument *q = y->part(kind);
+        const QString difference = !p || !q ? (p == q ? QString() : QStringLiteral("on one side only"))
+                                            : compare(*p, *q) + (picturesAndFields(*p) == picturesAndFields(*q)
+                                                                     ? QString()
+                                                                     : QStringLiteral(" pictures or fields"));
+        if (!difference.isEmpty())
+            return QString::fromLatin1(HeadersFooters::controlWord(kind)) + QStringLiteral(": ") + difference;
     }
     return {};
 }

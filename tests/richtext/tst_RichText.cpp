@@ -235,6 +235,7 @@ private slots:
         QTextDocument back;
         QVERIFY(RichText::readRtf(written, &back).ok);
         QCOMPARE(RoundTrip::compare(document, back), QString());
+        QCOMPARE(RoundTrip::compareDecorations(document, back), QString());
     }
 };
 

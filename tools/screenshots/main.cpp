@@ -1,6 +1,7 @@
 // Writes a PNG of each window the user sees, for a look at the program without a screen:
-// the five wizard steps (step 2 in both modes), the import of recipients, the editor, the
-// preview, the writing assistant, the reference-lists dialog and the about box.
+// the five wizard steps (step 2 in both modes), the import of recipients, the editor, its
+// header and footer dialog and its replace dialog, the preview, the writing assistant, the
+// reference-lists dialog and the about box.
 #include "about/FrmAbout.h"
 #include "app/Translations.h"
 #include "app/Wiring.h"
@@ -11,6 +12,9 @@
 #include "dialogs/FrmImport.h"
 #include "dialogs/WindowRegistry.h"
 #include "editor/FrmEditeur.h"
+#include "editor/FrmEnTete.h"
+#include "editor/FrmRemplacer.h"
+#include "editor/LetterEdit.h"
 #include "printing/FrmPage.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
@@ -127,6 +131,13 @@ int main(int argc, char *argv[])
     FrmEditeur *editor = FrmEditeur::instance();
     editor->resize(900, 700);
     shoot(editor, u"editor"_s);
+    {
+        FrmEnTete headerFooter(editor->letterEdit(1)->document(), editor);
+        shoot(&headerFooter, u"header-footer"_s);
+    }
+    editor->showReplaceDialog();
+    shoot(editor->replaceDialog, u"replace"_s);
+    editor->replaceDialog->hide();
     editor->hide();
 
     shootModal(u"frmPage"_s, u"preview"_s, [&] { Preview_RTF(PPreview(), *menu->workingDocument, 1400, false); });
