@@ -9,9 +9,11 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -79,6 +81,36 @@ void layOut(QTextDocument *document, int width)
     document->documentLayout()->documentSize(); // lays the whole document out now
 }
 
+// What a part may hold, in twips as guessed before its layout (see blockHeightGuess): an eighth
+// of 2^23, where the layout already fails on the spacing between paragraphs (on lines of text it
+// fails at 2^25), so that a guess eight times short still lays out.
+constexpr double kPartHeightGuess = double(1 << 23) / 8;
+
+// A height no paragraph's layout exceeds in practice: every character on lines of its largest
+// font as if no more than 600 / points of them fitted on a line (50 at 12 points, where a line
+// holds some 90), each line half as tall again as its font, a fixed line height taken as it is,
+// pictures stacked, and the spacing above and below.
+double blockHeightGuess(const QTextBlock &block, const QFont &defaultFont)
+{
+    const double twipsPerPixel = 1440.0 / 96.0;
+    const QTextBlockFormat format = block.blockFormat();
+    double points = std::max(defaultFont.pointSizeF(), 1.0);
+    double pictures = 0;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat charFormat = it.fragment().charFormat();
+        points = std::max(points, charFormat.fontPointSize());
+        if (charFormat.isImageFormat())
+            pictures += std::max(charFormat.toImageFormat().height(), 0.0) * twipsPerPixel;
+    }
+    const double lines = 1 + block.length() * points / 600.0;
+    double lineHeight = points * 20 * 1.5;
+    if (format.lineHeightType() == QTextBlockFormat::FixedHeight ||
+        format.lineHeightType() == QTextBlockFormat::MinimumHeight)
+        lineHeight = std::max(lineHeight, format.lineHeight() * twipsPerPixel);
+    return lines * lineHeight + pictures +
+           (std::max(format.topMargin(), 0.0) + std::max(format.bottomMargin(), 0.0)) * twipsPerPixel;
+}
+
 } // namespace
 
 RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth)
@@ -86,7 +118,7 @@ RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth)
 {
     const double scale = layoutDevice()->logicalDpiX() / 96.0;
     scaleParagraphIndents(copy.get(), scale);
-    layOut(copy.get(), width);
+    splitIntoParts();
     if (const HeadersFooters *original = HeadersFooters::of(&document)) {
         original->copyTo(copy.get());
         decorations = HeadersFooters::of(copy.get());
@@ -97,7 +129,20 @@ RangeFormatter::RangeFormatter(const QTextDocument &document, int areaWidth)
             }
         }
     }
-    collectFrame(copy->rootFrame());
+    double top = 0;
+    for (int index = 0; index < int(parts.size()); ++index) {
+        Part &part = parts[size_t(index)];
+        if (index > 0) {
+            // A layout leaves out the spacing below its last paragraph and above its first; in
+            // the whole letter the larger of the two stands between them.
+            const QTextBlockFormat above = copy->findBlock(part.offset - 1).blockFormat();
+            const QTextBlockFormat below = copy->findBlock(part.offset).blockFormat();
+            top += std::max({above.bottomMargin(), below.topMargin(), 0.0}) * scale;
+        }
+        part.top = top;
+        collectFrame(part.document->rootFrame(), index);
+        top += part.document->documentLayout()->documentSize().height();
+    }
     if (units.isEmpty())
         units.append(Unit{});
 }
@@ -109,50 +154,124 @@ int RangeFormatter::textLength() const
     return copy->characterCount() - 1;
 }
 
-void RangeFormatter::collectFrame(QTextFrame *frame)
+void RangeFormatter::splitIntoParts()
+{
+    // Cuts before a paragraph of the top level whose predecessor is one too and which is in no
+    // list (a list cut in two would number its second half from 1 again).
+    const QFont font = copy->defaultFont();
+    int from = 0;
+    double guess = 0;
+    bool afterParagraph = false;
+    QList<std::pair<int, int>> ranges;
+    QTextFrame *root = copy->rootFrame();
+    for (auto it = root->begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        if (!block.isValid()) {
+            const QTextFrame *frame = it.currentFrame();
+            for (QTextBlock inner = copy->findBlock(frame->firstPosition());
+                 inner.isValid() && inner.position() <= frame->lastPosition(); inner = inner.next())
+                guess += blockHeightGuess(inner, font);
+            afterParagraph = false;
+            continue;
+        }
+        const double height = blockHeightGuess(block, font);
+        if (afterParagraph && !block.textList() && guess > 0 && guess + height > kPartHeightGuess) {
+            ranges.append({from, block.position() - 1});
+            from = block.position();
+            guess = 0;
+        }
+        guess += height;
+        afterParagraph = true;
+    }
+    if (ranges.isEmpty()) {
+        layOut(copy.get(), width);
+        parts.push_back(Part{nullptr, copy.get(), 0, 0});
+        return;
+    }
+    ranges.append({from, copy->characterCount() - 1});
+    for (const auto &[start, end] : std::as_const(ranges))
+        addPart(start, end);
+}
+
+void RangeFormatter::addPart(int from, int to)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    document->setDefaultFont(copy->defaultFont());
+    document->setIndentWidth(copy->indentWidth());
+    document->setDefaultTextOption(copy->defaultTextOption());
+    // A piece that starts with the end of the paragraph before keeps its first paragraph's
+    // format; that empty paragraph is then taken away, so that positions match the letter's.
+    QTextCursor piece(copy.get());
+    piece.setPosition(from > 0 ? from - 1 : 0);
+    piece.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCursor(document.get()).insertFragment(piece.selection());
+    if (from > 0) {
+        QTextCursor lead(document.get());
+        lead.setPosition(1, QTextCursor::KeepAnchor);
+        lead.removeSelectedText();
+    }
+    // Pictures are resources of the letter, not of the piece.
+    for (const QTextFormat &format : document->allFormats()) {
+        if (!format.isImageFormat())
+            continue;
+        const QUrl name(format.toImageFormat().name());
+        const QVariant image = copy->resource(QTextDocument::ImageResource, name);
+        if (image.isValid())
+            document->addResource(QTextDocument::ImageResource, name, image);
+    }
+    layOut(document.get(), width);
+    QTextDocument *laidOut = document.get();
+    parts.push_back(Part{std::move(document), laidOut, from, 0});
+}
+
+void RangeFormatter::collectFrame(QTextFrame *frame, int part)
 {
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
         if (QTextFrame *child = it.currentFrame()) {
             if (auto *table = qobject_cast<QTextTable *>(child))
-                collectTable(table);
+                collectTable(table, part);
             else
-                collectFrame(child);
+                collectFrame(child, part);
         } else {
-            collectBlock(it.currentBlock());
+            collectBlock(it.currentBlock(), part);
         }
     }
 }
 
-void RangeFormatter::collectBlock(const QTextBlock &block)
+void RangeFormatter::collectBlock(const QTextBlock &block, int part)
 {
+    const Part &piece = parts[size_t(part)];
     const QTextLayout *layout = block.layout();
     if (!block.isVisible() || !layout || layout->lineCount() == 0)
         return;
     // blockBoundingRect's corner is the layout's origin in the document, parent frames included;
     // the lines are relative to it.
-    const double origin = copy->documentLayout()->blockBoundingRect(block).top();
+    const double origin = piece.top + piece.document->documentLayout()->blockBoundingRect(block).top();
     for (int i = 0; i < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
         Unit unit;
         unit.top = origin + line.y();
         unit.bottom = unit.top + line.height();
-        unit.position = block.position() + line.textStart();
+        unit.position = piece.offset + block.position() + line.textStart();
         unit.breakBefore = breakPending || (i == 0 && breaksBefore(block.blockFormat()));
         unit.blockNumber = block.blockNumber();
         unit.lineIndex = i;
+        unit.part = part;
         breakPending = false;
         units.append(unit);
     }
     breakPending = breaksAfter(block.blockFormat());
 }
 
-void RangeFormatter::collectTable(QTextTable *table)
+void RangeFormatter::collectTable(QTextTable *table, int part)
 {
+    const Part &piece = parts[size_t(part)];
     const int rows = table->rows();
     const int columns = table->columns();
     if (rows == 0 || columns == 0)
         return;
-    const QAbstractTextDocumentLayout *layout = copy->documentLayout();
+    const QAbstractTextDocumentLayout *layout = piece.document->documentLayout();
     const QRectF tableBounds = layout->frameBoundingRect(table);
 
     // Each row's content: from the top of its cells' first paragraphs to the bottom of their last.
@@ -203,13 +322,14 @@ void RangeFormatter::collectTable(QTextTable *table)
     const bool tableBreaksBefore = breaksBefore(table->format());
     for (int r = 0; r < rows; ++r) {
         if (rowList[r].gluedToPrevious && r > 0 && !units.isEmpty()) {
-            units.last().bottom = edges[r + 1];
+            units.last().bottom = piece.top + edges[r + 1];
             continue;
         }
         Unit unit;
-        unit.top = edges[r];
-        unit.bottom = edges[r + 1];
-        unit.position = rowList[r].position >= 0 ? rowList[r].position : table->firstPosition();
+        unit.top = piece.top + edges[r];
+        unit.bottom = piece.top + edges[r + 1];
+        unit.position = piece.offset + (rowList[r].position >= 0 ? rowList[r].position : table->firstPosition());
+        unit.part = part;
         unit.breakBefore = r == 0 && (breakPending || tableBreaksBefore);
         units.append(unit);
     }
@@ -353,9 +473,11 @@ void RangeFormatter::draw(QPainter *painter, const TwipRect &area, const Unit &f
     // but present in a PDF's text (found twice by a search, copied twice).
     double layoutTop = top;
     if (first.lineIndex > 0) {
-        const QTextBlock block = copy->findBlockByNumber(first.blockNumber);
+        const Part &part = parts[size_t(first.part)];
+        const QTextBlock block = part.document->findBlockByNumber(first.blockNumber);
         const QTextLayout *layout = block.layout();
-        const QPointF origin = copy->documentLayout()->blockBoundingRect(block).topLeft();
+        const QPointF origin =
+            part.document->documentLayout()->blockBoundingRect(block).topLeft() + QPointF(0, part.top);
         const QBrush background = block.blockFormat().background();
         if (background.style() != Qt::NoBrush)
             painter->fillRect(QRectF(origin.x(), top, layout->boundingRect().width(),
@@ -371,13 +493,21 @@ void RangeFormatter::draw(QPainter *painter, const TwipRect &area, const Unit &f
         layoutTop = origin.y() + layout->boundingRect().bottom();
     }
 
-    if (bottom - layoutTop > 2 * kEdgeTolerance) {
+    // Each part the page reaches, in the part's own coordinates.
+    for (size_t index = size_t(first.part); index < parts.size() && parts[index].top < bottom; ++index) {
+        const Part &part = parts[index];
+        const double from = std::max(layoutTop, part.top);
+        if (bottom - from <= 2 * kEdgeTolerance)
+            continue;
         QAbstractTextDocumentLayout::PaintContext context;
         // The layout also draws the lines that only touch the clip's edges: keep clear of them.
         context.clip =
-            QRectF(-kClipReach, layoutTop + kEdgeTolerance, 2 * kClipReach, bottom - layoutTop - 2 * kEdgeTolerance);
+            QRectF(-kClipReach, from - part.top + kEdgeTolerance, 2 * kClipReach, bottom - from - 2 * kEdgeTolerance);
         context.palette.setColor(QPalette::Text, ink);
-        copy->documentLayout()->draw(painter, context);
+        painter->save();
+        painter->translate(0, part.top);
+        part.document->documentLayout()->draw(painter, context);
+        painter->restore();
     }
     painter->restore();
 }

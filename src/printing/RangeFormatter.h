@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class HeadersFooters;
 class QPainter;
@@ -26,6 +27,12 @@ class QTextTable;
 //
 // Pages break between lines of text and between table rows; a paragraph marked to start on a new
 // page starts one. The document given is not touched (the editor keeps its own layout).
+//
+// Qt's text layout counts in fixed-point numbers that end at 2^25 units, some 2,300 pages of
+// twips (and fails sooner on paragraph spacing); a document that reaches that end never finishes
+// its layout. A long letter is therefore
+// laid out in parts, each a document of its own far below that end, stacked one under the other.
+// Parts are cut between top-level paragraphs only, never in a table or a list.
 //
 // The letter's headers and footers (HeadersFooters) are copied and laid out the same way, at the
 // text's width: each page shows its own between the sheet's edges and the text, its page numbers
@@ -79,8 +86,19 @@ private:
         double bottom = 0;
         int position = 0;
         bool breakBefore = false; // starts a new page
-        int blockNumber = -1;     // a line of text: its paragraph and its rank there
+        int blockNumber = -1;     // a line of text: its paragraph (in its part) and its rank there
         int lineIndex = -1;
+        int part = 0;
+    };
+
+    // A piece of the letter laid out on its own: positions and heights in it are offset by those
+    // of the pieces above.
+    struct Part
+    {
+        std::unique_ptr<QTextDocument> owned; // nullptr when the letter is one part: the copy
+        QTextDocument *document = nullptr;
+        int offset = 0;
+        double top = 0;
     };
 
     // The area of page number's text, and its header and footer drawn around it.
@@ -88,15 +106,18 @@ private:
     void drawDecoration(QPainter *painter, const QTextDocument *part, double left, double top, const QRectF &room,
                         int number, int count) const;
 
-    void collectFrame(QTextFrame *frame);
-    void collectBlock(const QTextBlock &block);
-    void collectTable(QTextTable *table);
+    void splitIntoParts();
+    void addPart(int from, int to);
+    void collectFrame(QTextFrame *frame, int part);
+    void collectBlock(const QTextBlock &block, int part);
+    void collectTable(QTextTable *table, int part);
     int unitAt(int position) const;
     void draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const;
 
     std::unique_ptr<QTextDocument> copy;
     HeadersFooters *decorations = nullptr; // the copy's, laid out like it; nullptr when none
     int width = 1;
+    std::vector<Part> parts;
     QList<Unit> units;
     bool breakPending = false;
 };

@@ -173,15 +173,19 @@ private slots:
     void longLetter_everyWordPrintedOnceInOrder_data()
     {
         QTest::addColumn<bool>("longParagraphs");
-        QTest::newRow("une ligne par paragraphe") << false;
-        QTest::newRow("paragraphes coupés entre deux pages") << true;
+        QTest::addColumn<int>("count");
+        QTest::newRow("une ligne par paragraphe") << false << 400;
+        QTest::newRow("paragraphes coupés entre deux pages") << true << 100;
+        // Long enough to be laid out in several parts, with pages across their joins.
+        QTest::newRow("lettre en plusieurs morceaux") << false << 6000;
     }
     void longLetter_everyWordPrintedOnceInOrder()
     {
         QFETCH(bool, longParagraphs);
+        QFETCH(int, count);
         if (!havePoppler())
             QSKIP("pdfinfo and pdftotext (poppler-utils) are not installed");
-        const auto letter = longParagraphs ? paragraphsLetter(100) : linesLetter(400);
+        const auto letter = longParagraphs ? paragraphsLetter(count) : linesLetter(count);
         const int expectedPages = int(pagesOf(*letter).size());
         QVERIFY(expectedPages >= 8);
         QCOMPARE(printedPages(*letter), expectedPages);
@@ -204,6 +208,26 @@ private slots:
         const QList<int> starts = pagesOf(*letter);
         QCOMPARE(starts.size(), 2);
         QCOMPARE(firstWordFrom(*letter, starts[1]), u"Paragraphe2"_s);
+    }
+
+    void letterBeyondTheLayoutsReach_laidOutInParts()
+    {
+        // Each paragraph followed by 300,000 twips of spacing: 12 million in all, past the point
+        // where one layout of the whole letter never ends. Each paragraph opens a page.
+        const auto letter = linesLetter(40);
+        QTextBlockFormat spaced;
+        spaced.setBottomMargin(20000);
+        QTextCursor all(letter.get());
+        all.select(QTextCursor::Document);
+        all.mergeBlockFormat(spaced);
+        QList<int> paragraphs;
+        for (QTextBlock block = letter->begin(); block.isValid(); block = block.next())
+            paragraphs.append(block.position());
+        QCOMPARE(pagesOf(*letter), paragraphs);
+        if (!havePoppler())
+            QSKIP("pdfinfo and pdftotext (poppler-utils) are not installed");
+        QCOMPARE(printedPages(*letter), 40);
+        QCOMPARE(firstWord(pdfText(pdf, 40)), u"Ligne0040"_s);
     }
 
     void objectTallerThanPage_lastPageThere()
