@@ -145,12 +145,8 @@ void TestInstalled::layout_putsEachPartWhereDesktopsLook()
     QVERIFY(QFileInfo(QDir(content).filePath(u"translations/qtbase_fr.qm"_s)).size() > 0);
     // The programs find that content from their own folder, as the configured relative path says.
     QCOMPARE(ProgramFolder::installedContentFolder(prefixPath(u"bin"_s)), QDir::cleanPath(content));
-
-    for (const QString &file :
-         {u"share/applications/fr.quillane.Quillo.desktop"_s, u"share/applications/fr.quillane.Conversion.desktop"_s,
-          u"share/metainfo/fr.quillane.Quillo.metainfo.xml"_s,
-          u"share/icons/hicolor/scalable/apps/fr.quillane.Quillo.svg"_s})
-        QVERIFY2(QFileInfo(prefixPath(file)).isFile(), qPrintable(file));
+    // The menu entries and the metadata are read by the next tests.
+    QVERIFY(QFileInfo(prefixPath(u"share/icons/hicolor/scalable/apps/fr.quillane.Quillo.svg"_s)).isFile());
 }
 
 void TestInstalled::themeIcons_haveTheirSizeAndMatchTheWindowIcon()

@@ -211,11 +211,9 @@ private slots:
         });
         cancelling.start(0);
         importFile(content);
+        // Whole cards only, and no file of a write cut short: tst_recipientcards' cancel test.
         const QStringList written = cards();
         QVERIFY2(!written.isEmpty() && written.size() < 150, qPrintable(QString::number(written.size())));
-        for (const QString &name : written)
-            QCOMPARE(QuilloTest::readBytes(ContactCard::filePath(Kind::Recipient, name)).count("\r\n"), 7);
-        QCOMPARE(QDir(DataPaths::recipientsFolder()).entryList(QDir::Files | QDir::Hidden).size(), written.size());
         QCOMPARE(selectedRecipientCards(), written);
     }
 
