@@ -39,54 +39,25 @@ private slots:
     void modelValuesInTheWizardsPlaces()
     {
         WizardValues w = valuesOfModel(model());
+        // Each value in its place, " | " between them.
         const auto places = [&w] {
-            return QStringList{w.senderName,
-                               w.senderAddress,
-                               w.senderResidence,
-                               w.senderTown,
-                               w.senderPhone,
-                               w.senderMobile,
-                               w.senderQualifier,
-                               w.senderFunction,
-                               w.recipientName,
-                               w.recipientResidence,
-                               w.recipientTown,
-                               w.recipientProvince,
-                               w.recipientQualifier,
-                               w.recipientFunction,
-                               w.dateText,
-                               w.town,
-                               w.object,
-                               w.signature,
-                               w.formulaSecond,
-                               w.body};
+            const QStringList sender{w.senderName,  w.senderAddress, w.senderResidence, w.senderTown,
+                                     w.senderPhone, w.senderMobile,  w.senderQualifier, w.senderFunction};
+            const QStringList recipient{w.recipientName,     w.recipientResidence, w.recipientTown,
+                                        w.recipientProvince, w.recipientQualifier, w.recipientFunction};
+            const QStringList references{w.dateText, w.town, w.object, w.signature, w.formulaSecond, w.body};
+            return (sender + recipient + references).join(u" | "_s);
         };
         // A residence of spaces only is not filled in.
-        QCOMPARE(places(), (QStringList{u"Jean Martin"_s,
-                                        u"12 rue des Lilas"_s,
-                                        QString(),
-                                        u"69001 Lyon"_s,
-                                        u"04 78 00 00 00"_s,
-                                        u"06 12 34 56 78"_s,
-                                        u"Monsieur"_s,
-                                        u"Chef de service"_s,
-                                        u"Paul Durand"_s,
-                                        u"Hôtel de ville"_s,
-                                        u"75001 Paris"_s,
-                                        u"france"_s,
-                                        u"Monsieur"_s,
-                                        u"Maire"_s,
-                                        u"lundi 3 mars 2025"_s,
-                                        u"Lyon"_s,
-                                        u"Demande de rendez-vous"_s,
-                                        u"Le Chef de service"_s,
-                                        u"mes salutations distinguées."_s,
-                                        u"Premier paragraphe.\r\nSecond paragraphe."_s}));
+        QCOMPARE(places(),
+                 u"Jean Martin | 12 rue des Lilas |  | 69001 Lyon | 04 78 00 00 00 | 06 12 34 56 78 | "
+                 u"Monsieur | Chef de service | Paul Durand | Hôtel de ville | 75001 Paris | france | "
+                 u"Monsieur | Maire | lundi 3 mars 2025 | Lyon | Demande de rendez-vous | Le Chef de service | "
+                 u"mes salutations distinguées. | Premier paragraphe.\r\nSecond paragraphe."_s);
 
         // A card with fewer fields (damaged) leaves none of the model's recipient behind.
         setRecipient(&w, {u"Claire Petit"_s, u"3 rue Haute"_s, QString(), u"33000 Bordeaux"_s});
-        QCOMPARE(places().mid(8, 6),
-                 (QStringList{u"Claire Petit"_s, QString(), u"33000 Bordeaux"_s, QString(), QString(), QString()}));
+        QVERIFY2(places().contains(u" | Claire Petit |  | 33000 Bordeaux |  |  |  | "_s), qPrintable(places()));
         QCOMPARE(w.senderName, u"Jean Martin"_s);
     }
 
