@@ -116,30 +116,6 @@ private slots:
         QCOMPARE(dialogs->unexpected, 0);
     }
 
-    void referencesButtonOpensTheReferenceListsDialog()
-    {
-        FrmMenu *menu = FrmMenu::existing();
-        QString caption;
-        QVERIFY(whenShown(
-            u"frmOptions"_s, [&](QWidget *w) { caption = w->windowTitle(); },
-            [&] { menu->referencesButton->click(); }));
-        QCOMPARE(caption, u"Références pour chaque lettre"_s);
-    }
-
-    void modelPreviewShowsTheAssembledLetter()
-    {
-        FrmMenu *menu = FrmMenu::existing();
-        menu->senderName->setEditText(u"Jean Martin"_s);
-        menu->body->setPlainText(QString(u"Une phrase du corps de la lettre. "_s).repeated(400));
-        QVERIFY(menu->finalButtons[2]->isEnabled()); // no model needed first
-        int pages = 0;
-        QVERIFY(whenShown(
-            u"frmPage"_s, [&](QWidget *w) { pages = qobject_cast<FrmPage *>(w)->pageCount(); },
-            [&] { menu->finalButtons[2]->click(); }));
-        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
-        QCOMPARE(dialogs->unexpected, 0);
-    }
-
     void aPrintIsConfirmedInTheWizardsStatusLine()
     {
         // To a PDF file: a test never sends a job to a printer queue.
@@ -154,35 +130,6 @@ private slots:
         QCOMPARE(menu->statusBar()->currentMessage(),
                  u"Lettre imprimée dans le fichier « %1 »."_s.arg(QDir::toNativeSeparators(pdf)));
         QCOMPARE(dialogs->requests.size(), 0);
-    }
-
-    // "Imprimer tout" from the editor to a printer that writes a file: every letter in the file.
-    void editorPrintAllToAFileKeepsEveryLetter()
-    {
-        const QString pdf = folder->filePath(u"lettres.pdf"_s);
-        QPrinter &printer = Printing::currentPrinter();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        FrmEditeur *editor = FrmEditeur::instance();
-        editor->letterEdit(1)->setPlainText(u"Premièrelettre"_s);
-        editor->Nouveau();
-        editor->Nouveau();
-        editor->letterEdit(3)->setPlainText(u"Troisièmelettre"_s);
-        dialogs->answerButton(QMessageBox::Yes);
-        editor->Mnu_OutFichier[11]->trigger();
-        // One job for all the letters, confirmed once, in the plural.
-        QCOMPARE(FrmMenu::existing()->statusBar()->currentMessage(),
-                 u"Lettres imprimées dans le fichier « %1 »."_s.arg(QDir::toNativeSeparators(pdf)));
-        const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
-        if (pdftotext.isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed");
-        QProcess text;
-        text.start(pdftotext, {pdf, u"-"_s});
-        QVERIFY(text.waitForFinished(30000));
-        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-        QVERIFY2(printed.contains(u"Premièrelettre"_s) && printed.contains(u"Troisièmelettre"_s), qPrintable(printed));
-        QVERIFY(printed.indexOf(u"Premièrelettre"_s) < printed.indexOf(u"Troisièmelettre"_s));
-        QCOMPARE(dialogs->unexpected, 0);
     }
 
     void editorPreviewUsesThePrintedMargins()

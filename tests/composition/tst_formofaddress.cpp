@@ -21,16 +21,8 @@ private slots:
         QTest::addColumn<QString>("function");
         QTest::addColumn<QString>("block");
         QTest::addColumn<QString>("salutation");
-        QTest::newRow("masculin") << u"Monsieur"_s << u"Directeur"_s << u"Monsieur le Directeur"_s
-                                  << u"Monsieur le Directeur"_s;
-        QTest::newRow("féminin") << u"Madame"_s << u"Directrice"_s << u"Madame la Directrice"_s
-                                 << u"Madame la Directrice"_s;
-        QTest::newRow("mademoiselle") << u"Mademoiselle"_s << u"Secrétaire"_s << u"Mademoiselle la Secrétaire"_s
-                                      << u"Mademoiselle la Secrétaire"_s;
-        QTest::newRow("voyelle") << u"Monsieur"_s << u"Inspecteur"_s << u"Monsieur l'Inspecteur"_s
-                                 << u"Monsieur l'Inspecteur"_s;
-        QTest::newRow("voyelle, féminin")
-            << u"Madame"_s << u"Inspectrice"_s << u"Madame l'Inspectrice"_s << u"Madame l'Inspectrice"_s;
+        // Each offered qualifier with each shipped function is offeredQualifiersWithEveryShippedFunction;
+        // these rows are the other kinds of words.
         QTest::newRow("voyelle accentuée")
             << u"Madame"_s << u"Éducatrice"_s << u"Madame l'Éducatrice"_s << u"Madame l'Éducatrice"_s;
         QTest::newRow("ligature") << u"Monsieur"_s << u"Œnologue"_s << u"Monsieur l'Œnologue"_s
@@ -45,9 +37,6 @@ private slots:
         QTest::newRow("pluriel") << u"Messieurs"_s << u"Administrateurs"_s << u"Messieurs les Administrateurs"_s
                                  << u"Messieurs les Administrateurs"_s;
         // Abbreviations may stand in the address block, never in the salutation.
-        QTest::newRow("M.") << u"M."_s << u"Maire"_s << u"M. le Maire"_s << u"Monsieur le Maire"_s;
-        QTest::newRow("Mme") << u"Mme"_s << u"Présidente"_s << u"Mme la Présidente"_s << u"Madame la Présidente"_s;
-        QTest::newRow("Mlle") << u"Mlle"_s << u"Avocate"_s << u"Mlle l'Avocate"_s << u"Mademoiselle l'Avocate"_s;
         QTest::newRow("Mme.") << u"Mme."_s << QString() << u"Mme."_s << u"Madame"_s;
         QTest::newRow("Me") << u"Me"_s << QString() << u"Me"_s << u"Maître"_s;
         // Titles take no article.

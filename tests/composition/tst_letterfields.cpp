@@ -134,12 +134,9 @@ private slots:
         QTest::addColumn<QString>("salutation");
         QTest::addColumn<QString>("formula");
         const QString agreer = u"Je vous prie d'agréer, %1, mes salutations distinguées."_s;
-        QTest::newRow("agreement") << u"Madame"_s << u"Directrice"_s << false << u"Madame la Directrice"_s
-                                   << u"Madame la Directrice,"_s << agreer.arg(u"Madame la Directrice"_s);
+        // How a qualifier and a function agree is tst_formofaddress'; here, where each use goes.
         QTest::newRow("abbreviation in full") << u"M."_s << u"Inspecteur"_s << false << u"M. l'Inspecteur"_s
                                               << u"Monsieur l'Inspecteur,"_s << agreer.arg(u"Monsieur l'Inspecteur"_s);
-        QTest::newRow("no function") << u"Madame"_s << u" "_s << false << u"Madame"_s << u"Madame,"_s
-                                     << agreer.arg(u"Madame"_s);
         // Without a qualifier a single letter keeps no form-of-address line in its block, a batch
         // row shows the function; both greet the reader as "Madame, Monsieur".
         QTest::newRow("no qualifier, single") << u"  "_s << u"Maire"_s << false << QString() << u"Madame, Monsieur,"_s
@@ -166,8 +163,6 @@ private slots:
 
     void placeholdersAndBoldness()
     {
-        QCOMPARE(LetterFields::placeholders().front(), u"#exp1"_s);
-        QCOMPARE(LetterFields::placeholders().back(), u"#ref6"_s);
         QStringList bold;
         for (int i = 0; i < LetterFields::Count; ++i) {
             if (LetterFields::isBold(i))

@@ -4,86 +4,78 @@
 
 using Type = RtfTokenizer::Type;
 
+namespace {
+
+// The tokens of an input on one line, separated by "|": {, }, \word and its parameter, \<symbol>,
+// \'hex byte, 'text', bin[payload]; "\(too long)" for a control word beyond the bound.
+QByteArray describe(const RtfTokenizer::Token &token)
+{
+    const QByteArray text = token.text().toByteArray();
+    switch (token.type) {
+    case Type::GroupStart:
+        return "{";
+    case Type::GroupEnd:
+        return "}";
+    case Type::ControlWord:
+        return "\\" + (token.nameTooLong ? QByteArray("(too long)") : text) +
+               (token.hasParameter ? QByteArray::number(token.parameter) : QByteArray());
+    case Type::ControlSymbol:
+        return token.symbol == '\n' ? QByteArray("\\<LF>") : "\\" + QByteArray(1, token.symbol);
+    case Type::Text:
+        return "'" + text + "'";
+    case Type::HexByte:
+        return "\\'" + QByteArray::number(token.byte, 16).rightJustified(2, '0');
+    case Type::Binary:
+        return "bin[" + text + "]";
+    case Type::End:
+        break;
+    }
+    return {};
+}
+
+QByteArray tokens(QByteArrayView input)
+{
+    RtfTokenizer tokenizer(input);
+    QByteArrayList list;
+    for (auto token = tokenizer.next(); token.type != Type::End; token = tokenizer.next())
+        list << describe(token);
+    return list.join('|');
+}
+
+} // namespace
+
 class TestRtfTokenizer : public QObject
 {
     Q_OBJECT
 
-private:
-    static QList<RtfTokenizer::Token> tokens(QByteArrayView input)
-    {
-        RtfTokenizer tokenizer(input);
-        QList<RtfTokenizer::Token> list;
-        for (auto token = tokenizer.next(); token.type != Type::End; token = tokenizer.next())
-            list << token;
-        return list;
-    }
-
 private slots:
-    void controlWord_delimiterIsOneSpaceOnly()
+    void tokens_data()
     {
-        const auto list = tokens("\\b  x\\i-12y\\u160?c");
-        QCOMPARE(list.size(), 6);
-        QCOMPARE(list[0].type, Type::ControlWord);
-        QCOMPARE(list[0].text(), "b");
-        QVERIFY(!list[0].hasParameter);
-        QCOMPARE(list[1].type, Type::Text);
-        QCOMPARE(list[1].text(), " x"); // the second space is text
-        QCOMPARE(list[2].text(), "i");
-        QCOMPARE(list[2].parameter, -12);
-        QCOMPARE(list[3].text(), "y");
-        QCOMPARE(list[4].parameter, 160);
-        QCOMPARE(list[5].text(), "?c"); // punctuation ends the word and is read again
-    }
-
-    void parameters_saturateAndNamesAreBounded()
-    {
-        const auto list = tokens("\\f2000000000\\f99999999999999999999 \\fs-99999999999 ");
-        QCOMPARE(list[0].parameter, 2000000000);
-        QCOMPARE(list[1].parameter, std::numeric_limits<qint32>::max());
-        QCOMPARE(list[2].parameter, std::numeric_limits<qint32>::min());
-        const QByteArray longName = "\\" + QByteArray(40, 'a') + " x";
-        const auto longList = tokens(longName);
-        QVERIFY(longList[0].nameTooLong);
-    }
-
-    void symbols_hexAndLineEnds()
-    {
-        const auto list = tokens("\\'e9\\'E9\\'4z\\'\\\r\\\n\\~\\{a\r\nb");
-        QCOMPARE(list[0].type, Type::HexByte);
-        QCOMPARE(list[0].byte, uchar(0xe9));
-        QCOMPARE(list[1].byte, uchar(0xe9));
-        QCOMPARE(list[2].byte, uchar(0x04)); // \'<digit><junk> reads as \'0<digit>
-        QCOMPARE(list[3].text(), "z");
-        QCOMPARE(list[4].type, Type::Text); // \' with no digit at all: nothing
-        QCOMPARE(list[4].size, 0);
-        QCOMPARE(list[5].type, Type::ControlSymbol);
-        QCOMPARE(list[5].symbol, '\n'); // backslash + CR means a paragraph
-        QCOMPARE(list[6].symbol, '\n');
-        QCOMPARE(list[7].symbol, '~');
-        QCOMPARE(list[8].symbol, '{');
-        QCOMPARE(list[9].text(), "a"); // CR and LF are not text
-        QCOMPARE(list[10].text(), "b");
-    }
-
-    void bin_payloadIsDataEvenWithBraces()
-    {
-        const auto list = tokens("{\\pict\\bin5 }{\\\\x}");
-        QCOMPARE(list.size(), 4);
-        QCOMPARE(list[2].type, Type::Binary);
-        QCOMPARE(list[2].text(), "}{\\\\x");
-        QCOMPARE(list[3].type, Type::GroupEnd);
-    }
-
-    void bin_hugeLengthIsClampedToInput()
-    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("expected");
+        // One space ends a control word, the next is text; punctuation ends it and is read again.
+        QTest::newRow("delimiter is one space only")
+            << QByteArray("\\b  x\\i-12y\\u160?c") << QByteArray("\\b|' x'|\\i-12|'y'|\\u160|'?c'");
+        QTest::newRow("parameters saturate") << QByteArray("\\f2000000000\\f99999999999999999999 \\fs-99999999999 ")
+                                             << QByteArray("\\f2000000000|\\f2147483647|\\fs-2147483648");
+        QTest::newRow("names are bounded") << "\\" + QByteArray(40, 'a') + " x" << QByteArray("\\(too long)|'x'");
+        // \'<digit><junk> reads as \'0<digit>; \' with no digit at all gives nothing; backslash +
+        // CR or LF means a paragraph; bare CR and LF are not text.
+        QTest::newRow("hex, symbols and line ends")
+            << QByteArray("\\'e9\\'E9\\'4z\\'\\\r\\\n\\~\\{a\r\nb")
+            << QByteArray("\\'e9|\\'e9|\\'04|'z'|''|\\<LF>|\\<LF>|\\~|\\{|'a'|'b'");
+        QTest::newRow("bin payload is data, braces too")
+            << QByteArray("{\\pict\\bin5 }{\\\\x}") << QByteArray("{|\\pict|bin[}{\\\\x]|}");
         // 2 GB announced in a few bytes: the payload is what there is, nothing more.
-        const auto list = tokens("{\\bin2147483647 abc}");
-        QCOMPARE(list.size(), 2);
-        QCOMPARE(list[1].type, Type::Binary);
-        QCOMPARE(list[1].text(), "abc}");
-        const auto negative = tokens("\\bin-5 x");
-        QCOMPARE(negative[0].type, Type::ControlWord);
-        QCOMPARE(negative[1].text(), "x");
+        QTest::newRow("huge bin clamped to the input")
+            << QByteArray("{\\bin2147483647 abc}") << QByteArray("{|bin[abc}]");
+        QTest::newRow("negative bin") << QByteArray("\\bin-5 x") << QByteArray("\\bin-5|'x'");
+    }
+    void tokens()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(::tokens(input), expected);
     }
 
     void skipGroup_honoursBinAndEscapes()

@@ -57,35 +57,33 @@ private slots:
 
     void settabs_data()
     {
-        QTest::addColumn<QList<qint32>>("tabs");
+        QTest::addColumn<QList<qint32>>("tabs"); // in twips, from element 1 on
+        QTest::addColumn<bool>("accepted");
         QTest::addColumn<QList<double>>("positions"); // of the first paragraph, in pixels
-        QTest::newRow("beyond the width: skipped") << QList<qint32>{0, 1440, 2880, 20000} << QList<double>{96, 192};
-        QTest::newRow("no gap for a skipped one") << QList<qint32>{0, 1440, 20000, 2880} << QList<double>{96, 192};
+        QTest::newRow("beyond the width: skipped")
+            << QList<qint32>{0, 1440, 2880, 200000} << true << QList<double>{96, 192};
+        QTest::newRow("no gap for a skipped one")
+            << QList<qint32>{0, 1440, 200000, 2880} << true << QList<double>{96, 192};
+        QList<qint32> tabs{0};
+        QList<double> positions;
+        for (int i = 1; i <= 32; ++i) {
+            tabs << i * 1440;
+            positions << i * 96;
+        }
+        QTest::newRow("thirty-two stops") << tabs << true << positions;
+        QTest::newRow("thirty-three change nothing") << (tabs << 33 * 1440) << false << QList<double>{};
     }
 
     void settabs()
     {
         QFETCH(QList<qint32>, tabs);
+        QFETCH(bool, accepted);
         QFETCH(QList<double>, positions);
         QTextDocument document(u"un\ndeux\ntrois"_s);
-        QVERIFY(clsRichText().Settabs(&document, tabs, 10000, 1, 4)); // "un" and "deux" only
+        QCOMPARE(clsRichText().Settabs(&document, tabs, 100000, 1, 4), accepted); // "un" and "deux" only
         QCOMPARE(tabsOf(document.begin()), positions);
         QCOMPARE(tabsOf(document.begin().next()), positions);
         QVERIFY(tabsOf(document.lastBlock()).isEmpty());
-    }
-
-    void settabs_thirtyThreeAcceptedPositionsChangeNothing()
-    {
-        QTextDocument document(u"a"_s);
-        QList<qint32> tabs{0};
-        for (int i = 1; i <= 32; ++i)
-            tabs << i * 100;
-        QVERIFY(clsRichText().Settabs(&document, tabs, 100000, 0, 0));
-        QCOMPARE(tabsOf(document.begin()).size(), 32);
-        tabs << 3300;
-        QTextDocument other(u"b"_s);
-        QVERIFY(!clsRichText().Settabs(&other, tabs, 100000, 0, 0));
-        QVERIFY(tabsOf(other.begin()).isEmpty());
     }
 };
 

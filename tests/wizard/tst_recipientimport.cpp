@@ -5,6 +5,7 @@
 #include "core/ContactCard.h"
 #include "core/DataPaths.h"
 #include "core/Folders.h"
+#include "core/RecipientCards.h"
 #include "dialogs/FrmImport.h"
 #include "wizard/Fiches.h"
 #include "wizard/Fonctions.h"
@@ -210,15 +211,15 @@ private slots:
         });
         cancelling.start(0);
         importFile(content);
+        // Whole cards only, and no file of a write cut short: tst_recipientcards' cancel test.
         const QStringList written = cards();
         QVERIFY2(!written.isEmpty() && written.size() < 150, qPrintable(QString::number(written.size())));
-        for (const QString &name : written)
-            QCOMPARE(QuilloTest::readBytes(ContactCard::filePath(Kind::Recipient, name)).count("\r\n"), 7);
-        QCOMPARE(QDir(DataPaths::recipientsFolder()).entryList(QDir::Files | QDir::Hidden).size(), written.size());
         QCOMPARE(selectedRecipientCards(), written);
     }
 
-    void exportThenImportGivesTheSameCards()
+    // The menu exports the selected cards; that an export reads back to the same cards is
+    // tst_recipientcards'.
+    void exportWritesTheSelectedCards()
     {
         const QList<QStringList> written = {
             kOldClaire,
@@ -228,18 +229,12 @@ private slots:
             QVERIFY(ContactCard::write(ContactCard::filePath(Kind::Recipient, card.first()), Kind::Recipient, card));
         Liste_Destinataires();
         selectRecipientCards({u"Zoé Ärger"_s, u"Claire Durand"_s});
-
         const QString exported = folder->filePath(u"export.csv"_s);
         dialogs->answerText(exported);
         menu->Mnu_OutSelection[5]->trigger();
-        QVERIFY(QFile::remove(ContactCard::filePath(Kind::Recipient, u"Claire Durand"_s)) &&
-                QFile::remove(ContactCard::filePath(Kind::Recipient, u"Zoé Ärger"_s)));
-
-        importFile(QuilloTest::readBytes(exported),
-                   [](FrmImport *dialog) { QCOMPARE(dialog->flaggedList->count(), 0); });
-        QCOMPARE(cardOf(u"Claire Durand"_s), written[0]);
-        QCOMPARE(cardOf(u"Zoé Ärger"_s), written[1]);
-        QCOMPARE(selectedRecipientCards(), (QStringList{u"Claire Durand"_s, u"Zoé Ärger"_s}));
+        const QString expected = folder->filePath(u"attendu.csv"_s);
+        QVERIFY(RecipientCards::exportCards(expected, {u"Claire Durand"_s, u"Zoé Ärger"_s}, nullptr));
+        QCOMPARE(QuilloTest::readBytes(exported), QuilloTest::readBytes(expected));
     }
 };
 

@@ -128,7 +128,6 @@ private slots:
         writeThreeCards();
         clickTab(1);
         QVERIFY(list->isVisible() && !menu->recipientCard->isVisible());
-        QCOMPARE(menu->findChild<QLabel *>(u"LabelB_3"_s)->text(), u"Liste des fiches destinataires :"_s);
         QCOMPARE(menu->findChild<QLabel *>(u"Label2_7"_s)->text(),
                  u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
         // Rows in the order of the file names (alain, Bruno, Carole), each under its first line.
@@ -140,7 +139,6 @@ private slots:
                                       u"Madame"_s, u"Maire"_s}));
         QCOMPARE(selectedRows(list), QList<int>{0});
         QVERIFY(!list->toolTip().isEmpty());
-        QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
         QCOMPARE(enabledFinalButtons(menu), (QList<int>{3, 6})); // the editor, PDF files
 
         // Back to single mode: every final action again.
@@ -174,17 +172,28 @@ private slots:
         QVERIFY(selectedRows(list).isEmpty());
     }
 
-    void doubleClickCopiesTheRowIntoSingleMode()
+    void doubleClickOrEnterCopiesTheRowIntoSingleMode_data()
     {
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("double clic") << false;
+        QTest::newRow("Entrée") << true;
+    }
+    void doubleClickOrEnterCopiesTheRowIntoSingleMode()
+    {
+        QFETCH(bool, enter);
         writeThreeCards();
         menu->recipientName->setEditText(u"Quelqu'un"_s);
         clickTab(1);
-        // A double click as the window system delivers it: press, release, then the double click.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
+        if (enter) {
+            list->setCurrentItem(list->topLevelItem(1));
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            // As the window system delivers it: press, release, then the double click.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rowCentre(1));
+        }
         QCOMPARE(tabs->currentIndex(), 0);
-        QVERIFY(menu->recipientCard->isVisible());
-        QVERIFY(!list->isVisible());
+        QVERIFY(menu->recipientCard->isVisible() && !list->isVisible());
         QStringList card{menu->recipientName->currentText()};
         for (QLineEdit *field : menu->recipientFields)
             card << field->text();
@@ -192,18 +201,7 @@ private slots:
         QCOMPARE(card, (QStringList{
                            u"Bruno Moyen"_s, u"2 rue B"_s, {}, u"69001 Lyon"_s, u"France"_s, u"M."_s, u"Directeur"_s}));
         QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
-        // The copied card can be saved from there.
-        QVERIFY(menu->recipientButtons[0]->isEnabled());
-    }
-
-    void enterOnARowDoesWhatADoubleClickDoes()
-    {
-        writeThreeCards();
-        clickTab(1);
-        list->setCurrentItem(list->topLevelItem(2));
-        QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(tabs->currentIndex(), 0);
-        QCOMPARE(menu->recipientName->currentText(), u"Carole Petit"_s);
+        QVERIFY(menu->recipientButtons[0]->isEnabled()); // the copied card can be saved from there
     }
 
     void headerClickSortsAndASecondClickReverses()

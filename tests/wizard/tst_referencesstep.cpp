@@ -71,11 +71,8 @@ private slots:
         auto *box = widget<QComboBox>(u"Combo3_0"_s);
         QCOMPARE(itemsOf(box), forms);
         QCOMPARE(box->currentIndex(), 0);
-        QCOMPARE(box->currentText(), forms.first());
-        QDateEdit *picker = widget<QDateEdit>(u"DDate"_s);
-        QCOMPARE(picker, menu->letterDate);
-        QCOMPARE(picker->date(), QDate(2025, 3, 3));
-        QVERIFY(!picker->isEnabled());
+        QCOMPARE(menu->letterDate->date(), QDate(2025, 3, 3));
+        QVERIFY(!menu->letterDate->isEnabled());
     }
 
     void wordedFormsUseFrenchNamesWhateverTheDay_data()
@@ -147,7 +144,6 @@ private slots:
         tick->click();
         QVERIFY(menu->letterDate->isEnabled());
         menu->letterDate->setDate(QDate(2025, 5, 5)); // as the picker does when the user picks
-        QCOMPARE(box->count(), 9);
         QCOMPARE(box->currentIndex(), 0);
         QCOMPARE(box->currentText(), u"le 5 mai 2025"_s);
         QCOMPARE(box->itemText(3), u"lundi 05/05/2025"_s);
@@ -157,7 +153,6 @@ private slots:
         QCOMPARE(menu->letterDate->date(), QDate(2025, 3, 3));
         QCOMPARE(box->currentIndex(), 0);
         QCOMPARE(box->currentText(), u"le 3 mars 2025"_s);
-        QCOMPARE(box->count(), 9);
         tick->click();
         QVERIFY(!menu->letterDate->isEnabled());
     }
@@ -186,35 +181,11 @@ private slots:
         QCOMPARE(menu->object->currentText(), u"Demande de congé"_s);
     }
 
-    void randomFormulaDrawsEveryEntryEvenly()
-    {
-        menu->formulaFirst->addItems(numbered(u"Première"_s, 10));
-        menu->formulaSecond->addItems(numbered(u"Deuxième"_s, 10));
-        auto *draw = widget<QPushButton>(u"Outils3_1"_s);
-        constexpr int draws = 10000;
-        std::array<int, 10> first{}, second{};
-        int same = 0;
-        for (int i = 0; i < draws; ++i) {
-            draw->click();
-            const int a = menu->formulaFirst->currentIndex();
-            const int b = menu->formulaSecond->currentIndex();
-            QVERIFY(a >= 0 && a < 10 && b >= 0 && b < 10);
-            ++first[a];
-            ++second[b];
-            same += a == b;
-        }
-        for (int entry = 0; entry < 10; ++entry) {
-            QVERIFY2(first[entry] >= 800 && first[entry] <= 1200, qPrintable(QString::number(first[entry])));
-            QVERIFY2(second[entry] >= 800 && second[entry] <= 1200, qPrintable(QString::number(second[entry])));
-        }
-        // Independent halves agree about one time in ten.
-        QVERIFY2(same >= 700 && same <= 1300, qPrintable(QString::number(same)));
-    }
-
-    void randomFormulaOnShortAndEmptyLists()
+    // Each box draws evenly and apart from the other; a box of one entry gives it, an empty one
+    // stays empty, and an empty first box draws nothing at all.
+    void randomFormulaDrawsEveryEntryEvenlyAndApart()
     {
         auto *draw = widget<QPushButton>(u"Outils3_1"_s);
-        // An empty first box: nothing is drawn in either box.
         menu->formulaSecond->addItems(numbered(u"Deuxième"_s, 3));
         menu->formulaSecond->setCurrentIndex(-1);
         draw->click();
@@ -222,16 +193,29 @@ private slots:
         QCOMPARE(menu->formulaSecond->currentIndex(), -1);
 
         menu->formulaFirst->addItems(numbered(u"Première"_s, 4));
+        std::array<int, 4> first{};
+        std::array<int, 3> second{};
+        int same = 0;
+        for (int i = 0; i < 1200; ++i) {
+            draw->click();
+            const int a = menu->formulaFirst->currentIndex();
+            const int b = menu->formulaSecond->currentIndex();
+            QVERIFY(a >= 0 && a < 4 && b >= 0 && b < 3);
+            ++first[size_t(a)];
+            ++second[size_t(b)];
+            same += a == b;
+        }
+        for (const int count : first) // 300 expected
+            QVERIFY2(count >= 200 && count <= 400, qPrintable(QString::number(count)));
+        for (const int count : second) // 400 expected
+            QVERIFY2(count >= 290 && count <= 510, qPrintable(QString::number(count)));
+        // Independent halves agree one time in four.
+        QVERIFY2(same >= 200 && same <= 400, qPrintable(QString::number(same)));
+
         menu->formulaSecond->clear();
         menu->formulaSecond->addItem(u"Seule"_s);
-        QSet<int> seen;
-        for (int i = 0; i < 400; ++i) {
-            draw->click();
-            seen.insert(menu->formulaFirst->currentIndex());
-            QCOMPARE(menu->formulaSecond->currentText(), u"Seule"_s);
-        }
-        QCOMPARE(seen, (QSet<int>{0, 1, 2, 3})); // the last entry too
-
+        draw->click();
+        QCOMPARE(menu->formulaSecond->currentText(), u"Seule"_s);
         menu->formulaSecond->clear();
         draw->click();
         QVERIFY(menu->formulaFirst->currentIndex() >= 0);
