@@ -62,10 +62,8 @@ private slots:
         QTest::addColumn<std::optional<double>>("widthKept");
         QTest::newRow("zero height") << QByteArray("0") << QByteArray("9000") << std::optional<double>()
                                      << std::optional<double>(9000);
-        QTest::newRow("negative width") << QByteArray("6000") << QByteArray("-250") << std::optional<double>(6000)
-                                        << std::optional<double>();
-        QTest::newRow("both absurd") << QByteArray("-1") << QByteArray("9999999999") << std::optional<double>()
-                                     << std::optional<double>();
+        QTest::newRow("negative and absurd")
+            << QByteArray("-1") << QByteArray("9999999999") << std::optional<double>() << std::optional<double>();
     }
 
     void sizesOutOfRangeKeepTheDefault()

@@ -152,18 +152,6 @@ private slots:
         QCOMPARE(editor->x(), screenArea().left() + (screenArea().width() - editor->width()) / 2);
     }
 
-    void sizeOfZeroOrBelow_opensAtTheDefaultSize()
-    {
-        QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=0\r\nLargeur=-120\r\n");
-        FrmEditeur *editor = FrmEditeur::instance();
-        const QSize designed = editor->size();
-        QVERIFY(editor->width() >= Twips::toPixels(9150)); // as when nothing is stored
-        editor->show();
-        editor->close();
-        // The default size is what goes back into the file, not a sliver.
-        QCOMPARE(iniValue(u"Hauteur"_s).toInt(), Twips::fromPixels(designed.height()));
-    }
-
     void geometryOffEveryScreen_isPulledBackOntoTheNearestOne()
     {
         QuilloTest::writeBytes(ini(), "[EDITEUR]\r\nWindows=0\r\nHauteur=4500\r\nLargeur=999999\r\n"
