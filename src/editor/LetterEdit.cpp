@@ -1,6 +1,7 @@
 #include "editor/LetterEdit.h"
 
 #include "editor/RichEditing.h"
+#include "richtext/RichClipboard.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -27,14 +28,14 @@ QMimeData *LetterEdit::createMimeDataFromSelection() const
 
 bool LetterEdit::canInsertFromMimeData(const QMimeData *source) const
 {
-    return RichEditing::canInsert(source);
+    return RichClipboard::canInsert(source);
 }
 
 void LetterEdit::insertFromMimeData(const QMimeData *source)
 {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
-    RichEditing::insertMimeData(cursor, source);
+    RichClipboard::insert(source, cursor);
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();

@@ -86,12 +86,6 @@ std::vector<QTextBlock> blocksOf(const QTextDocument *document, int start, int e
     return blocks;
 }
 
-QString uniqueImageName()
-{
-    static int counter = 0;
-    return u"quillo-image:%1"_s.arg(++counter);
-}
-
 } // namespace
 
 SelectionFormat selectionFormat(const QTextEdit *edit)
@@ -230,57 +224,9 @@ QMimeData *mimeDataFor(const QTextCursor &selection)
     return data;
 }
 
-bool canInsert(const QMimeData *data)
-{
-    return data && (RichClipboard::hasRichText(data) || data->hasText());
-}
-
-bool insertRtf(QTextCursor &cursor, const QByteArray &rtf)
-{
-    QTextDocument pasted;
-    pasted.setDefaultFont(cursor.document()->defaultFont());
-    const RichText::ReadResult read = RichText::readRtf(rtf, &pasted);
-    if (!read.ok && pasted.isEmpty())
-        return false;
-    // Picture names are only unique within a document: give the pasted ones names of their own.
-    QTextDocument *target = cursor.document();
-    QTextCursor renamer(&pasted);
-    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
-                continue;
-            QTextImageFormat image = fragment.charFormat().toImageFormat();
-            const QVariant resource = pasted.resource(QTextDocument::ImageResource, QUrl(image.name()));
-            const QString name = uniqueImageName();
-            target->addResource(QTextDocument::ImageResource, QUrl(name), resource);
-            image.setName(name);
-            renamer.setPosition(fragment.position());
-            renamer.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            renamer.setCharFormat(image);
-        }
-    }
-    cursor.insertFragment(QTextDocumentFragment(&pasted));
-    return true;
-}
-
-bool insertMimeData(QTextCursor &cursor, const QMimeData *data)
-{
-    if (!data)
-        return false;
-    const QByteArray rtf = RichClipboard::rtf(data);
-    if (!rtf.isEmpty() && insertRtf(cursor, rtf))
-        return true;
-    if (data->hasText()) {
-        cursor.insertText(data->text());
-        return true;
-    }
-    return false;
-}
-
 void insertImage(QTextCursor &cursor, const QImage &image, double maxWidth)
 {
-    const QString name = uniqueImageName();
+    const QString name = RichClipboard::newImageName();
     cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
     double width = image.width();
     double height = image.height();

@@ -57,15 +57,6 @@ void setBullet(QTextEdit *edit, bool on);
 // The selection as the clipboard carries it between letters and to other programs: RTF under
 // the names the common word processors look for, and plain text.
 QMimeData *mimeDataFor(const QTextCursor &selection);
-// Replaces the cursor's selection with the clipboard's content: RTF when there is some, plain
-// text otherwise. Returns false when the data holds neither.
-bool insertMimeData(QTextCursor &cursor, const QMimeData *data);
-bool canInsert(const QMimeData *data);
-// Inserts RTF at the cursor, replacing its selection. The pictures come along under new names:
-// the reader names them from 1 in every document, and a pasted "picture 1" must not take the
-// place of the letter's own.
-bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
-
 // Inserts a picture at the cursor, replacing the selection, no wider than maxWidth document
 // units (the picture keeps its proportions).
 void insertImage(QTextCursor &cursor, const QImage &image, double maxWidth);

@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <atomic>
+
 using namespace Qt::StringLiterals;
 
 QStringList RichClipboard::rtfMimeTypes()
@@ -60,42 +62,57 @@ bool RichClipboard::hasRichText(const QMimeData *mime)
     return !rtf(mime).isEmpty();
 }
 
+bool RichClipboard::canInsert(const QMimeData *mime)
+{
+    return mime && (hasRichText(mime) || mime->hasText());
+}
+
 bool RichClipboard::insert(const QMimeData *mime, QTextCursor &cursor)
 {
     if (!mime || cursor.isNull())
         return false;
     const QByteArray rtfData = rtf(mime);
-    if (!rtfData.isEmpty()) {
-        QTextDocument pasted;
-        if (cursor.document())
-            pasted.setDefaultFont(cursor.document()->defaultFont());
-        const RichText::ReadResult result = RichText::readRtf(rtfData, &pasted);
-        if (result.ok || !pasted.isEmpty()) {
-            // Pictures are resources of the document they were read into: carry them over.
-            if (QTextDocument *target = cursor.document()) {
-                for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
-                    for (auto it = block.begin(); !it.atEnd(); ++it) {
-                        const QTextCharFormat format = it.fragment().charFormat();
-                        if (!format.isImageFormat())
-                            continue;
-                        const QUrl name(format.toImageFormat().name());
-                        const QVariant image = pasted.resource(QTextDocument::ImageResource, name);
-                        if (image.isValid())
-                            target->addResource(QTextDocument::ImageResource, name, image);
-                    }
-                }
-            }
-            cursor.insertFragment(QTextDocumentFragment(&pasted));
-            return true;
-        }
-    }
-    if (mime->hasHtml()) {
-        cursor.insertFragment(QTextDocumentFragment::fromHtml(mime->html()));
+    if (!rtfData.isEmpty() && insertRtf(cursor, rtfData))
         return true;
-    }
     if (mime->hasText()) {
         cursor.insertText(mime->text());
         return true;
     }
     return false;
+}
+
+bool RichClipboard::insertRtf(QTextCursor &cursor, const QByteArray &rtf)
+{
+    QTextDocument *target = cursor.document();
+    if (!target)
+        return false;
+    QTextDocument pasted;
+    pasted.setDefaultFont(target->defaultFont());
+    const RichText::ReadResult read = RichText::readRtf(rtf, &pasted);
+    if (!read.ok && pasted.isEmpty())
+        return false;
+    QTextCursor renamer(&pasted);
+    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QVariant resource = pasted.resource(QTextDocument::ImageResource, QUrl(image.name()));
+            const QString name = newImageName();
+            target->addResource(QTextDocument::ImageResource, QUrl(name), resource);
+            image.setName(name);
+            renamer.setPosition(fragment.position());
+            renamer.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            renamer.setCharFormat(image);
+        }
+    }
+    cursor.insertFragment(QTextDocumentFragment(&pasted));
+    return true;
+}
+
+QString RichClipboard::newImageName()
+{
+    static std::atomic<int> counter = 0;
+    return u"quillo-image:%1"_s.arg(++counter);
 }

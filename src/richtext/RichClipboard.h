@@ -26,8 +26,16 @@ public:
     static QByteArray rtf(const QMimeData *mime);
     static bool hasRichText(const QMimeData *mime);
 
-    // Replaces the cursor's selection by the clipboard's content: its RTF if any, else its HTML,
-    // else its plain text (which takes the format at the cursor). Returns false when mime holds
-    // none of these, leaving the document as it was.
+    // True when mime holds something insert() takes.
+    static bool canInsert(const QMimeData *mime);
+    // Replaces the cursor's selection by the clipboard's content: its RTF if any, else its plain
+    // text (which takes the format at the cursor). Returns false when mime holds neither, leaving
+    // the document as it was.
     static bool insert(const QMimeData *mime, QTextCursor &cursor);
+    // Inserts RTF at the cursor, replacing its selection. The pictures come along under new
+    // names: the reader names them from 1 in every document, and a pasted "picture 1" must not
+    // take the place of the letter's own.
+    static bool insertRtf(QTextCursor &cursor, const QByteArray &rtf);
+    // A picture name no other picture of this process has.
+    static QString newImageName();
 };
