@@ -55,11 +55,11 @@ QString filePath(Kind kind, const QString &name)
     return QDir(folder(kind)).filePath(name + u".ini"_s);
 }
 
-bool read(const QString &path, Kind kind, QStringList *fields)
+bool read(const QString &path, Kind kind, QStringList *fields, QString *error)
 {
     fields->clear();
     QString text;
-    const bool ok = !path.isEmpty() && TextFile::read(path, &text);
+    const bool ok = !path.isEmpty() && TextFile::read(path, &text, error, kMaxFileBytes);
     // Only CR LF and lone LF end a card line here: every line counts, empty ones included.
     QStringList lines = ok ? TextFile::splitLines(text) : QStringList();
     lines.resize(fieldCount(kind));

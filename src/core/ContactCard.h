@@ -25,10 +25,14 @@ QString nameProblem(const QString &name);
 // The card file of a name; empty when the name cannot be a file name.
 QString filePath(Kind kind, const QString &name);
 
+// A card is a few hundred bytes: a file of more than this is no card, and reading it whole would
+// put megabytes into one line of a window.
+inline constexpr qint64 kMaxFileBytes = 64 * 1024;
+
 // Reads a card: always fieldCount(kind) fields. Missing lines (a damaged or vanished file) are
 // empty fields; lines after the last field are ignored. Returns false when the file could not
-// be read (the fields are then all empty).
-bool read(const QString &path, Kind kind, QStringList *fields);
+// be read or is larger than kMaxFileBytes (the fields are then all empty; error says why).
+bool read(const QString &path, Kind kind, QStringList *fields, QString *error = nullptr);
 
 // Writes a card file atomically; fields beyond the kind's count are ignored, missing ones are
 // empty, and a line end inside a field becomes a space.

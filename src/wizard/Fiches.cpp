@@ -101,7 +101,11 @@ QString targetFile(Kind kind, const QString &name)
 void loadFile(Kind kind, const QString &path)
 {
     QStringList fields;
-    ContactCard::read(path, kind, &fields);
+    QString error;
+    if (!ContactCard::read(path, kind, &fields, &error) && QFileInfo::exists(path)) {
+        fields[0] = QFileInfo(path).completeBaseName();
+        Dialogs::message(FrmMenu::instance(), error, QMessageBox::Ok, Dialogs::Icon::Warning);
+    }
     showFields(editorOf(kind), fields);
     remember(kind, path, fields.value(0));
 }
@@ -250,8 +254,10 @@ void Liste_Destinataires()
     rows.reserve(files.size());
     QStringList fields;
     for (const QString &file : files) {
-        // A damaged or vanished card still gets its row, with the fields it lacks empty.
-        ContactCard::read(folder.filePath(file), Kind::Recipient, &fields);
+        // A damaged or vanished card still gets its row, with the fields it lacks empty; one that
+        // cannot be read at all shows its file's name, and says why when it is opened.
+        if (!ContactCard::read(folder.filePath(file), Kind::Recipient, &fields))
+            fields[0] = file.chopped(4);
         auto *row = new RecipientRow(fields);
         row->setData(0, kCardNameRole, file.chopped(4));
         row->setIcon(0, menu->cardIcon);
