@@ -224,11 +224,20 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
     const RichText::ReadResult read = RichText::readRtf(rtf, edit->document());
     if (error)
         *error = read.error;
+    startAsUnchanged(edit);
+    return read.ok;
+}
+
+void FrmEditeur::startAsUnchanged(LetterEdit *edit)
+{
     RichEditing::justify(edit->document());
+    // The printed width changes the document's margin, an edit Qt records as a change and as a
+    // step to undo: done before the letter counts as unchanged, so that closing the editor asks
+    // nothing and the first "Annuler" does not take the letter's content or layout away.
     Ajuste_Page(edit, LetterMargin, LetterMargin, true);
     edit->moveCursor(QTextCursor::Start);
+    edit->document()->clearUndoRedoStacks();
     edit->document()->setModified(false);
-    return read.ok;
 }
 
 void FrmEditeur::Nouveau()
@@ -271,11 +280,8 @@ bool FrmEditeur::Ouvrir()
         delete previous;
     letters[size_t(letter - 1)].path = path;
     setCaption(letter, fileTitle(path));
-    RichEditing::justify(document);
-    document->setModified(false);
+    startAsUnchanged(edit);
     selectLetter(letter);
-    Ajuste_Page(edit, LetterMargin, LetterMargin, true); // the new document takes the printed width too
-    edit->moveCursor(QTextCursor::Start);
     showSelectionFormat();
     return true;
 }

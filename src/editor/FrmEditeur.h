@@ -154,6 +154,9 @@ private:
     // The pressed states of the style, alignment and bullet buttons, from the current letter.
     void showSelectionFormat();
     LetterEdit *addLetter(const QString &caption);
+    // A letter just read (opened or assembled): justified, laid out at the printed width, its
+    // cursor at the start, unchanged and with nothing to undo.
+    void startAsUnchanged(LetterEdit *edit);
     LetterEdit *current() const;
     bool confirmClose();
     void showCharacterTable();
