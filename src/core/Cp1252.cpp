@@ -46,6 +46,12 @@ bool isMultiByteUtf8(const QByteArray &bytes)
             return false;
         if (i + extra >= n)
             return false;
+        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF are not UTF-8: a
+        // decoder would replace them, and the Windows-1252 text they are would be lost.
+        const unsigned char second = p[i + 1];
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+            (c == 0xF4 && second > 0x8F))
+            return false;
         for (int k = 1; k <= extra; ++k) {
             if ((p[i + k] & 0xC0) != 0x80)
                 return false;
@@ -101,8 +107,14 @@ QByteArray encode(const QString &text)
 
 QByteArray encodeFile(const QString &text)
 {
-    if (fits(text))
-        return encode(text);
+    // Some runs of Windows-1252 characters ("Ã©", or "ï»¿" at the start) are bytes that the
+    // reader takes for UTF-8: such a text is written as marked UTF-8, so that it reads back as it
+    // was written.
+    if (fits(text)) {
+        QByteArray bytes = encode(text);
+        if (decodeFile(bytes) == text)
+            return bytes;
+    }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
