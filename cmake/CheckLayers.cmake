@@ -14,17 +14,20 @@ set(uses_dialogs core richtext dialogs)
 set(uses_about core richtext dialogs about)
 set(uses_spelling/ui core richtext dialogs spelling spelling/ui)
 set(uses_composition core richtext composition)
-set(uses_composition/ui core richtext dialogs composition composition/ui)
+set(uses_composition/ui core richtext spelling dialogs spelling/ui composition composition/ui)
 set(uses_printing core richtext dialogs printing)
 # Letters written to files one per recipient, below the windows that start such a series.
 set(uses_batch core richtext composition printing batch)
-set(uses_editor core richtext spelling dialogs about spelling/ui composition printing batch editor)
+# What the windows that start a series show of it: where to, the progress, the outcome.
+set(uses_batch/ui core richtext dialogs composition printing batch batch/ui)
+set(uses_editor core richtext spelling dialogs about spelling/ui composition printing batch batch/ui editor)
 set(uses_wizard
-    core richtext spelling dialogs about spelling/ui composition composition/ui printing batch editor wizard)
+    core richtext spelling dialogs about spelling/ui composition composition/ui printing batch batch/ui editor
+    wizard)
 # The programs' start and the command line, which writes letters without any window.
 set(uses_app
-    core richtext spelling dialogs about spelling/ui composition composition/ui printing batch editor wizard
-    app)
+    core richtext spelling dialogs about spelling/ui composition composition/ui printing batch batch/ui editor
+    wizard app)
 # The second program: the data layer, the dialog seam and the application's icon and language.
 set(uses_conversion core richtext dialogs app conversion)
 # Only QtCore and QtGui below the dialogs.

@@ -6,6 +6,7 @@
 #include "core/DataPaths.h"
 #include "core/LetterModel.h"
 #include "core/Product.h"
+#include "core/RecipientMapping.h"
 #include "printing/CurrentPrinter.h"
 
 #include <QCommandLineParser>
@@ -79,6 +80,11 @@ const char kHelp[] =
     "  --fiches NOM...        une lettre par fiche destinataire nommée : le destinataire du\n"
     "                         modèle est remplacé par celui de la fiche\n"
     "  --toutes-les-fiches    une lettre par fiche destinataire\n"
+    "  --destinataires FICHIER\n"
+    "                         une lettre par destinataire d'un fichier CSV (tableur) ou vCard\n"
+    "                         (carnet d'adresses), sans créer de fiche ; les lignes douteuses\n"
+    "                         (colonnes décalées, nom ou civilité vide, code postal à quatre\n"
+    "                         chiffres) sont refusées et nommées\n"
     "  --reprendre            garde les fichiers qu'une exécution précédente a écrits en\n"
     "                         entier (d'après son journal) et n'écrit que les autres\n"
     "  -h, --help             affiche cette aide\n"
@@ -92,6 +98,7 @@ const char kHelp[] =
     "Exemples :\n"
     "  Quillo --modele Relance.txt --toutes-les-fiches --pdf ~/Lettres\n"
     "  Quillo --modele Relance.txt --fiches \"Claire Durand\" \"Paul Martin\" --rtf Lettres --imprimer\n"
+    "  Quillo --modele Relance.txt --destinataires contacts.csv --pdf Lettres\n"
     "\n"
     "État de sortie : 0 quand toutes les lettres sont écrites ; 1 quand une lettre n'a pas pu\n"
     "l'être (les autres le sont) ; 2 quand la commande est incorrecte (rien n'est écrit).\n";
@@ -250,6 +257,36 @@ QList<Recipient> recipientCards(const QStringList &names)
     return recipients;
 }
 
+bool recipientsFromFile(const QString &path, QList<Recipient> *recipients, QString *error)
+{
+    const RecipientTable table = RecipientFile::readFile(path);
+    if (!table.ok()) {
+        *error = table.error;
+        return false;
+    }
+    const Recipients::Mapped mapped = Recipients::map(table, Recipients::guessMapping(table));
+    // Rows and unreadable records, merged back into the order of the file.
+    QList<std::pair<int, Recipient>> found;
+    found.reserve(mapped.rows.size() + mapped.damaged.size());
+    for (const RecipientRow &row : mapped.rows) {
+        Recipient recipient;
+        const QString name = row.field(CardField::Name);
+        recipient.source = name.isEmpty() ? u"Ligne %1"_s.arg(row.line) : name;
+        recipient.fields = row.fields;
+        // Without a window nobody can say the row is right after all: it is refused.
+        if (row.isFlagged())
+            recipient.problem = Recipients::describe(row);
+        found.append({row.line, recipient});
+    }
+    for (const RecipientTable::Damage &damage : mapped.damaged)
+        found.append({damage.line, {u"Ligne %1"_s.arg(damage.line), {}, Recipients::describe(damage)}});
+    std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    recipients->clear();
+    for (const auto &[line, recipient] : found)
+        recipients->append(recipient);
+    return true;
+}
+
 QList<LetterBatch::Letter> lettersFor(const WizardValues &model, const QList<Recipient> &recipients)
 {
     QList<LetterBatch::Letter> letters;
@@ -279,10 +316,9 @@ int run(const QStringList &arguments)
     const QCommandLineOption cards(u"fiches"_s, u"Les fiches destinataire."_s, u"NOM"_s);
     const QCommandLineOption allCards(u"toutes-les-fiches"_s, u"Toutes les fiches destinataire."_s);
     const QCommandLineOption resume(u"reprendre"_s, u"Garde les fichiers déjà écrits."_s);
-    // A list of recipients read from a file (CSV or vCard) will be one more source of
-    // Recipient values beside the cards: its option goes here, and its reader where the
-    // recipients are gathered below.
-    parser.addOptions({help, version, model, pdf, rtf, print, cards, allCards, resume});
+    const QCommandLineOption recipientFile(u"destinataires"_s, u"Les destinataires d'un fichier CSV ou vCard."_s,
+                                           u"FICHIER"_s);
+    parser.addOptions({help, version, model, pdf, rtf, print, cards, allCards, resume, recipientFile});
     parser.addPositionalArgument(u"NOM"_s, u"Les fiches destinataire après --fiches."_s, u"[NOM...]"_s);
 
     if (!parser.parse(arguments)) {
@@ -307,7 +343,7 @@ int run(const QStringList &arguments)
     if (!parser.isSet(pdf) && !parser.isSet(rtf) && !parser.isSet(print))
         return badArguments(
             u"indiquez ce qu'il faut faire des lettres : --pdf DOSSIER, --rtf DOSSIER ou --imprimer."_s);
-    for (const QCommandLineOption *option : {&model, &pdf, &rtf}) {
+    for (const QCommandLineOption *option : {&model, &pdf, &rtf, &recipientFile}) {
         for (const QString &value : parser.values(*option)) {
             if (value.trimmed().isEmpty())
                 return badArguments(u"--%1 attend un nom qui ne soit pas vide."_s.arg(option->names().first()));
@@ -318,6 +354,8 @@ int run(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(cards) && parser.isSet(allCards))
         return badArguments(u"--fiches et --toutes-les-fiches ne vont pas ensemble."_s);
+    if (parser.isSet(recipientFile) && (parser.isSet(cards) || parser.isSet(allCards)))
+        return badArguments(u"--destinataires ne va ni avec --fiches ni avec --toutes-les-fiches."_s);
     if (!positional.isEmpty() && !parser.isSet(cards))
         return badArguments(
             u"argument inattendu : « %1 » (les noms de fiches suivent --fiches)."_s.arg(positional.first()));
@@ -335,7 +373,16 @@ int run(const QStringList &arguments)
 
     // The letters: the model's own, or one per recipient.
     QList<LetterBatch::Letter> letters;
-    if (parser.isSet(cards) || parser.isSet(allCards)) {
+    if (parser.isSet(recipientFile)) {
+        QList<Recipient> recipients;
+        if (!recipientsFromFile(parser.value(recipientFile), &recipients, &error))
+            return badArguments(error);
+        if (recipients.isEmpty()) {
+            complain(u"le fichier « %1 » ne contient aucun destinataire."_s.arg(shown(parser.value(recipientFile))));
+            return LetterFailed;
+        }
+        letters = lettersFor(values, recipients);
+    } else if (parser.isSet(cards) || parser.isSet(allCards)) {
         const QStringList names = parser.values(cards) + positional;
         const QList<Recipient> recipients = recipientCards(names);
         if (recipients.isEmpty()) {

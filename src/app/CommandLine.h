@@ -38,11 +38,11 @@ int run(const QStringList &arguments);
 
 // One recipient of the letters: the seven fields of a recipient card (name, postal address,
 // residence, postcode and town, province / country, qualifier, function), and where they came
-// from. The cards named by --fiches and --toutes-les-fiches give these; so will a list of
-// recipients read from a file (CSV or vCard) once the command line takes one.
+// from: the cards named by --fiches and --toutes-les-fiches, or the rows of the file of
+// --destinataires.
 struct Recipient
 {
-    QString source;     // the card's name, as the user gave it
+    QString source;     // the card's name as the user gave it, or the row's name ("Ligne 12" if none)
     QStringList fields; // 7 fields
     QString problem;    // not empty: the recipient could not be read, this says why
 };
@@ -50,6 +50,13 @@ struct Recipient
 // The recipient cards of the program folder with these names (a card that does not exist gives
 // a recipient with its problem), or all of them in alphabetical order when names is empty.
 QList<Recipient> recipientCards(const QStringList &names);
+
+// The recipients of a spreadsheet's or an address book's file (CSV or vCard), mapped as the
+// wizard's import maps them, in the order of the file; no card is written. A row that the checks
+// flag (columns shifted, no name, no qualifier, a postcode that lost its zero) or a record that
+// could not be read gives a recipient whose problem names its line, and so a letter the batch
+// refuses. False, with the reason, when the file cannot be read at all.
+bool recipientsFromFile(const QString &path, QList<Recipient> *recipients, QString *error);
 
 // One letter per recipient: the model's values with the recipient's in place of the model's own.
 // A recipient with a problem gives a letter that the batch reports as failed.

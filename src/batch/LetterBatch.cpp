@@ -279,6 +279,19 @@ void compose(const Letter &letter, const QByteArray &templateRtf, QTextDocument 
     Build_Lettre(document, composeLetterFields(letter.values, letter.fromCard), templateRtf);
 }
 
+bool writePdf(const Letter &letter, const QString &path, QString *error)
+{
+    try {
+        QTextDocument document;
+        compose(letter, letter.rtf.isEmpty() ? readLetterTemplate() : QByteArray(), &document);
+        return LetterPdf::write(path, document, pdfProperties(letter, Clock::now()), error);
+    } catch (const QuilloError &failure) {
+        if (error)
+            *error = failure.description;
+        return false;
+    }
+}
+
 int Report::count(Outcome::Status status) const
 {
     return int(std::count_if(files.cbegin(), files.cend(), [status](const Outcome &o) { return o.status == status; }));

@@ -48,6 +48,11 @@ Letter unavailable(const QString &recipient, const QString &problem);
 // filled with its values, or the letter made already. Throws QuilloError.
 void compose(const Letter &letter, const QByteArray &templateRtf, QTextDocument *document);
 
+// Writes one letter as a PDF file that the user named, outside any batch (no journal), replaced
+// whole: the same pages and properties as a batch gives it. False with a French reason (naming
+// the file when it could not be written) in *error.
+bool writePdf(const Letter &letter, const QString &path, QString *error = nullptr);
+
 // What became of one file of a batch.
 struct Outcome
 {

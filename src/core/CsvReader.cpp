@@ -278,4 +278,30 @@ QString quote(const QString &field, QChar separator)
     return u'"' + quoted + u'"';
 }
 
+namespace {
+
+// Apostrophes, then a sign that makes a spreadsheet compute the field.
+bool startsLikeFormula(QStringView field)
+{
+    qsizetype i = 0;
+    while (i < field.size() && field.at(i) == u'\'')
+        ++i;
+    if (i == field.size())
+        return false;
+    const QChar sign = field.at(i);
+    return sign == u'=' || sign == u'+' || sign == u'-' || sign == u'@';
+}
+
+} // namespace
+
+QString guardFormula(const QString &field)
+{
+    return startsLikeFormula(field) ? u'\'' + field : field;
+}
+
+QString unguardFormula(const QString &field)
+{
+    return field.startsWith(u'\'') && startsLikeFormula(field) ? field.mid(1) : field;
+}
+
 } // namespace CsvReader

@@ -30,4 +30,12 @@ RecipientTable read(QStringView text, QChar separator);
 // quote, a line end, or leading or trailing spaces; as it is otherwise.
 QString quote(const QString &field, QChar separator);
 
+// A field that starts with "=", "+", "-" or "@" is run as a formula by the spreadsheet that opens
+// the file, whoever wrote it there ("=HYPERLINK(…)" in a name sends data away). guardFormula puts
+// an apostrophe before such a field, which spreadsheets take for "text follows"; a field that
+// already starts with apostrophes before one of these signs gets one more, so that
+// unguardFormula gives every field back as it was.
+QString guardFormula(const QString &field);
+QString unguardFormula(const QString &field);
+
 } // namespace CsvReader

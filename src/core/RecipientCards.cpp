@@ -60,7 +60,9 @@ bool writeCard(const QString &path, const QStringList &fields, QString *error)
     };
     if (!temporary.open())
         return fail(temporary.errorString());
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+    // A full disk takes part of the card and refuses the rest; only a second try at the rest
+    // gives the system's reason (disk full, file too large).
+    if (temporary.write(bytes) != bytes.size() || (!temporary.flush() && !temporary.flush()))
         return fail(temporary.errorString());
     temporary.close();
     // std::filesystem::rename replaces an existing card in one step, on Windows too, where
@@ -184,7 +186,7 @@ bool exportCsv(const QString &path, const QList<QStringList> &cards, QString *er
         for (int i = 0; i < kCardFieldCount; ++i) {
             if (i > 0)
                 text += separator;
-            text += CsvReader::quote(ContactCard::singleLine(fields.value(i)), separator);
+            text += CsvReader::quote(CsvReader::guardFormula(ContactCard::singleLine(fields.value(i))), separator);
         }
         text += u"\r\n"_s;
     };

@@ -1,5 +1,7 @@
 #include "core/RecipientMapping.h"
 
+#include "core/CsvReader.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -125,6 +127,10 @@ std::optional<std::pair<ColumnRole, bool>> recognise(const QString &header)
 
 QString unwrapSpreadsheetText(const QString &cell)
 {
+    // '=…, '+…: a field our export kept from being computed; what follows the apostrophe is the
+    // field itself, even ="…".
+    if (const QString unguarded = CsvReader::unguardFormula(cell); unguarded.size() != cell.size())
+        return unguarded;
     // ="01000" is how some programs keep a spreadsheet from reading a postcode as a number.
     if (cell.size() >= 3 && cell.startsWith(u"=\""_s) && cell.endsWith(u'"'))
         return cell.mid(2, cell.size() - 3);
@@ -149,7 +155,7 @@ QString cleanCell(const QString &cell)
     // Fast path: most cells have no line end and no doubled spaces.
     const QString trimmed = cell.trimmed();
     if (!trimmed.contains(u'\r') && !trimmed.contains(u'\n') && !trimmed.contains(u"  "_s) &&
-        !trimmed.contains(u'\t') && !trimmed.startsWith(u'='))
+        !trimmed.contains(u'\t') && !trimmed.startsWith(u'=') && !trimmed.startsWith(u'\''))
         return trimmed;
     return cellLines(cell).join(u' ');
 }

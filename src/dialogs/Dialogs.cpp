@@ -44,6 +44,10 @@ public:
         switch (request.kind) {
         case Request::Kind::Message: {
             QMessageBox box(toMessageBoxIcon(request.icon), request.title, request.text, request.buttons, parent);
+            for (const auto &[button, caption] : request.buttonCaptions) {
+                if (QAbstractButton *shown = box.button(button))
+                    shown->setText(caption);
+            }
             if (request.defaultButton != QMessageBox::NoButton)
                 box.setDefaultButton(request.defaultButton);
             answer.button = static_cast<QMessageBox::StandardButton>(box.exec());
@@ -145,6 +149,23 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &text, QMessa
     request.icon = icon;
     request.title = title;
     request.defaultButton = defaultButton;
+    return ask(parent, request).button;
+}
+
+QMessageBox::StandardButton choose(QWidget *parent, const QString &text,
+                                   const QList<std::pair<QMessageBox::StandardButton, QString>> &buttons, Icon icon,
+                                   const QString &title, QMessageBox::StandardButton defaultButton)
+{
+    Request request;
+    request.kind = Request::Kind::Message;
+    request.text = text;
+    request.icon = icon;
+    request.title = title;
+    request.defaultButton = defaultButton;
+    request.buttons = QMessageBox::NoButton;
+    for (const auto &[button, caption] : buttons)
+        request.buttons |= button;
+    request.buttonCaptions = buttons;
     return ask(parent, request).button;
 }
 

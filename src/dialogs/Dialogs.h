@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 class QPrinter;
 class QWidget;
@@ -33,6 +34,8 @@ struct Request
     QString initialText;   // input box: the proposed answer; save dialog: the proposed name
     QString defaultSuffix; // save dialog: the extension a name typed without it gets ("rtf")
     QString acceptLabel;   // printer set-up: the caption of the button that confirms the choice
+    // Message: a caption of its own for some of the buttons ("Remplacer" rather than "Oui").
+    QList<std::pair<QMessageBox::StandardButton, QString>> buttonCaptions;
     QFont font;
     QColor color;
 };
@@ -63,6 +66,14 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &text,
                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok, Icon icon = Icon::None,
                                     const QString &title = QString(),
                                     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+// A message box whose buttons say what each does ("Remplacer", "Garder les deux"): each button
+// given shows its caption and keeps the role of its standard button (Escape presses the one of
+// QMessageBox::Cancel). Returns the button pressed.
+QMessageBox::StandardButton choose(QWidget *parent, const QString &text,
+                                   const QList<std::pair<QMessageBox::StandardButton, QString>> &buttons,
+                                   Icon icon = Icon::Question, const QString &title = QString(),
+                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // File dialogs: the chosen path, or an empty string when cancelled.
 QString openFileName(QWidget *parent, const QString &title, const QString &directory, const QString &filter,

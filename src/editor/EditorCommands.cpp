@@ -1,16 +1,23 @@
 #include "editor/FrmEditeur.h"
 
 #include "about/FrmAbout.h"
+#include "batch/LetterBatch.h"
+#include "batch/ui/PdfExport.h"
 #include "core/Clock.h"
+#include "core/DataPaths.h"
 #include "core/Product.h"
 #include "dialogs/Dialogs.h"
 #include "editor/CharacterTable.h"
 #include "editor/EditorGeometry.h"
+#include "editor/FrmRemplacer.h"
 #include "editor/LetterEdit.h"
 #include "editor/RichEditing.h"
 #include "printing/ImprimeRtf.h"
 #include "printing/Imprimer.h"
+#include "richtext/RichText.h"
+#include "richtext/TextSearch.h"
 #include "richtext/Twips.h"
+#include "spelling/SpellChecker.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -44,7 +51,9 @@ struct ToolEntry
     const char *shortcut;
 };
 
-// The 28 entries of the tool bar, in order; image numbers are those of the bundled pictures.
+// The entries of the tool bar, by number; image numbers are those of the bundled pictures. The
+// 28 original entries are shown in this order; the ones added after them are shown after
+// "Imprimer", where word processors have them.
 const ToolEntry kToolEntries[] = {
     {u"Nouveau", ToolEntry::Button, 1, "document-new", nullptr},
     {u"Ouvrir", ToolEntry::Button, 2, "document-open", nullptr},
@@ -74,7 +83,15 @@ const ToolEntry kToolEntries[] = {
     {u"Insérer l'heure", ToolEntry::Button, 21, "appointment-new", nullptr},
     {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
     {u"Fermer l'éditeur", ToolEntry::Button, 22, "window-close", nullptr},
+    {nullptr, ToolEntry::Button, 0, nullptr, nullptr},
+    // Their keys are those of their menu items.
+    {u"Annuler", ToolEntry::Button, 23, "edit-undo", nullptr},
+    {u"Rétablir", ToolEntry::Button, 24, "edit-redo", nullptr},
 };
+constexpr int kToolEntryCount = int(std::size(kToolEntries));
+constexpr int kOriginalToolEntries = 28;
+// The separator the added entries go before: the one after "Imprimer".
+constexpr int kAddedToolEntriesBefore = 7;
 
 // The editor is a new window each time it opens, and Qt's pixmap cache keeps what each icon drew
 // under that icon's own key: with new icons per window, a day's letters piled up some ten
@@ -118,14 +135,16 @@ void FrmEditeur::buildToolBar()
     toolBar->setIconSize(QSize(16, 16));
     alignmentGroup = new QActionGroup(this);
     alignmentGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (int index = 1; index <= 28; ++index) {
+    for (int index = 1; index <= kToolEntryCount; ++index) {
         const ToolEntry &entry = kToolEntries[index - 1];
+        QAction *before = index > kOriginalToolEntries ? toolButtons[size_t(kAddedToolEntriesBefore)] : nullptr;
         QAction *action = nullptr;
         if (!entry.tooltip) {
-            action = toolBar->addSeparator();
+            action = toolBar->insertSeparator(before);
         } else {
             const QString tip = QString::fromUtf16(entry.tooltip);
-            action = toolBar->addAction(bundledIcon(entry.image, entry.theme), tip);
+            action = new QAction(bundledIcon(entry.image, entry.theme), tip, toolBar);
+            toolBar->insertAction(before, action);
             action->setToolTip(tip);
             action->setCheckable(entry.style != ToolEntry::Button);
             if (entry.style == ToolEntry::Group)
@@ -151,7 +170,7 @@ void FrmEditeur::buildToolBar()
 void FrmEditeur::Toolbar1_ButtonClick(ToolButton button)
 {
     const int index = int(button);
-    if (index < 1 || index > 28 || !toolButtons[size_t(index)])
+    if (index < 1 || index > kToolEntryCount || !toolButtons[size_t(index)])
         return;
     using enum ToolButton;
     LetterEdit *edit = current();
@@ -180,6 +199,12 @@ void FrmEditeur::Toolbar1_ButtonClick(ToolButton button)
         return;
     case Close:
         Mnu_OutFichier_Click(FileItem::Close);
+        return;
+    case Undo:
+        Mnu_OutEdition_Click(EditItem::Undo);
+        return;
+    case Redo:
+        Mnu_OutEdition_Click(EditItem::Redo);
         return;
     default:
         break;
@@ -326,7 +351,7 @@ namespace {
 struct MenuEntry
 {
     const char16_t *caption; // nullptr: a separator
-    const char *shortcut;
+    const char *shortcut;    // several keys are separated by "; "
 };
 
 template <typename Item, size_t N>
@@ -341,7 +366,7 @@ void fillMenu(QMenu *menu, const QString &arrayName, std::array<QAction *, N> &i
         } else {
             action = menu->addAction(QString::fromUtf16(entry.caption));
             if (entry.shortcut)
-                action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+                action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(entry.shortcut)));
             QObject::connect(action, &QAction::triggered, receiver, [handler, index] { handler(Item(index)); });
         }
         action->setObjectName(u"%1_%2"_s.arg(arrayName).arg(index));
@@ -364,16 +389,35 @@ const MenuEntry kFileEntries[] = {
     {u"Imprimer tout", nullptr},
     {nullptr, nullptr},
     {u"Fermer l'éditeur", "Ctrl+Q"},
+    {nullptr, nullptr},
+    {u"Exporter en PDF…", nullptr},
+    {u"Exporter tout en PDF…", nullptr},
 };
+// The items added to "Fichier" after the original design (from its separator on) are shown
+// after "Imprimer tout", with the other ways a letter leaves the editor, and before the
+// separator of "Fermer l'éditeur"; their numbers follow the original items'.
+constexpr int kFileAddedFrom = 14;
+constexpr int kFileShownBefore = 12;
 const MenuEntry kEditEntries[] = {
-    {u"Couper", "Ctrl+X"},   {u"Copier", "Ctrl+C"},        {u"Coller", "Ctrl+V"},
-    {u"Supprimer", nullptr}, {nullptr, nullptr},           {u"Tout sélectionner", "Ctrl+A"},
-    {nullptr, nullptr},      {u"Rechercher...", "Ctrl+F"},
+    {u"Couper", "Ctrl+X"},
+    {u"Copier", "Ctrl+C"},
+    {u"Coller", "Ctrl+V"},
+    {u"Supprimer", nullptr},
+    {nullptr, nullptr},
+    {u"Tout sélectionner", "Ctrl+A"},
+    {nullptr, nullptr},
+    {u"Rechercher...", "Ctrl+F"},
+    // F3, the usual key, is the character table's.
+    {u"Rechercher le suivant", "Shift+F3"},
+    {u"Remplacer…", "Ctrl+H"},
+    {nullptr, nullptr},
+    {u"Annuler", "Ctrl+Z"},
+    {u"Rétablir", "Ctrl+Y; Ctrl+Shift+Z"},
 };
 const MenuEntry kToolsEntries[] = {
     {u"Table des caractères", "F3"},        {nullptr, nullptr}, {u"Convertir en majuscule", nullptr},
     {u"Convertir en minuscule", nullptr},   {nullptr, nullptr}, {u"Insérer la date courante", "F4"},
-    {u"Insérer l'heure courante", nullptr},
+    {u"Insérer l'heure courante", nullptr}, {nullptr, nullptr}, {u"Vérification orthographique", nullptr},
 };
 const MenuEntry kHelpEntries[] = {
     {u"Visitez le site web", "F1"},
@@ -388,6 +432,10 @@ void FrmEditeur::buildMenus()
     Mnu_Fichier->setObjectName(u"Mnu_Fichier"_s);
     fillMenu<FileItem>(Mnu_Fichier, u"Mnu_OutFichier"_s, Mnu_OutFichier, kFileEntries, this,
                        [this](FileItem item) { Mnu_OutFichier_Click(item); });
+    for (size_t index = kFileAddedFrom; index < Mnu_OutFichier.size(); ++index) {
+        Mnu_Fichier->removeAction(Mnu_OutFichier[index]);
+        Mnu_Fichier->insertAction(Mnu_OutFichier[kFileShownBefore], Mnu_OutFichier[index]);
+    }
     Mnu_Edition = menuBar()->addMenu(u"&Edition"_s);
     Mnu_Edition->setObjectName(u"Mnu_Edition"_s);
     fillMenu<EditItem>(Mnu_Edition, u"Mnu_OutEdition"_s, Mnu_OutEdition, kEditEntries, this,
@@ -396,6 +444,9 @@ void FrmEditeur::buildMenus()
     Mnu_Outils->setObjectName(u"Mnu_Outils"_s);
     fillMenu<ToolsItem>(Mnu_Outils, u"Mnu_OutOutils"_s, Mnu_OutOutils, kToolsEntries, this,
                         [this](ToolsItem item) { Mnu_OutOutils_Click(item); });
+    Mnu_OutOutils[size_t(ToolsItem::SpellChecking)]->setCheckable(true);
+    // The spelling entry says in its tooltip why it is disabled.
+    Mnu_Outils->setToolTipsVisible(true);
     Mnu_Aide = menuBar()->addMenu(u"&Aide"_s);
     Mnu_Aide->setObjectName(u"Mnu_Aide"_s);
     fillMenu<HelpItem>(Mnu_Aide, u"Mnu_OutAide"_s, Mnu_OutAide, kHelpEntries, this,
@@ -450,6 +501,24 @@ void FrmEditeur::Mnu_OutFichier_Click(FileItem item)
     case Close:
         close();
         break;
+    case ExportPdf:
+        // As the save: a blank letter is not exported; one from a file goes beside it.
+        if (edit && !isBlankLetter(*edit->document()))
+            PdfExport::exportLetter(
+                this, LetterBatch::fromDocument(caption(letter), RichText::writeRtf(edit->document())),
+                filePath(letter).isEmpty() ? QString() : QFileInfo(filePath(letter)).absolutePath());
+        break;
+    case ExportAllPdf: {
+        // Every letter that is not blank (a batch leaves its first tab empty), named from its tab.
+        QList<LetterBatch::Letter> documents;
+        for (int i = 1; i <= letterCount(); ++i) {
+            const QTextDocument *document = letterEdit(i)->document();
+            if (!isBlankLetter(*document))
+                documents.append(LetterBatch::fromDocument(caption(i), RichText::writeRtf(document)));
+        }
+        PdfExport::exportLetters(this, documents);
+        break;
+    }
     }
 }
 
@@ -482,6 +551,18 @@ void FrmEditeur::Mnu_OutEdition_Click(EditItem item)
         if (!edit->document()->isEmpty())
             Rechercher();
         break;
+    case FindNext:
+        findNext();
+        break;
+    case Replace:
+        showReplaceDialog();
+        break;
+    case Undo:
+        edit->undo();
+        break;
+    case Redo:
+        edit->redo();
+        break;
     }
 }
 
@@ -494,11 +575,69 @@ void FrmEditeur::Rechercher()
                            u"2. Le résultat de la recherche sélectionnera le mot dans le texte.\n"_s;
     if (!Dialogs::inputText(this, u"Rechercher un mot..."_s, prompt, &word) || word.isEmpty())
         return;
+    lastSearch = {word, TextSearch::Options()};
     // Always from the start of the letter, upper and lower case alike.
     const QTextCursor found = edit->document()->find(word, 0);
     edit->setFocus();
     if (!found.isNull())
         edit->setTextCursor(found);
+}
+
+void FrmEditeur::findNext()
+{
+    LetterEdit *edit = current();
+    if (!edit)
+        return;
+    if (lastSearch.text.isEmpty()) {
+        Mnu_OutEdition_Click(EditItem::Find);
+        return;
+    }
+    const QTextCursor found =
+        TextSearch::findNext(edit->document(), lastSearch.text, edit->textCursor().selectionEnd(), lastSearch.options);
+    edit->setFocus();
+    if (!found.isNull())
+        edit->setTextCursor(found);
+}
+
+void FrmEditeur::showReplaceDialog()
+{
+    if (!replaceDialog) {
+        replaceDialog = new FrmRemplacer(this, [this]() -> QTextEdit * { return current(); });
+        connect(replaceDialog, &FrmRemplacer::searched, this, [this](const QString &text, TextSearch::Options options) {
+            lastSearch = {text, options};
+        });
+    }
+    // The selection, when it is a few words of one line, is what the user wants replaced.
+    const QString selected = current() ? current()->textCursor().selectedText() : QString();
+    const bool oneLine = !selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator) && selected.size() <= 100;
+    replaceDialog->showFor(oneLine ? selected : lastSearch.text);
+}
+
+void FrmEditeur::showUndoState()
+{
+    const LetterEdit *edit = current();
+    const bool undo = edit && edit->document()->isUndoAvailable();
+    const bool redo = edit && edit->document()->isRedoAvailable();
+    Mnu_OutEdition[size_t(EditItem::Undo)]->setEnabled(undo);
+    toolButton(ToolButton::Undo)->setEnabled(undo);
+    Mnu_OutEdition[size_t(EditItem::Redo)]->setEnabled(redo);
+    toolButton(ToolButton::Redo)->setEnabled(redo);
+}
+
+void FrmEditeur::showSpellCheckingState()
+{
+    const SpellChecker *checker = SpellChecker::shared();
+    QAction *entry = Mnu_OutOutils[size_t(ToolsItem::SpellChecking)];
+    entry->setChecked(checker->isEnabled());
+    entry->setEnabled(checker->isAvailable());
+    entry->setToolTip(checker->unavailableText());
+}
+
+void FrmEditeur::setSpellChecking(bool on)
+{
+    SpellChecker::shared()->setEnabled(on);
+    // Not remembered when the file cannot be written: the switch still holds for this session.
+    EditorGeometry::writeSpellChecking(DataPaths::editorSettingsFile(), on);
 }
 
 void FrmEditeur::Mnu_OutOutils_Click(ToolsItem item)
@@ -519,6 +658,10 @@ void FrmEditeur::Mnu_OutOutils_Click(ToolsItem item)
         break;
     case Time:
         insertText(QLocale().toString(Clock::now().time(), u"HH:mm:ss"_s));
+        break;
+    case SpellChecking:
+        // The item has just ticked or unticked itself.
+        setSpellChecking(Mnu_OutOutils[size_t(SpellChecking)]->isChecked());
         break;
     }
 }

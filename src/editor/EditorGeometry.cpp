@@ -191,6 +191,28 @@ QRect keepOnScreen(const QRect &window, const QList<QRect> &screenAreas)
     return moved;
 }
 
+QRect openingGeometry(const QSize &design, int neededWidth, const QRect &available)
+{
+    QRect window(QPoint(), QSize(qMax(design.width(), neededWidth), design.height()));
+    if (available.isEmpty())
+        return window;
+    window.setSize(window.size().boundedTo(available.size()));
+    window.moveTo(available.left() + (available.width() - window.width()) / 2,
+                  available.top() + (available.height() - window.height()) / 2);
+    return window;
+}
+
+bool readSpellChecking(const QString &path)
+{
+    const std::optional<double> value = toNumber(readValue(path, u"EDITEUR"_s, u"Orthographe"_s));
+    return !value || *value != 0;
+}
+
+bool writeSpellChecking(const QString &path, bool on)
+{
+    return writeValues(path, u"EDITEUR"_s, {{u"Orthographe"_s, on ? u"1"_s : u"0"_s}});
+}
+
 std::optional<PrintedLine> printedLine(int leftMargin, int rightMargin, double dpi, double textMargin)
 {
     const qint64 lineWidth = qint64(kPageWidth) - leftMargin - rightMargin;

@@ -44,6 +44,16 @@ bool write(const QString &path, int state, int height, int width, int left, int 
 // shows to take hold of its title bar stays where it is.
 QRect keepOnScreen(const QRect &window, const QList<QRect> &screenAreas);
 
+// Where the window opens when no geometry is stored: the design size, widened to neededWidth
+// (pixels: what shows a whole printed line and the whole tool bar), centred in the screen's
+// available area and never larger than it.
+QRect openingGeometry(const QSize &design, int neededWidth, const QRect &available);
+
+// The "Vérification orthographique" switch, key "Orthographe" of the same section ("1" or "0").
+// On unless the key says 0: a file of the previous version has no such key.
+bool readSpellChecking(const QString &path);
+bool writeSpellChecking(const QString &path, bool on);
+
 // The printed page: an A4 sheet, in twips.
 inline constexpr int kPageWidth = 11906;
 

@@ -15,6 +15,9 @@
 #include "richtext/RichText.h"
 #include "richtext/RichTextProperties.h"
 #include "richtext/Twips.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellHighlighter.h"
+#include "spelling/ui/SpellingMenu.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -114,12 +117,20 @@ FrmEditeur::FrmEditeur()
     letterTabs->setAccessibleName(u"Lettres"_s);
     letterTabs->setDocumentMode(false);
     setCentralWidget(letterTabs);
-    connect(letterTabs, &QTabWidget::currentChanged, this, [this] { showSelectionFormat(); });
+    connect(letterTabs, &QTabWidget::currentChanged, this, [this] {
+        showSelectionFormat();
+        showUndoState();
+    });
 
     buildToolBar();
     buildMenus();
     buildStatusBar();
     addLetter(u"Lettre n°1"_s);
+    showUndoState();
+    SpellChecker *checker = SpellChecker::shared();
+    connect(checker, &SpellChecker::stateChanged, this, &FrmEditeur::showSpellCheckingState);
+    connect(checker, &SpellChecker::enabledChanged, this, &FrmEditeur::showSpellCheckingState);
+    showSpellCheckingState();
 }
 
 FrmEditeur::~FrmEditeur()
@@ -131,15 +142,19 @@ FrmEditeur::~FrmEditeur()
 
 void FrmEditeur::load()
 {
-    // Centred at the design size (tool bar and status bar inside it, the menu bar above); the
-    // stored geometry, when there is one, then takes over.
-    resize(Twips::toPixels(kDesignWidth), Twips::toPixels(kDesignHeight) + menuBar()->sizeHint().height());
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    // Centred at the design size (tool bar and status bar inside it, the menu bar above),
+    // widened to show a whole printed line and the whole tool bar (the window's size hint: the
+    // letter's control asks for its line, the tool bar for its buttons); the stored geometry,
+    // when there is one, then takes over.
     Barre_Plate(toolBar);
+    const QSize design(Twips::toPixels(kDesignWidth), Twips::toPixels(kDesignHeight) + menuBar()->sizeHint().height());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(), design);
+    const QRect opening = EditorGeometry::openingGeometry(design, sizeHint().width(), area);
+    resize(opening.size());
+    move(opening.topLeft());
     Charge_Fenetre();
+    applyStoredSpellChecking();
 }
 
 // --- Letters -------------------------------------------------------------------------------
@@ -210,10 +225,27 @@ LetterEdit *FrmEditeur::addLetter(const QString &caption)
             showSelectionFormat();
     });
     connect(edit, &LetterEdit::insertModeChanged, this, [this] { updateStatusPanels(); });
+    // The control passes on the signals of whichever document it shows.
+    connect(edit, &QTextEdit::undoAvailable, this, [this, edit] {
+        if (edit == current())
+            showUndoState();
+    });
+    connect(edit, &QTextEdit::redoAvailable, this, [this, edit] {
+        if (edit == current())
+            showUndoState();
+    });
+    SpellingMenu::install(edit);
     // Every letter breaks its lines where the printed page will.
     Ajuste_Page(edit, LetterMargin, LetterMargin, true);
     letterTabs->addTab(edit, caption);
+    checkSpelling(edit);
     return edit;
+}
+
+void FrmEditeur::checkSpelling(LetterEdit *edit)
+{
+    // Owned by the document, so it goes with it; attached once the document is in its control.
+    new SpellHighlighter(edit->document(), SpellChecker::shared());
 }
 
 bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
@@ -221,7 +253,11 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
     LetterEdit *edit = letterEdit(letter);
     if (!edit)
         return false;
-    const RichText::ReadResult read = RichText::readRtf(rtf, edit->document());
+    // The assembled letter is where the undo history starts: "Annuler" never takes it apart
+    // (switching the history off also forgets what was typed before).
+    QTextDocument *document = edit->document();
+    document->setUndoRedoEnabled(false);
+    const RichText::ReadResult read = RichText::readRtf(rtf, document);
     if (error)
         *error = read.error;
     startAsUnchanged(edit);
@@ -230,14 +266,18 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
 
 void FrmEditeur::startAsUnchanged(LetterEdit *edit)
 {
-    RichEditing::justify(edit->document());
+    QTextDocument *document = edit->document();
+    RichEditing::justify(document);
     // The printed width changes the document's margin, an edit Qt records as a change and as a
-    // step to undo: done before the letter counts as unchanged, so that closing the editor asks
-    // nothing and the first "Annuler" does not take the letter's content or layout away.
+    // step to undo: done while the history is off and before the letter counts as unchanged, so
+    // that closing the editor asks nothing and the first "Annuler" does not take the letter's
+    // content or layout away.
     Ajuste_Page(edit, LetterMargin, LetterMargin, true);
     edit->moveCursor(QTextCursor::Start);
-    edit->document()->clearUndoRedoStacks();
-    edit->document()->setModified(false);
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
+    if (edit == current())
+        showUndoState();
 }
 
 void FrmEditeur::Nouveau()
@@ -256,6 +296,8 @@ bool FrmEditeur::Ouvrir()
     // Read first: a file that cannot be read leaves every tab as it was.
     auto *document = new QTextDocument;
     document->setDefaultFont(QFont(u"MS Sans Serif"_s, 10));
+    // As for an assembled letter, the history starts from the letter as it was opened.
+    document->setUndoRedoEnabled(false);
     QString error;
     if (!RichText::loadRtfFile(path, document, &error)) {
         delete document;
@@ -281,8 +323,10 @@ bool FrmEditeur::Ouvrir()
     letters[size_t(letter - 1)].path = path;
     setCaption(letter, fileTitle(path));
     startAsUnchanged(edit);
+    checkSpelling(edit);
     selectLetter(letter);
     showSelectionFormat();
+    showUndoState();
     return true;
 }
 
@@ -391,6 +435,11 @@ void FrmEditeur::Sauve_Fenetre()
     const int stored = state & Qt::WindowMinimized ? 1 : (state & Qt::WindowMaximized ? 2 : 0);
     EditorGeometry::write(DataPaths::editorSettingsFile(), stored, Twips::fromPixels(height()),
                           Twips::fromPixels(width()), Twips::fromPixels(x()), Twips::fromPixels(y()));
+}
+
+void FrmEditeur::applyStoredSpellChecking()
+{
+    SpellChecker::shared()->setEnabled(EditorGeometry::readSpellChecking(DataPaths::editorSettingsFile()));
 }
 
 void FrmEditeur::showEvent(QShowEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/TextSearch.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -7,6 +9,7 @@
 #include <vector>
 
 class CharacterTable;
+class FrmRemplacer;
 class LetterEdit;
 class QAction;
 class QActionGroup;
@@ -70,10 +73,14 @@ public:
     // The window's geometry from and to "Editeur.ini".
     void Charge_Fenetre();
     void Sauve_Fenetre();
+    // The "Vérification orthographique" switch from "Editeur.ini", given to the spell checker
+    // every window shares; the program's start calls it before any window checks a word.
+    static void applyStoredSpellChecking();
 
-    // The tool bar's buttons by their numbers in the tool bar (Toolbar1, 1 to 28; the numbers
+    // The tool bar's buttons by their numbers in the tool bar (Toolbar1, 1 to 31; the numbers
     // left out are separators), and the items of each menu by their indexes in it (the
-    // separators counted), as the tests and the object names count them.
+    // separators counted), as the tests and the object names count them. The entries added to
+    // the original ones come after them in the numbering.
     enum class ToolButton {
         New = 1,
         Open = 2,
@@ -96,6 +103,8 @@ public:
         Date = 25,
         Time = 26,
         Close = 28,
+        Undo = 30,
+        Redo = 31,
     };
     enum class FileItem {
         New = 0,
@@ -108,9 +117,22 @@ public:
         Print = 10,
         PrintAll = 11,
         Close = 13,
+        ExportPdf = 15,
+        ExportAllPdf = 16,
     };
-    enum class EditItem { Cut = 0, Copy = 1, Paste = 2, Delete = 3, SelectAll = 5, Find = 7 };
-    enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6 };
+    enum class EditItem {
+        Cut = 0,
+        Copy = 1,
+        Paste = 2,
+        Delete = 3,
+        SelectAll = 5,
+        Find = 7,
+        FindNext = 8,
+        Replace = 9,
+        Undo = 11,
+        Redo = 12,
+    };
+    enum class ToolsItem { CharacterTable = 0, UpperCase = 2, LowerCase = 3, Date = 5, Time = 6, SpellChecking = 8 };
     enum class HelpItem { WebSite = 0, About = 2 };
 
     // The menu commands and the tool bar buttons, as their items run them.
@@ -120,11 +142,16 @@ public:
     void Mnu_OutAide_Click(HelpItem item);
     void Toolbar1_ButtonClick(ToolButton button);
     void Rechercher();
+    // "Rechercher le suivant": the last search ("Rechercher..." or the replace dialog's) again,
+    // from the end of the selection, going round to the start; without one, "Rechercher...".
+    void findNext();
+    // "Remplacer…": the replace dialog, beside the editor (created on first use).
+    void showReplaceDialog();
 
     // Controls, named for what they hold; their object names are the original control names
     // ("Toolbar1", "Tab1"), as the tests and the screen reader find them.
     QToolBar *toolBar = nullptr;
-    std::array<QAction *, 29> toolButtons{}; // 1 to 28, separators included; index: ToolButton
+    std::array<QAction *, 32> toolButtons{}; // 1 to 31, separators included; index: ToolButton
     QAction *toolButton(ToolButton button) const { return toolButtons[size_t(button)]; }
     QActionGroup *alignmentGroup = nullptr;
     QTabWidget *letterTabs = nullptr;
@@ -133,12 +160,14 @@ public:
     QMenu *Mnu_Edition = nullptr;
     QMenu *Mnu_Outils = nullptr;
     QMenu *Mnu_Aide = nullptr;
-    std::array<QAction *, 14> Mnu_OutFichier{};
-    std::array<QAction *, 8> Mnu_OutEdition{};
-    std::array<QAction *, 7> Mnu_OutOutils{};
+    std::array<QAction *, 17> Mnu_OutFichier{};
+    std::array<QAction *, 13> Mnu_OutEdition{};
+    std::array<QAction *, 9> Mnu_OutOutils{};
     std::array<QAction *, 3> Mnu_OutAide{};
     // The character table, once "Table des caractères" has opened it.
     CharacterTable *characterTable = nullptr;
+    // The replace dialog, once "Remplacer…" has opened it.
+    FrmRemplacer *replaceDialog = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -153,6 +182,13 @@ private:
     void updateStatusPanels();
     // The pressed states of the style, alignment and bullet buttons, from the current letter.
     void showSelectionFormat();
+    // "Annuler" and "Rétablir" enabled when the current letter has something to undo or redo.
+    void showUndoState();
+    // "Vérification orthographique": ticked as the user left it, enabled with a dictionary.
+    void showSpellCheckingState();
+    void setSpellChecking(bool on);
+    // Underlines the unknown words of the letter's document (each new document needs it again).
+    static void checkSpelling(LetterEdit *edit);
     LetterEdit *addLetter(const QString &caption);
     // A letter just read (opened or assembled): justified, laid out at the printed width, its
     // cursor at the start, unchanged and with nothing to undo.
@@ -173,6 +209,12 @@ private:
     };
     std::vector<Letter> letters;
     QTimer *clockTimer = nullptr;
+    // What "Rechercher le suivant" looks for: the last word searched, with its options.
+    struct Search
+    {
+        QString text;
+        TextSearch::Options options;
+    } lastSearch;
     bool unloading = false;
     bool geometrySaved = false;
     bool shownOnce = false;

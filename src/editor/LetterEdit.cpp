@@ -4,11 +4,20 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 
 LetterEdit::LetterEdit(QWidget *parent) : QTextEdit(parent)
 {
     setAcceptRichText(true);
     setTabChangesFocus(false);
+}
+
+QSize LetterEdit::sizeHint() const
+{
+    QSize hint = QTextEdit::sizeHint();
+    if (lineWrapMode() == FixedPixelWidth)
+        hint.setWidth(lineWrapColumnOrWidth() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width());
+    return hint;
 }
 
 QMimeData *LetterEdit::createMimeDataFromSelection() const

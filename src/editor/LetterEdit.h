@@ -13,6 +13,10 @@ class LetterEdit : public QTextEdit
 public:
     explicit LetterEdit(QWidget *parent = nullptr);
 
+    // Laid out at the printed line's width, the control asks for that line whole, with the
+    // scroll bar a letter longer than the window shows.
+    QSize sizeHint() const override;
+
 signals:
     void insertModeChanged(bool inserting);
 

@@ -51,19 +51,18 @@ void Paginate_RTF(const QTextDocument &document, double left, double top, double
             printerGeometry(Printing::currentPrinter(), roundedMargins(left, top, right, bottom));
         const auto formatter = std::make_shared<const RangeFormatter>(document, geometry.area.width());
         const TwipRect area = geometry.areaOnSheet();
-        const int length = formatter->textLength();
-        int from = 0;
-        for (;;) {
-            const int next = formatter->formatRange(nullptr, from, area);
+        // The pages start where the printer's and the PDF's pages start (the formatter's one page
+        // loop); each sheet of the preview draws its page from there when it is shown.
+        const QList<int> starts = formatter->pageStarts(area);
+        for (qsizetype page = 0; page < starts.size(); ++page) {
+            if (page > 0) {
+                manager.NewPage();
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            const int from = starts[page];
             window->lastPage()->setLetterStart(from);
             window->lastPage()->addOperation(
                 [formatter, from, area](QPainter &painter) { formatter->formatRange(&painter, from, area); });
-            // A page on which nothing fitted is the last one: going on would never end.
-            if (next >= length || next <= from)
-                break;
-            from = next;
-            manager.NewPage();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     } catch (const QuilloError &error) {

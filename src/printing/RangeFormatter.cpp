@@ -227,18 +227,20 @@ int RangeFormatter::formatRange(QPainter *painter, int from, const TwipRect &are
 QList<int> RangeFormatter::pageStarts(const TwipRect &area) const
 {
     QList<int> starts{0};
-    int from = 0;
-    for (;;) {
-        const int next = formatRange(nullptr, from, area);
-        if (next >= textLength() || next <= from)
-            break;
+    walkPages(nullptr, area, [&starts](int next) {
         starts.append(next);
-        from = next;
-    }
+        return true;
+    });
     return starts;
 }
 
 int RangeFormatter::drawPages(QPainter *painter, const TwipRect &area, const std::function<bool()> &newPage) const
+{
+    return walkPages(painter, area, [&newPage](int) { return newPage(); });
+}
+
+int RangeFormatter::walkPages(QPainter *painter, const TwipRect &area,
+                              const std::function<bool(int next)> &newPage) const
 {
     const int length = textLength();
     int pages = 1;
@@ -249,7 +251,7 @@ int RangeFormatter::drawPages(QPainter *painter, const TwipRect &area, const std
         if (next >= length || next <= from)
             return pages;
         from = next;
-        if (!newPage())
+        if (!newPage(next))
             return pages;
         ++pages;
     }

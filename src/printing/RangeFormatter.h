@@ -43,7 +43,8 @@ public:
     int formatRange(QPainter *painter, int from, const TwipRect &area) const;
 
     // The first position of every page when the letter is cut in areas of that size; at least
-    // one page. Stops after a page on which nothing fitted.
+    // one page. Stops after a page on which nothing fitted. The same loop as drawPages(), so the
+    // preview (which draws each page later, from its start) breaks where the paper does.
     QList<int> pageStarts(const TwipRect &area) const;
 
     // The page loop of everything that draws a whole letter (the printer, PDF files): page 1 in
@@ -71,6 +72,9 @@ private:
     void collectBlock(const QTextBlock &block);
     void collectTable(QTextTable *table);
     int unitAt(int position) const;
+    // The one page loop: formats page after page from the start, calling newPage with the first
+    // position of each page that follows (false stops); returns the number of pages formatted.
+    int walkPages(QPainter *painter, const TwipRect &area, const std::function<bool(int next)> &newPage) const;
     void draw(QPainter *painter, const TwipRect &area, const Unit &first, double bottom) const;
 
     std::unique_ptr<QTextDocument> copy;

@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QSet>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -79,11 +81,34 @@ QString cardFile(Kind kind, const QString &name)
     return path;
 }
 
-void loadCard(Kind kind, const QString &name)
+// The card an editor shows, from now on: the file its fields came from, under the name shown.
+void remember(Kind kind, const QString &path, const QString &shownName)
+{
+    FrmMenu::instance()->shownCards[size_t(kind)] = {path, shownName};
+}
+
+// The file that saving or deleting the card named name touches: the card last loaded while its
+// name is still the one shown (its file may be named otherwise, as "Nom (2).ini" for "Nom", and
+// the card of the file named like the person is another one), else the card of that name.
+QString targetFile(Kind kind, const QString &name)
+{
+    const FrmMenu::ShownCard &shown = FrmMenu::instance()->shownCards[size_t(kind)];
+    if (!shown.file.isEmpty() && shown.name == name && QFile::exists(shown.file))
+        return shown.file;
+    return cardFile(kind, name);
+}
+
+void loadFile(Kind kind, const QString &path)
 {
     QStringList fields;
-    ContactCard::read(cardFile(kind, name), kind, &fields);
+    ContactCard::read(path, kind, &fields);
     showFields(editorOf(kind), fields);
+    remember(kind, path, fields.value(0));
+}
+
+void loadCard(Kind kind, const QString &name)
+{
+    loadFile(kind, cardFile(kind, name));
 }
 
 bool saveCard(Kind kind, const QString &name)
@@ -97,7 +122,8 @@ bool saveCard(Kind kind, const QString &name)
         return false;
     }
     QString error;
-    if (!ContactCard::write(cardFile(kind, name), kind, fieldsOf(editor), &error)) {
+    const QString path = targetFile(kind, name);
+    if (!ContactCard::write(path, kind, fieldsOf(editor), &error)) {
         // Refilling the list would empty the fields: what was typed stays for another try.
         Dialogs::message(menu, u"La fiche n'a pas pu être enregistrée."_s + u"\r\n"_s + error, QMessageBox::Ok,
                          Dialogs::Icon::Critical);
@@ -105,10 +131,13 @@ bool saveCard(Kind kind, const QString &name)
         return false;
     }
     Liste_Fiches(int(kind));
-    loadCard(kind, name);
-    menu->showConfirmation(u"Fiche « %1 » enregistrée."_s.arg(name));
+    loadFile(kind, path);
+    menu->showConfirmation(u"Fiche « %1 » enregistrée."_s.arg(QFileInfo(path).completeBaseName()));
     return true;
 }
+
+// Where a row of the batch list keeps the name of its card.
+constexpr int kCardNameRole = Qt::UserRole;
 
 // Sorts the batch list's rows by the text of the sort column, French style.
 class RecipientRow : public QTreeWidgetItem
@@ -186,7 +215,7 @@ void Supprime_Fiche(int kind)
     if (failure.endsWith(u'.'))
         failure.chop(1);
     if (failure.isEmpty()) {
-        const QString path = cardFile(Kind(kind), name);
+        const QString path = targetFile(Kind(kind), name);
         if (!QFile::exists(path))
             failure = u"Fichier introuvable"_s;
         else if (!QFile::remove(path))
@@ -224,6 +253,7 @@ void Liste_Destinataires()
         // A damaged or vanished card still gets its row, with the fields it lacks empty.
         ContactCard::read(folder.filePath(file), Kind::Recipient, &fields);
         auto *row = new RecipientRow(fields);
+        row->setData(0, kCardNameRole, file.chopped(4));
         row->setIcon(0, menu->cardIcon);
         for (int column = 0; column < fields.size(); ++column)
             row->setToolTip(column, tip);
@@ -235,4 +265,50 @@ void Liste_Destinataires()
         list->setCurrentItem(rows.first());
         rows.first()->setSelected(true);
     }
+}
+
+QString recipientCardOf(const QTreeWidgetItem *row)
+{
+    return row ? row->data(0, kCardNameRole).toString() : QString();
+}
+
+QStringList selectedRecipientCards()
+{
+    const QTreeWidget *list = FrmMenu::instance()->recipientList;
+    QStringList names;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        if (const QTreeWidgetItem *row = list->topLevelItem(i); row->isSelected())
+            names.append(recipientCardOf(row));
+    }
+    return names;
+}
+
+void selectRecipientCards(const QStringList &names)
+{
+    QTreeWidget *list = FrmMenu::instance()->recipientList;
+    QSet<QString> wanted;
+    for (const QString &name : names)
+        wanted.insert(name.toLower());
+    list->clearSelection();
+    bool first = true;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = list->topLevelItem(i);
+        if (!wanted.contains(recipientCardOf(row).toLower()))
+            continue;
+        if (first) {
+            list->setCurrentItem(row); // selects it too
+            list->scrollToItem(row);
+            first = false;
+        }
+        row->setSelected(true);
+    }
+}
+
+void showRecipientRow(const QTreeWidgetItem *row)
+{
+    QStringList fields;
+    for (int column = 0; column < ContactCard::fieldCount(Kind::Recipient); ++column)
+        fields.append(row->text(column));
+    showFields(editorOf(Kind::Recipient), fields);
+    remember(Kind::Recipient, cardFile(Kind::Recipient, recipientCardOf(row)), fields.value(0));
 }

@@ -1,5 +1,8 @@
 #include "wizard/Finalisation.h"
 
+#include "batch/LetterBatch.h"
+#include "batch/ui/BatchProgress.h"
+#include "batch/ui/PdfExport.h"
 #include "composition/LetterAssembly.h"
 #include "core/BodyFile.h"
 #include "core/Clock.h"
@@ -25,7 +28,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -38,9 +40,6 @@ std::function<bool(const QUrl &file)> openFile = [](const QUrl &file) { return Q
 } // namespace FinalisationHooks
 
 namespace {
-
-// Batches larger than this show their progress and can be cancelled.
-constexpr int kBatchProgressThreshold = 20;
 
 // The folder the last model or export dialog ended in: the export opens there, as the wizard's
 // one file dialog always did.
@@ -163,6 +162,17 @@ void placeInEditor(FrmMenu *menu, bool batch, const LetterFields &fields)
     editor->setLetterRtf(1, RichText::writeRtf(&empty));
 }
 
+// The rows of the batch list that are selected, 1-based, in the list's order.
+QList<int> selectedRows(const FrmMenu *menu)
+{
+    QList<int> rows;
+    for (int k = 1; k <= menu->recipientList->topLevelItemCount(); ++k) {
+        if (menu->recipientList->topLevelItem(k - 1)->isSelected())
+            rows.append(k);
+    }
+    return rows;
+}
+
 } // namespace
 
 WizardValues wizardValues(const FrmMenu *menu, const QTreeWidgetItem *row)
@@ -278,25 +288,12 @@ void Genere_Lettres(bool toEditor)
         Get_Valeurs(false, 0, toEditor);
         return;
     }
-    QList<int> rows;
-    for (int k = 1; k <= menu->recipientList->topLevelItemCount(); ++k) {
-        if (menu->recipientList->topLevelItem(k - 1)->isSelected())
-            rows.append(k);
-    }
-    std::unique_ptr<QProgressDialog> progress;
-    if (rows.size() > kBatchProgressThreshold) {
-        progress = std::make_unique<QProgressDialog>(u"Création des lettres en cours..."_s, u"Annuler"_s, 0,
-                                                     int(rows.size()), menu);
-        progress->setWindowTitle(Product::name());
-        progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(0);
-    }
+    const QList<int> rows = selectedRows(menu);
+    BatchProgress progress(menu, u"Création des lettres en cours..."_s, int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
-        if (progress) {
-            progress->setValue(i);
-            if (progress->wasCanceled())
-                break;
-        }
+        progress.setValue(i);
+        if (progress.cancelled())
+            break;
         Get_Valeurs(true, rows.at(i), true);
     }
 }
@@ -368,6 +365,31 @@ void Export_RTF(bool modify)
     }
 }
 
+void Export_PDF()
+{
+    FrmMenu *menu = FrmMenu::instance();
+    if (!menu->isBatchMode()) {
+        // The letter as the fields make it now, as the RTF export writes it.
+        QString model = CurrentModelName;
+        if (model.endsWith(u".txt"_s, Qt::CaseInsensitive))
+            model.chop(4);
+        const QString path = PdfExport::exportLetter(menu, LetterBatch::fromValues(wizardValues(menu), false, model),
+                                                     lastDialogFolder());
+        if (!path.isEmpty())
+            lastDialogFolder() = QFileInfo(path).absolutePath();
+        return;
+    }
+    QList<LetterBatch::Letter> letters;
+    for (const int row : selectedRows(menu))
+        letters.append(LetterBatch::fromValues(wizardValues(menu, menu->recipientList->topLevelItem(row - 1)), true));
+    if (letters.isEmpty()) {
+        Dialogs::message(menu, u"Sélectionnez dans la liste les destinataires des lettres à exporter."_s,
+                         QMessageBox::Ok, Dialogs::Icon::Information);
+        return;
+    }
+    PdfExport::exportLetters(menu, letters);
+}
+
 void runFinalAction(int index)
 {
     FrmMenu *menu = FrmMenu::instance();
@@ -399,6 +421,11 @@ void runFinalAction(int index)
         case ExportAndEdit:
             Export_RTF(true);
             break;
+        case ExportPdf:
+            QApplication::restoreOverrideCursor();
+            // Its dialogs and messages are its own; the export shows its own hourglass.
+            Export_PDF();
+            return;
         default:
             break;
         }

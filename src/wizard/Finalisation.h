@@ -40,7 +40,12 @@ void Fichier_Modele(bool save);
 // fails. Throws QuilloError (a cancelled dialog included).
 void Export_RTF(bool modify);
 
-// The step-5 actions by the indexes of their buttons (Outils5_0 to Outils5_5).
+// Single mode: the letter of the wizard's fields as a PDF file named in the save dialog. Batch
+// mode: one PDF file per selected recipient in a chosen folder, with the journal beside them
+// (see PdfExport). The outcome is shown; nothing is thrown.
+void Export_PDF();
+
+// The step-5 actions by the indexes of their buttons (Outils5_0 to Outils5_6).
 enum class FinalAction {
     SaveModel = 0,     // "Enregistrer le modèle"
     OpenModel = 1,     // "Ouvrir un modèle"
@@ -48,9 +53,10 @@ enum class FinalAction {
     ToEditor = 3,      // "Editeur de lettre"
     ExportRtf = 4,     // "Exporter au format RTF"
     ExportAndEdit = 5, // "Exporter et Modifier"
+    ExportPdf = 6,     // "Exporter en PDF"
 };
 
-// Runs a step-5 action (index 0 to 5, see FinalAction) with the hourglass, and shows its failure,
+// Runs a step-5 action (index 0 to 6, see FinalAction) with the hourglass, and shows its failure,
 // if any, as "description", a line break and "Erreur n°" + number. A cancelled dialog shows
 // nothing.
 void runFinalAction(int index);

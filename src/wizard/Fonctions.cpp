@@ -4,6 +4,7 @@
 #include "core/Folders.h"
 #include "core/LineListFile.h"
 #include "core/ProperCase.h"
+#include "editor/FrmEditeur.h"
 #include "wizard/FrmMenu.h"
 #include "wizard/SortedCombo.h"
 
@@ -22,6 +23,8 @@ QString CurrentModelName;
 void Main()
 {
     Init_Dossiers();
+    // The spelling switch the user left in the editor holds in the wizard's body text too.
+    FrmEditeur::applyStoredSpellChecking();
     Liste_Fiches(1); // loads the wizard window, hidden
     Liste_Fiches(2);
     Charge_Listes();
@@ -31,6 +34,8 @@ void Main()
 void Liste_Fiches(int kind)
 {
     FrmMenu *menu = FrmMenu::instance();
+    if (kind == 1 || kind == 2)
+        menu->shownCards[size_t(kind)] = {}; // the editor is emptied: it shows no card any more
     if (kind == 1) {
         for (QLineEdit *field : menu->senderFields)
             field->setText(QString());

@@ -11,6 +11,10 @@
 #include "dialogs/WindowRegistry.h"
 #include "editor/EditorGeometry.h"
 #include "richtext/Twips.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellHighlighter.h"
+#include "spelling/ui/SpellingMenu.h"
+#include "wizard/Destinataires.h"
 #include "wizard/Fiches.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
@@ -325,7 +329,12 @@ void FrmMenu::buildFrame()
     Mnu_OutSelection[0] = Mnu_Selection->addAction(u"Tout sélectionner"_s);
     Mnu_OutSelection[1] = Mnu_Selection->addSeparator();
     Mnu_OutSelection[2] = Mnu_Selection->addAction(u"Tout déselectionner"_s);
-    for (int i = 0; i < 3; ++i)
+    Mnu_OutSelection[3] = Mnu_Selection->addSeparator();
+    Mnu_OutSelection[4] = Mnu_Selection->addAction(u"Importer des destinataires…"_s);
+    Mnu_OutSelection[5] = Mnu_Selection->addAction(u"Exporter les destinataires…"_s);
+    connect(Mnu_OutSelection[4], &QAction::triggered, this, [] { Importe_Destinataires(); });
+    connect(Mnu_OutSelection[5], &QAction::triggered, this, [] { Exporte_Destinataires(); });
+    for (int i = 0; i < int(Mnu_OutSelection.size()); ++i)
         Mnu_OutSelection[i]->setObjectName(u"Mnu_OutSelection_%1"_s.arg(i));
 }
 
@@ -396,7 +405,7 @@ void FrmMenu::buildRecipientStep()
     recipientList = new QTreeWidget(stepPanels[2]);
     recipientList->setObjectName(u"List1"_s);
     recipientList->setAccessibleName(u"Liste des fiches destinataires"_s);
-    place(recipientList, 120, 600, 6855, 3615);
+    place(recipientList, 120, 600, 6855, 3135);
     recipientList->setHeaderLabels({u"Nom prénom"_s, u"Adresse postale"_s, u"Résidence"_s, u"CP + Ville"_s,
                                     u"Province / Pays"_s, u"Qualificatif"_s, u"Fonction"_s});
     recipientList->setRootIsDecorated(false);
@@ -422,6 +431,28 @@ void FrmMenu::buildRecipientStep()
     });
     connect(Mnu_OutSelection[0], &QAction::triggered, recipientList, &QTreeWidget::selectAll);
     connect(Mnu_OutSelection[2], &QAction::triggered, recipientList, &QTreeWidget::clearSelection);
+
+    // The menu only comes on a list that has rows: an empty list is filled from a file too.
+    importRecipientsButton =
+        addButton(stepPanels[2], u"Importer_Destinataires"_s, u"Importer des destinataires…"_s,
+                  u"Créer des fiches destinataires d'après un tableur ou un carnet d'adresses"_s, 120, 3840, 3000);
+    exportRecipientsButton =
+        addButton(stepPanels[2], u"Exporter_Destinataires"_s, u"Exporter les destinataires…"_s,
+                  u"Enregistrer les fiches sélectionnées pour un tableur (CSV)"_s, 3240, 3840, 3000);
+    for (QPushButton *button : {importRecipientsButton, exportRecipientsButton}) {
+        anchor(button, MoveDown);
+        button->hide();
+    }
+    connect(importRecipientsButton, &QPushButton::clicked, this, [] { Importe_Destinataires(); });
+    connect(exportRecipientsButton, &QPushButton::clicked, this, [] { Exporte_Destinataires(); });
+    // Only selected cards are exported.
+    const auto offerExport = [this] {
+        const bool selected = !recipientList->selectedItems().isEmpty();
+        exportRecipientsButton->setEnabled(selected);
+        Mnu_OutSelection[5]->setEnabled(selected);
+    };
+    connect(recipientList, &QTreeWidget::itemSelectionChanged, this, offerExport);
+    offerExport();
 
     recipientMode = new QTabBar(stepPanels[2]);
     recipientMode->setObjectName(u"Tab1"_s);
@@ -512,6 +543,8 @@ void FrmMenu::buildBodyStep()
     body->setAccessibleName(u"Corps de la lettre"_s);
     body->setTabChangesFocus(true);
     place(body, 120, 450, 6855, 3900);
+    new SpellHighlighter(body->document(), SpellChecker::shared());
+    SpellingMenu::install(body);
 
     bodyButtons[0] = addButton(stepPanels[4], u"Outils4_0"_s, u"Assistant rédaction"_s,
                                u"Aide à la rédaction du corps"_s, 120, 4500, 1815);
@@ -537,9 +570,9 @@ void FrmMenu::buildBodyStep()
 
 void FrmMenu::buildFinalStep()
 {
-    static const char16_t *const texts[] = {u"Enregistrer le modèle",  u"Ouvrir un modèle",
-                                            u"Aperçu du modèle",       u"Editeur de lettre",
-                                            u"Exporter au format RTF", u"Exporter et Modifier"};
+    static const char16_t *const texts[] = {
+        u"Enregistrer le modèle",  u"Ouvrir un modèle",     u"Aperçu du modèle", u"Editeur de lettre",
+        u"Exporter au format RTF", u"Exporter et Modifier", u"Exporter en PDF"};
     static const char16_t *const descriptions[] = {
         u"Enregistrer votre lettre en tant que modèle pour conserver toutes les informations de l'assistant de "
         u"création de lettre.",
@@ -553,9 +586,13 @@ void FrmMenu::buildFinalStep()
         u"traitement de texte.",
         u"Exporter le modèle de lettre sous le format RTF et modifier le directement avec le logiciel associé à "
         u"ce type d'extension.",
+        u"Exporter le modèle de lettre sous le format PDF, un fichier par destinataire, prêt à être joint à un "
+        u"courrier électronique.",
     };
-    static const int tops[] = {720, 1320, 2160, 2760, 3600, 4200};
-    for (int i = 0; i < 6; ++i) {
+    // Three groups (the model, the letter on screen, the files), the PDF export closing the
+    // last: seven buttons in the panel the original six had, the gaps between groups narrowed.
+    static const int tops[] = {600, 1200, 1890, 2490, 3180, 3780, 4380};
+    for (int i = 0; i < int(finalButtons.size()); ++i) {
         finalButtons[i] = addButton(stepPanels[5], u"Outils5_%1"_s.arg(i), QString::fromUtf16(texts[i]), QString(), 240,
                                     tops[i], 1935, 375);
         QFont smaller = finalButtons[i]->font();
@@ -780,6 +817,7 @@ void FrmMenu::connectCardEditors()
 void FrmMenu::newCard(int kind)
 {
     // Only the fields are emptied: no card file is touched.
+    shownCards[size_t(kind)] = {};
     if (kind == 1) {
         senderName->setEditText(QString());
         for (QLineEdit *field : senderFields)
@@ -802,6 +840,8 @@ bool FrmMenu::isBatchMode() const
 
 void FrmMenu::Tab1_Click()
 {
+    importRecipientsButton->setVisible(isBatchMode());
+    exportRecipientsButton->setVisible(isBatchMode());
     if (!isBatchMode()) {
         recipientList->hide();
         recipientCard->show();
@@ -819,9 +859,10 @@ void FrmMenu::Tab1_Click()
         stepHeadings[2]->setText(u"Liste des fiches destinataires :"_s);
         recipientHint->setText(u"Pour une création simple utilisez le mode [ Edition simple ]"_s);
         Liste_Destinataires();
-        // A batch goes to the editor only: one letter per selected recipient.
-        for (int i = 0; i < 6; ++i)
-            finalButtons[i]->setEnabled(i == 3);
+        // A batch goes to the editor, or to PDF files: one letter per selected recipient.
+        for (int i = 0; i < int(finalButtons.size()); ++i)
+            finalButtons[i]->setEnabled(FinalAction(i) == FinalAction::ToEditor ||
+                                        FinalAction(i) == FinalAction::ExportPdf);
     }
 }
 
@@ -846,11 +887,7 @@ void FrmMenu::editRecipientRow(QTreeWidgetItem *row)
 {
     if (!row || recipientList->topLevelItemCount() == 0)
         return;
-    recipientName->setEditText(row->text(0));
-    for (int i = 0; i < 4; ++i)
-        recipientFields[i]->setText(row->text(i + 1));
-    recipientQualifier->setEditText(row->text(5));
-    recipientFunction->setEditText(row->text(6));
+    showRecipientRow(row);
     recipientMode->setCurrentIndex(0);
     recipientName->setFocus();
 }

@@ -75,11 +75,26 @@ public:
     std::array<QLineEdit *, 4> recipientFields{};
     std::array<QPushButton *, 3> recipientButtons{};
 
+    // The card file whose fields each card editor shows (index: kind, 1 sender, 2 recipient), and
+    // the name it showed then. A card's first line need not be its file's name (an import that
+    // kept both cards writes "Nom (2).ini" for "Nom"): while the name box shows that name,
+    // saving and deleting go to that file, never to the card named like the person.
+    struct ShownCard
+    {
+        QString file;
+        QString name;
+    };
+    std::array<ShownCard, 3> shownCards{};
+
     // Step 2: the mode tabs (Tab1: "Edition simple", "Edition multiple"), the batch list of every
     // recipient card (List1, seven columns, several rows selectable) and the hint beside the tabs.
     QTabBar *recipientMode = nullptr;
     QTreeWidget *recipientList = nullptr;
     QLabel *recipientHint = nullptr;
+    // Under the batch list: recipients read from a spreadsheet's or an address book's file, and
+    // the selected cards written as a spreadsheet's file (also in the "Selection" menu).
+    QPushButton *importRecipientsButton = nullptr;
+    QPushButton *exportRecipientsButton = nullptr;
     QIcon cardIcon; // the small icon of every row of the batch list
 
     // Step 3: the date form, town, object, signature and the politeness formula's two parts.
@@ -100,9 +115,10 @@ public:
     QPlainTextEdit *body = nullptr;
     std::array<QPushButton *, 4> bodyButtons{};
 
-    // Step 5: the six final actions.
-    std::array<QPushButton *, 6> finalButtons{};
-    std::array<QLabel *, 6> finalDescriptions{};
+    // Step 5: the final actions (FinalAction): the six of the original design, then
+    // "Exporter en PDF".
+    std::array<QPushButton *, 7> finalButtons{};
+    std::array<QLabel *, 7> finalDescriptions{};
 
     // The working document: the letter last assembled, never shown; the preview and the RTF
     // export read it.
@@ -126,7 +142,7 @@ public:
     QMenu *Mnu_Etape = nullptr;
     std::array<QAction *, 7> Mnu_OutEtape{};
     QMenu *Mnu_Selection = nullptr;
-    std::array<QAction *, 3> Mnu_OutSelection{};
+    std::array<QAction *, 6> Mnu_OutSelection{};
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -6,8 +6,10 @@
 #include "composition/ui/FrmAssistant.h"
 #include "composition/ui/FrmOptions.h"
 #include "conversion/FrmConvert.h"
+#include "dialogs/FrmImport.h"
 #include "editor/CharacterTable.h"
 #include "editor/FrmEditeur.h"
+#include "editor/FrmRemplacer.h"
 #include "printing/FrmPage.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
@@ -99,6 +101,16 @@ private slots:
             auto *table = new CharacterTable(FrmEditeur::instance());
             table->setAttribute(Qt::WA_DeleteOnClose);
             return table;
+        });
+        QTest::newRow("frmRemplacer") << std::function<QWidget *()>([] {
+            FrmEditeur *editor = FrmEditeur::instance();
+            editor->showReplaceDialog();
+            return static_cast<QWidget *>(editor->replaceDialog);
+        });
+        QTest::newRow("frmImport") << std::function<QWidget *()>([] {
+            Main();
+            return new FrmImport("Civilit\xE9;Nom;Ville\r\n;Roux;1000 Bourg\r\n", u"contacts.csv"_s,
+                                 FrmMenu::existing());
         });
         QTest::newRow("frmConvert") << std::function<QWidget *()>([] { return FrmConvert::instance(); });
     }

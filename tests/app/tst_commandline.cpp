@@ -150,8 +150,9 @@ private slots:
         const Run help = quillo({u"--help"_s});
         QCOMPARE(help.status, 0);
         QVERIFY(help.out.startsWith(u"Utilisation : Quillo [options]"_s));
-        for (const QString &option : {u"--modele FICHIER"_s, u"--pdf DOSSIER"_s, u"--rtf DOSSIER"_s, u"--imprimer"_s,
-                                      u"--fiches NOM"_s, u"--toutes-les-fiches"_s, u"--reprendre"_s, u"Exemples :"_s})
+        for (const QString &option :
+             {u"--modele FICHIER"_s, u"--pdf DOSSIER"_s, u"--rtf DOSSIER"_s, u"--imprimer"_s, u"--fiches NOM"_s,
+              u"--toutes-les-fiches"_s, u"--destinataires FICHIER"_s, u"--reprendre"_s, u"Exemples :"_s})
             QVERIFY2(help.out.contains(option), qPrintable(option));
         QVERIFY2(help.err.isEmpty(), qPrintable(help.err));
         const Run version = quillo({u"--version"_s});
@@ -184,6 +185,9 @@ private slots:
                                       << u"n'est pas un modèle de lettre complet"_s;
         QTest::newRow("dossier impossible")
             << QStringList{u"--modele"_s, model, u"--pdf"_s, u"un fichier/sortie"_s} << u"n'a pas pu être créé."_s;
+        QTest::newRow("destinataires absents")
+            << QStringList{u"--modele"_s, model, u"--pdf"_s, out, u"--destinataires"_s, u"absent.csv"_s}
+            << u"Le fichier « absent.csv » est introuvable."_s;
         QTest::newRow("un fichier pour dossier")
             << QStringList{u"--modele"_s, model, u"--rtf"_s, u"un fichier"_s} << u"n'est pas un dossier."_s;
     }
@@ -250,6 +254,51 @@ private slots:
         QCOMPARE(filesIn(out()), (QStringList{u"Claire Durand.pdf"_s, u"Dupont_Fils _ SARL.pdf"_s, u"journal.csv"_s}));
         const QString journal = QString::fromUtf8(QuilloTest::readBytes(QDir(out()).filePath(u"journal.csv"_s)));
         QVERIFY(journal.contains(u"\r\nInconnu;Inconnu.pdf;La fiche destinataire « Inconnu » est introuvable.;"_s));
+    }
+
+    // A spreadsheet's or an address book's file as the recipients: letters for its good rows, no
+    // card written, the doubtful rows refused and named, as a missing card is.
+    void recipientsFromAFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QStringList>("refused");
+        QTest::newRow("tableur") << QByteArray("Civilit\xE9;Pr\xE9nom;Nom;Adresse;Code postal;Ville\r\n"
+                                               "Mme;Anne;Roux;1 place Neuve;01000;Bourg-en-Bresse\r\n"
+                                               "M.;Paul;L\xE9ger;8 quai Sud;69002;Lyon\r\n")
+                                 << 0 << QStringList{u"Anne Roux.rtf"_s, u"journal.csv"_s, u"Paul Léger.rtf"_s}
+                                 << QStringList{};
+        QTest::newRow("lignes signalées")
+            << QByteArray("Civilit\xE9;Pr\xE9nom;Nom;Adresse;Code postal;Ville\r\n"
+                          "Mme;Claire;Durand;3 rue Haute;75003;Paris\r\n"
+                          ";Luc;Petit;2 rue Basse;13001;Marseille\r\n"
+                          "M.;Paul;Martin;8 quai Sud;1000;Bourg\r\n"
+                          "M.;\"Jean;Ferrand;1 rue Longue;75001;Paris\r\n")
+            << 1 << QStringList{u"Claire Durand.rtf"_s, u"journal.csv"_s}
+            << QStringList{u"Quillo : Luc Petit : Ligne 3 : la civilité (qualificatif) est vide.\n"_s,
+                           u"Quillo : Paul Martin : Ligne 4 : le code postal « 1000 » a probablement perdu"_s,
+                           u"Quillo : Ligne 5 : Ligne 5 illisible"_s};
+    }
+    void recipientsFromAFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, status);
+        QFETCH(QStringList, written);
+        QFETCH(QStringList, refused);
+        const QString fileName = u"contacts.csv"_s;
+        QuilloTest::writeBytes(work.filePath(fileName), content);
+        const QString cards = root.filePath(u"Fichiers/Destinataires"_s);
+        const QStringList cardsBefore = filesIn(cards);
+        const Run run =
+            quillo({u"--modele"_s, u"Relance.txt"_s, u"--destinataires"_s, fileName, u"--rtf"_s, u"sortie"_s});
+        QFile::remove(work.filePath(fileName));
+        QCOMPARE(run.status, status);
+        QCOMPARE(filesIn(out()), written);
+        QCOMPARE(run.err.isEmpty(), refused.isEmpty());
+        for (const QString &message : refused)
+            QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(filesIn(cards), cardsBefore);
     }
 
     void resumeWritesOnlyWhatIsMissing()

@@ -3,6 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "app/Wiring.h"
+#include "composition/ui/FrmAssistant.h"
 #include "composition/ui/FrmOptions.h"
 #include "dialogs/WindowRegistry.h"
 #include "editor/FrmEditeur.h"
@@ -10,6 +11,9 @@
 #include "printing/CurrentPrinter.h"
 #include "printing/FrmPage.h"
 #include "printing/PrintRtf.h"
+#include "richtext/RichText.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellDictionary.h"
 #include "wizard/Fonctions.h"
 #include "wizard/FrmMenu.h"
 
@@ -23,7 +27,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -73,6 +79,41 @@ private slots:
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
         ScriptedDialogs::uninstall();
         folder.reset();
+    }
+
+    // The same red waves wherever the user writes sentences of the letter.
+    void unknownWordsAreUnderlined_inTheBodyTheAssistantAndTheLetters_data()
+    {
+        using Control = std::function<QTextDocument *()>;
+        QTest::addColumn<Control>("control");
+        QTest::newRow("body") << Control([] { return FrmMenu::existing()->body->document(); });
+        QTest::newRow("assistant") << Control([] { return FrmAssistant::instance()->middleText->document(); });
+        QTest::newRow("letter") << Control([] { return FrmEditeur::instance()->letterEdit(1)->document(); });
+        // An opened letter is a new document in the same tab.
+        QTest::newRow("opened letter") << Control([this] {
+            QTextDocument letter(u"Madame,"_s);
+            const QString file = folder->filePath(u"ouverte.rtf"_s);
+            RichText::saveRtfFile(file, &letter);
+            dialogs->answerText(file);
+            FrmEditeur *editor = FrmEditeur::instance();
+            editor->Ouvrir();
+            return editor->letterEdit(editor->letterCount())->document();
+        });
+    }
+
+    void unknownWordsAreUnderlined_inTheBodyTheAssistantAndTheLetters()
+    {
+        QFETCH(std::function<QTextDocument *()>, control);
+        SpellChecker *checker = SpellChecker::shared();
+        checker->waitForDictionary();
+        checker->setDictionary(SpellDictionary::load(QStringLiteral(QUILLO_TEST_DATA_DIR "/spelling/petit_FR.aff")));
+        QTextDocument *document = control();
+        QTextCursor(document).insertText(u"Bonjour madamme "_s);
+        const QList<QTextLayout::FormatRange> underlined = document->firstBlock().layout()->formats();
+        QCOMPARE(underlined.size(), 1);
+        QCOMPARE(underlined.at(0).start, 8);
+        QCOMPARE(underlined.at(0).format.underlineStyle(), QTextCharFormat::SpellCheckUnderline);
+        QCOMPARE(dialogs->unexpected, 0);
     }
 
     void referencesButtonOpensTheReferenceListsDialog()

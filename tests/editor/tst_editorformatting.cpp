@@ -47,7 +47,7 @@ private slots:
     void toolBarButtons_showTheirPicture()
     {
         const QList<QToolButton *> buttons = editor->findChildren<QToolButton *>(QRegularExpression(u"^Toolbar1_"_s));
-        QCOMPARE(buttons.size(), 21);
+        QCOMPARE(buttons.size(), 23);
         for (const QToolButton *button : buttons)
             QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
     }

@@ -13,6 +13,24 @@ class TestEditorGeometry : public QObject
 private slots:
     void init() { QFile::remove(file()); }
 
+    void openingGeometry_widensTheDesignWithinTheScreen_data()
+    {
+        QTest::addColumn<int>("needed");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("design wide enough") << 500 << QRect(0, 0, 1920, 1040) << QRect(655, 320, 610, 400);
+        QTest::newRow("widened") << 700 << QRect(0, 30, 1920, 1040) << QRect(610, 350, 700, 400);
+        QTest::newRow("small screen") << 900 << QRect(100, 0, 800, 300) << QRect(100, 0, 800, 300);
+    }
+
+    void openingGeometry_widensTheDesignWithinTheScreen()
+    {
+        QFETCH(int, needed);
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(EditorGeometry::openingGeometry(QSize(610, 400), needed, available), expected);
+    }
+
     void readsTheWayProfileFunctionsDo()
     {
         // As the previous version's profile functions left it: CR LF, other sections around.

@@ -5,15 +5,21 @@
 #include "editor/CharacterTable.h"
 #include "editor/RichEditing.h"
 #include "printing/CurrentPrinter.h"
+#include "printing/LetterPdf.h"
 #include "printing/PrintRtf.h"
 #include "richtext/RichText.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellDictionary.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -45,6 +51,7 @@ private slots:
     {
         Clock::reset();
         Printing::jobSent = nullptr;
+        SpellChecker::shared()->setEnabled(true);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(QuilloTest::closeAllWindows().isEmpty());
         QCOMPARE(dialogs->unexpected, 0);
@@ -79,6 +86,113 @@ private slots:
         dialogs->answerText(u"Signature"_s);
         trigger(editor->Mnu_OutEdition[7]);
         QCOMPARE(edit->textCursor().selectionStart(), 40001);
+    }
+
+    void everyCommand_isOneUndoStep_andTheAssembledLetterIsWhereUndoStops_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("bold") << u"Toolbar1_8"_s;
+        QTest::newRow("centre") << u"Toolbar1_14"_s;
+        QTest::newRow("bullet") << u"Toolbar1_17"_s;
+        QTest::newRow("indent") << u"Toolbar1_19"_s;
+        QTest::newRow("font") << u"Toolbar1_21"_s;
+        QTest::newRow("picture") << u"Toolbar1_24"_s;
+        QTest::newRow("date") << u"Toolbar1_25"_s;
+        QTest::newRow("upper case") << u"Mnu_OutOutils_2"_s;
+        QTest::newRow("paste") << u"Mnu_OutEdition_2"_s;
+        QTest::newRow("cut") << u"Mnu_OutEdition_0"_s;
+    }
+
+    void everyCommand_isOneUndoStep_andTheAssembledLetterIsWhereUndoStops()
+    {
+        QFETCH(QString, item);
+        QAction *undo = editor->Mnu_OutEdition[11];
+        QAction *redo = editor->Mnu_OutEdition[12];
+        EditorTest::typeText(edit, u"Tapé avant la lettre"_s);
+        QTextDocument assembled;
+        assembled.setPlainText(u"Madame,\nNous avons bien reçu votre courrier du 3 mai."_s);
+        QVERIFY(editor->setLetterRtf(1, RichText::writeRtf(&assembled)));
+        QVERIFY(!undo->isEnabled() && !editor->toolButtons[30]->isEnabled());
+        // What the font and picture dialogs answer, and the clipboard for "Coller".
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        Dialogs::Answer answer{
+            true, QMessageBox::Ok, folder->filePath(u"image.png"_s), {}, QFont(u"DejaVu Serif"_s, 14), {}};
+        QVERIFY(picture.save(answer.text));
+        dialogs->answer(answer);
+        QGuiApplication::clipboard()->setText(u"notre"_s);
+        // From "Madame," to "votre" of the second paragraph.
+        EditorTest::select(edit, 3, 34);
+        const QString before = edit->toHtml();
+
+        trigger(editor->findChild<QAction *>(item));
+        const QString after = edit->toHtml();
+        QVERIFY(after != before);
+        QVERIFY(undo->isEnabled() && editor->toolButtons[30]->isEnabled());
+        trigger(undo);
+        QCOMPARE(edit->toHtml(), before);
+        QVERIFY(!undo->isEnabled()); // one step, and nothing from before the letter
+        QVERIFY(redo->isEnabled() && editor->toolButtons[31]->isEnabled());
+        trigger(editor->toolButtons[31]);
+        QCOMPARE(edit->toHtml(), after);
+        QVERIFY(!redo->isEnabled());
+    }
+
+    void rechercherLeSuivant_andRemplacerTout_goOnFromTheLastSearch()
+    {
+        EditorTest::typeText(edit, u"Le devis, le Devis signé et les devis anciens ; devisé."_s);
+        const QString original = edit->toPlainText();
+        dialogs->answerText(u"devis"_s);
+        trigger(editor->Mnu_OutEdition[8]); // no search yet: the prompt of "Rechercher..."
+        QCOMPARE(edit->textCursor().selectionStart(), 3);
+        trigger(editor->Mnu_OutEdition[8]);
+        QCOMPARE(edit->textCursor().selectionStart(), 13);
+
+        trigger(editor->Mnu_OutEdition[9]);
+        auto *dialog = editor->findChild<QDialog *>(u"frmRemplacer"_s);
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->findChild<QLineEdit *>(u"Text1_0"_s)->text(), u"Devis"_s); // the selection
+        dialog->findChild<QLineEdit *>(u"Text1_0"_s)->setText(u"devis"_s);
+        dialog->findChild<QLineEdit *>(u"Text1_1"_s)->setText(u"bon de commande"_s);
+        dialog->findChild<QCheckBox *>(u"Check1_1"_s)->setChecked(true); // "devisé" stays
+        dialogs->answerButton(QMessageBox::Ok);
+        dialog->findChild<QPushButton *>(u"Bouton_2"_s)->click();
+        QCOMPARE(dialogs->requests.constLast().text, u"3 remplacements effectués."_s);
+        QCOMPARE(edit->toPlainText(), u"Le bon de commande, le bon de commande signé et les bon de commande anciens ; "
+                                      u"devisé."_s);
+        trigger(editor->Mnu_OutEdition[11]);
+        QCOMPARE(edit->toPlainText(), original);
+
+        // The editor's next search goes on with the dialog's text and options, round to the start.
+        dialog->findChild<QCheckBox *>(u"Check1_0"_s)->setChecked(true);
+        EditorTest::select(edit, 0, 0);
+        dialog->findChild<QPushButton *>(u"Bouton_0"_s)->click();
+        QCOMPARE(edit->textCursor().selectionStart(), 3);
+        for (const int start : {32, 3}) {
+            trigger(editor->Mnu_OutEdition[8]); // "Devis" and "devisé" are passed
+            QCOMPARE(edit->textCursor().selectionStart(), start);
+        }
+        QCOMPARE(dialogs->requests.size(), 2);
+    }
+
+    void spellCheckingEntry_isRemembered_andDisabledWithoutADictionary()
+    {
+        SpellChecker *checker = SpellChecker::shared();
+        checker->waitForDictionary();
+        checker->setDictionary(SpellDictionary::load(QStringLiteral(QUILLO_TEST_DATA_DIR "/spelling/petit_FR.aff")));
+        QAction *entry = editor->Mnu_OutOutils[8];
+        QVERIFY(entry->isCheckable() && entry->isChecked() && entry->isEnabled());
+        trigger(entry);
+        QVERIFY(!checker->isEnabled());
+        editor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        checker->setEnabled(true); // as another start of the program
+        editor = FrmEditeur::instance();
+        QVERIFY(!editor->Mnu_OutOutils[8]->isChecked() && !checker->isEnabled());
+
+        checker->setDictionary(nullptr);
+        QVERIFY(!editor->Mnu_OutOutils[8]->isEnabled());
+        QCOMPARE(editor->Mnu_OutOutils[8]->toolTip(), checker->unavailableText());
     }
 
     void copyThenPaste_keepsBoldAndItalicBetweenLetters_andOffersPlainText()
@@ -231,6 +345,48 @@ private slots:
         dialogs->answerButton(QMessageBox::Yes);
         trigger(editor->Mnu_OutFichier[10]);
         QCOMPARE(jobs.size(), 2);
+    }
+
+    // "Exporter en PDF…" proposes the tab's caption; "Exporter tout en PDF…" writes every letter
+    // that is not blank, named from its tab, and names the one that could not be written.
+    void pdfExports_ofTheCurrentLetterAndOfEveryTab()
+    {
+        const QList<QAction *> shown = editor->Mnu_Fichier->actions();
+        QCOMPARE(shown.indexOf(editor->Mnu_OutFichier[15]), shown.indexOf(editor->Mnu_OutFichier[11]) + 2);
+        trigger(editor->Mnu_OutFichier[15]); // a blank letter: nothing to export, nothing asked
+        QVERIFY(dialogs->requests.isEmpty());
+
+        const QDir target(folder->filePath(u"Lettres"_s));
+        const QStringList names{u"Alice"_s, u"Vide"_s, u"Bruno"_s, u"Chloé"_s};
+        for (int i = 1; i <= names.size(); ++i) {
+            if (i > 1)
+                editor->Nouveau();
+            editor->setCaption(i, names[i - 1]);
+            if (names[i - 1] != u"Vide"_s)
+                EditorTest::typeText(editor->letterEdit(i), u"Lettre pour "_s + names[i - 1]);
+        }
+        QVERIFY(target.mkpath(u"."_s));
+        dialogs->answerText(target.filePath(u"seule"_s));
+        dialogs->answerButton(QMessageBox::Ok);
+        trigger(editor->Mnu_OutFichier[15]); // Chloé's, the current one
+        QCOMPARE(dialogs->requests.at(0).initialText, u"Chloé.pdf"_s);
+        QVERIFY(LetterPdf::isCompleteFile(target.filePath(u"seule.pdf"_s)));
+
+        // A folder in the way of Bruno's file: his letter fails, the others are written.
+        QVERIFY(target.mkpath(u"Bruno.pdf"_s));
+        dialogs->answerText(target.path());
+        dialogs->answerButton(QMessageBox::Yes); // replace "Bruno.pdf"
+        dialogs->answerButton(QMessageBox::No);  // do not open the folder
+        trigger(editor->Mnu_OutFichier[16]);
+        for (const QString &name : {u"Alice.pdf"_s, u"Chloé.pdf"_s})
+            QVERIFY2(LetterPdf::isCompleteFile(target.filePath(name)), qPrintable(name));
+        QVERIFY(!QFile::exists(target.filePath(u"Vide.pdf"_s)));
+        QVERIFY(QFile::exists(target.filePath(u"journal.csv"_s)));
+        const Dialogs::Request &report = dialogs->requests.last();
+        QVERIFY2(report.text.startsWith(u"2 lettres ont été exportées"_s), qPrintable(report.text));
+        QVERIFY2(report.text.contains(u"Cette lettre n'a pas pu être écrite :\n   Bruno : "_s),
+                 qPrintable(report.text));
+        QCOMPARE(report.icon, Dialogs::Icon::Warning);
     }
 
     void characterTable_insertsTheDoubleClickedCharacterAtTheCaret()

@@ -2,12 +2,14 @@
 // the editor, letter models, RTF export, and the failure message of the final actions.
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
+#include "batch/ui/PdfExport.h"
 #include "core/Clock.h"
 #include "core/ContactCard.h"
 #include "core/DataPaths.h"
 #include "editor/FrmEditeur.h"
 #include "editor/LetterEdit.h"
 #include "printing/FrmPage.h"
+#include "printing/LetterPdf.h"
 #include "richtext/RichText.h"
 #include "wizard/Finalisation.h"
 #include "wizard/Fonctions.h"
@@ -370,6 +372,7 @@ private slots:
         QTest::addColumn<QString>("extension");
         QTest::newRow("modèle") << 0 << u"txt"_s;
         QTest::newRow("export RTF") << 4 << u"rtf"_s;
+        QTest::newRow("export PDF") << 6 << u"pdf"_s;
         QTest::newRow("corps") << -1 << u"txt"_s;
     }
 
@@ -391,8 +394,8 @@ private slots:
         dialogs->answerText(where.filePath(u"courrier"_s)); // typed without its extension
         dialogs->answerButton(QMessageBox::No);
         dialogs->answerText(where.filePath(u"autre"_s));
-        if (button == 4)
-            dialogs->answerButton(QMessageBox::Ok); // "Exportation du fichier terminé."
+        if (button >= 4)
+            dialogs->answerButton(QMessageBox::Ok); // the export's end
         click();
         qsizetype at = dialogs->requests.size() - 1;
         while (at >= 0 && dialogs->requests.at(at).buttons != (QMessageBox::Yes | QMessageBox::No))
@@ -410,10 +413,77 @@ private slots:
 
         dialogs->answerText(where.filePath(u"courrier"_s));
         dialogs->answerButton(QMessageBox::Yes);
-        if (button == 4)
+        if (button >= 4)
             dialogs->answerButton(QMessageBox::Ok);
         click();
         QVERIFY(QuilloTest::readBytes(existing) != QByteArray("ancien"));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    void pdfExportOfTheSingleLetterProposesTheRecipient()
+    {
+        fillLetter();
+        dialogs->answerText(QDir(folder->path()).filePath(u"courrier"_s));
+        dialogs->answerButton(QMessageBox::Ok);
+        menu->finalButtons[6]->click();
+        QCOMPARE(dialogs->requests.first().initialText, u"Paul Durand.pdf"_s);
+        const QString written = QDir(folder->path()).filePath(u"courrier.pdf"_s);
+        QVERIFY(LetterPdf::isCompleteFile(written));
+        QVERIFY2(lastMessage().contains(QDir::toNativeSeparators(written)), qPrintable(lastMessage()));
+        QCOMPARE(dialogs->unexpected, 0);
+    }
+
+    // One file per selected recipient named after it; one question about the files already
+    // there, whose "Non" writes nothing; one message at the end, which can open the folder.
+    void pdfExportOfABatchAsksOnceAndReportsOnce()
+    {
+        fillLetter();
+        const auto card = [](const QString &file, const QString &name) {
+            QVERIFY(ContactCard::write(ContactCard::filePath(ContactCard::Kind::Recipient, file),
+                                       ContactCard::Kind::Recipient, {name, {}, {}, {}, {}, u"Madame"_s, u"Maire"_s}));
+        };
+        card(u"Durand 1"_s, u"Claire Durand"_s);
+        card(u"Durand 2"_s, u"Claire Durand"_s);
+        card(u"Martin"_s, u"Paul / Martin"_s);
+        card(u"Zoé"_s, u"Zoé Petit"_s); // not selected
+        menu->recipientMode->setCurrentIndex(1);
+        menu->Tab1_Click();
+        menu->recipientList->selectAll();
+        menu->recipientList->topLevelItem(3)->setSelected(false);
+        const QDir target(folder->filePath(u"Lettres"_s));
+        QuilloTest::writeBytes(target.filePath(u"Claire Durand.pdf"_s), "ancien");
+
+        dialogs->answerText(target.path());
+        dialogs->answerButton(QMessageBox::No);
+        dialogs->answerCancel(); // the folder dialog again
+        menu->finalButtons[6]->click();
+        QCOMPARE(
+            dialogs->requests.at(1).text,
+            u"Le fichier « Claire Durand.pdf » existe déjà dans le dossier « %1 ».\nVoulez-vous le remplacer ?"_s.arg(
+                QDir::toNativeSeparators(target.path())));
+        QCOMPARE(dialogs->requests.size(), 3);
+        QCOMPARE(QuilloTest::filesUnder(target.path()), QStringList{u"Claire Durand.pdf"_s});
+        QCOMPARE(QuilloTest::readBytes(target.filePath(u"Claire Durand.pdf"_s)), QByteArray("ancien"));
+
+        QUrl opened;
+        PdfExportHooks::openFolder = [&opened](const QUrl &url) {
+            opened = url;
+            return true;
+        };
+        dialogs->answerText(target.path());
+        dialogs->answerButton(QMessageBox::Yes);
+        dialogs->answerButton(QMessageBox::Yes); // open the folder
+        menu->finalButtons[6]->click();
+        PdfExportHooks::openFolder = nullptr;
+        QCOMPARE(QuilloTest::filesUnder(target.path()), (QStringList{u"Claire Durand (2).pdf"_s, u"Claire Durand.pdf"_s,
+                                                                     u"Paul _ Martin.pdf"_s, u"journal.csv"_s}));
+        for (const QString &name : {u"Claire Durand (2).pdf"_s, u"Claire Durand.pdf"_s, u"Paul _ Martin.pdf"_s})
+            QVERIFY2(LetterPdf::isCompleteFile(target.filePath(name)), qPrintable(name));
+        QVERIFY2(lastMessage().startsWith(u"3 lettres ont été exportées en PDF dans le dossier « %1 »."_s.arg(
+                     QDir::toNativeSeparators(target.path()))),
+                 qPrintable(lastMessage()));
+        QCOMPARE(dialogs->requests.last().icon, Dialogs::Icon::Information);
+        QCOMPARE(opened, QUrl::fromLocalFile(target.path()));
         QCOMPARE(dialogs->unexpected, 0);
     }
 

@@ -47,7 +47,7 @@ QList<int> selectedRows(const QTreeWidget *list)
 QList<int> enabledFinalButtons(const FrmMenu *menu)
 {
     QList<int> enabled;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < int(menu->finalButtons.size()); ++i) {
         if (menu->finalButtons[i]->isEnabled())
             enabled.append(i);
     }
@@ -124,7 +124,7 @@ private slots:
     {
         QVERIFY(!list->isVisible());
         // A single letter can be previewed, edited and exported without a model.
-        QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5}));
+        QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
         writeThreeCards();
         clickTab(1);
         QVERIFY(list->isVisible() && !menu->recipientCard->isVisible());
@@ -141,14 +141,14 @@ private slots:
         QCOMPARE(selectedRows(list), QList<int>{0});
         QVERIFY(!list->toolTip().isEmpty());
         QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
-        QCOMPARE(enabledFinalButtons(menu), QList<int>{3});
+        QCOMPARE(enabledFinalButtons(menu), (QList<int>{3, 6})); // the editor, PDF files
 
         // Back to single mode: every final action again.
         clickTab(0);
         QVERIFY(menu->recipientCard->isVisible());
         QCOMPARE(menu->findChild<QLabel *>(u"Label2_7"_s)->text(),
                  u"Pour une création par lot utilisez le mode [ Edition multiple ]"_s);
-        QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5}));
+        QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
     }
 
     void anEmptyFolderGivesNoRowNoTipAndNoMenu()
@@ -191,7 +191,7 @@ private slots:
         card << menu->recipientQualifier->currentText() << menu->recipientFunction->currentText();
         QCOMPARE(card, (QStringList{
                            u"Bruno Moyen"_s, u"2 rue B"_s, {}, u"69001 Lyon"_s, u"France"_s, u"M."_s, u"Directeur"_s}));
-        QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5}));
+        QCOMPARE(enabledFinalButtons(menu), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
         // The copied card can be saved from there.
         QVERIFY(menu->recipientButtons[0]->isEnabled());
     }

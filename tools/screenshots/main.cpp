@@ -1,12 +1,14 @@
 // Writes a PNG of each window the user sees, for a look at the program without a screen:
-// the five wizard steps, the editor, the preview, the writing assistant, the reference-lists
-// dialog and the about box.
+// the five wizard steps (step 2 in both modes), the import of recipients, the editor, the
+// preview, the writing assistant, the reference-lists dialog and the about box.
 #include "about/FrmAbout.h"
 #include "app/Translations.h"
 #include "app/Wiring.h"
 #include "composition/ui/FrmAssistant.h"
 #include "composition/ui/FrmOptions.h"
+#include "core/ContactCard.h"
 #include "core/ProgramFolder.h"
+#include "dialogs/FrmImport.h"
 #include "dialogs/WindowRegistry.h"
 #include "editor/FrmEditeur.h"
 #include "printing/FrmPage.h"
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -98,6 +101,27 @@ int main(int argc, char *argv[])
         menu->Affiche_Etape(step - 1);
         shoot(menu, u"wizard-step%1"_s.arg(step));
     }
+
+    // Step 2's batch list, and what an import from a spreadsheet shows.
+    const QList<QStringList> cards = {
+        {u"Claire Durand"_s, u"3 rue Haute"_s, QString(), u"75003 Paris"_s, QString(), u"Madame"_s, u"Directrice"_s},
+        {u"Paul Martin"_s, u"8 quai Sud"_s, QString(), u"69002 Lyon"_s, QString(), u"Monsieur"_s, u"Maire"_s}};
+    for (const QStringList &card : cards)
+        ContactCard::write(ContactCard::filePath(ContactCard::Kind::Recipient, card.first()),
+                           ContactCard::Kind::Recipient, card);
+    menu->Affiche_Etape(1);
+    menu->recipientMode->setCurrentIndex(1);
+    shoot(menu, u"wizard-step2-batch"_s);
+    {
+        FrmImport import(QByteArrayLiteral("Civilit\xE9;Pr\xE9nom;Nom;Adresse;Code postal;Ville;Fonction\r\n"
+                                           "Mme;Claire;Durand;3 rue Haute;75003;Paris;Directrice\r\n"
+                                           "M.;Paul;Martin;8 quai Sud;69002;Lyon;Maire\r\n"
+                                           "Mme;Anne;Roux;1 place Neuve;1000;Bourg-en-Bresse;\r\n"
+                                           ";Luc;Petit;2 rue Basse;13001;Marseille;Adjoint\r\n"),
+                         u"contacts.csv"_s, menu);
+        shoot(&import, u"import"_s);
+    }
+    menu->recipientMode->setCurrentIndex(0);
 
     Genere_Lettres(true);
     FrmEditeur *editor = FrmEditeur::instance();

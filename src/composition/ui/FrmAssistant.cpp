@@ -10,6 +10,9 @@
 #include "dialogs/Buttons.h"
 #include "dialogs/Dialogs.h"
 #include "dialogs/WindowRegistry.h"
+#include "spelling/SpellChecker.h"
+#include "spelling/SpellHighlighter.h"
+#include "spelling/ui/SpellingMenu.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -134,6 +137,9 @@ void FrmAssistant::build()
     // The middle part, the user's own.
     auto *middleCaption = new QLabel(u"Développement personnel :"_s);
     middleText = makeText(u"Text1_1"_s, u"Développement personnel :"_s);
+    // The user's own words: checked as they are typed (the phrase lists are checked text already).
+    new SpellHighlighter(middleText->document(), SpellChecker::shared());
+    SpellingMenu::install(middleText);
     middleCaption->setBuddy(middleText);
 
     // The two conclusions.

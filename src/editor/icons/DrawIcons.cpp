@@ -82,6 +82,34 @@ void indent(QPainter &p, bool more)
     p.drawPath(arrow);
 }
 
+// Undo: an arrow turning back to the left; redo is its mirror image.
+void turn(QPainter &p, bool back)
+{
+    p.save();
+    if (!back) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath shaft;
+    shaft.moveTo(5, 6);
+    shaft.lineTo(9.5, 6);
+    shaft.cubicTo(QPointF(12.5, 6), QPointF(14.5, 8), QPointF(14.5, 10));
+    shaft.cubicTo(QPointF(14.5, 12.2), QPointF(12.5, 14), QPointF(9.5, 14));
+    shaft.lineTo(6, 14);
+    p.setPen(QPen(kBlue, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(shaft);
+    QPainterPath head;
+    head.moveTo(1, 6);
+    head.lineTo(6, 1.5);
+    head.lineTo(6, 10.5);
+    head.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawPath(head);
+    p.restore();
+}
+
 void draw(QPainter &p, int image)
 {
     switch (image) {
@@ -234,6 +262,12 @@ void draw(QPainter &p, int image)
         p.setBrush(QColor(0xC8, 0x8A, 0x4A));
         p.drawPolygon(QPolygonF({QPointF(4.5, 3), QPointF(9, 1.5), QPointF(9, 15), QPointF(4.5, 13)}));
         break;
+    case 23: // undo
+        turn(p, true);
+        break;
+    case 24: // redo
+        turn(p, false);
+        break;
     default:
         break;
     }
@@ -246,7 +280,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"."_s;
     for (const int size : {16, 32}) {
-        for (int image = 1; image <= 22; ++image) {
+        for (int image = 1; image <= 24; ++image) {
             QImage picture(size, size, QImage::Format_ARGB32_Premultiplied);
             picture.fill(Qt::transparent);
             QPainter painter(&picture);

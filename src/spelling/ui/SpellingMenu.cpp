@@ -121,4 +121,30 @@ bool addEntries(QMenu *menu, QPlainTextEdit *edit, const QPoint &point, SpellChe
     return addEntries(menu, edit->document(), edit->cursorForPosition(point).position(), checker, edit);
 }
 
+namespace {
+
+template <typename Edit> void installOn(Edit *edit)
+{
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The position comes in the viewport's coordinates, as addEntries takes it.
+    QObject::connect(edit, &QWidget::customContextMenuRequested, edit, [edit](const QPoint &point) {
+        QMenu *menu = edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        addEntries(menu, edit, point, SpellChecker::shared());
+        menu->popup(edit->viewport()->mapToGlobal(point));
+    });
+}
+
+} // namespace
+
+void install(QTextEdit *edit)
+{
+    installOn(edit);
+}
+
+void install(QPlainTextEdit *edit)
+{
+    installOn(edit);
+}
+
 } // namespace SpellingMenu

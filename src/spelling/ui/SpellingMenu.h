@@ -41,4 +41,10 @@ bool addEntries(QMenu *menu, QPlainTextEdit *edit, const QPoint &point, SpellChe
 // character format of the first character replaced.
 void replaceWord(QTextDocument *document, int position, int length, const QString &replacement);
 
+// Gives the control these entries at the top of its context menu, above its own, with the shared
+// checker. The underlining belongs to the document: each document the control shows needs its
+// SpellHighlighter.
+void install(QTextEdit *edit);
+void install(QPlainTextEdit *edit);
+
 } // namespace SpellingMenu
