@@ -131,10 +131,20 @@ QStringList lettersToOpen(const QString &workFolder)
     return letters;
 }
 
+// The offscreen platform says at every editor window that it cannot pass size hints on: twelve
+// lines a round would bury the figures.
+QtMessageHandler defaultHandler = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message != u"This plugin does not support propagateSizeHints()"_s)
+        defaultHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    defaultHandler = qInstallMessageHandler(quietHandler);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
