@@ -1,5 +1,7 @@
 #include "core/Cp1252.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace {
@@ -79,8 +81,12 @@ QString decode(const QByteArray &bytes)
 
 QString decodeFile(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        // The mark is taken off here, once: a plain UTF-8 decoding would take off a second one,
+        // the text's own character, and the text written back would lose it.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return utf8(QByteArrayView(bytes).sliced(3));
+    }
     if (isMultiByteUtf8(bytes))
         return QString::fromUtf8(bytes);
     return decode(bytes);

@@ -50,6 +50,10 @@ private slots:
         QTest::newRow("overlong") << QByteArray("votr\xE0\x80\x80") << u"votrà€€"_s;
         QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << u"í\u00A0€"_s;
         QTest::newRow("past unicode") << QByteArray("\xF4\x90\x80\x80") << u"ô\u0090€€"_s;
+        // Only the first mark is the encoding's: a second one is the text's own character.
+        QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                 "A")
+                                   << u"\uFEFFA"_s;
     }
 
     void fileDecoding()
@@ -68,8 +72,9 @@ private slots:
         const QByteArray bytes = Cp1252::encodeFile(foreign);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(Cp1252::decodeFile(bytes), foreign);
-        // Fits, but its Windows-1252 bytes would read as UTF-8 or as a mark: marked UTF-8.
-        for (const QString &lookalike : {u"Ã©tÃ©"_s, u"ï»¿Début"_s}) {
+        // Fits, but its Windows-1252 bytes would read as UTF-8 or as a mark; or starts with the
+        // mark's own character: marked UTF-8, read back whole.
+        for (const QString &lookalike : {u"Ã©tÃ©"_s, u"ï»¿Début"_s, u"\uFEFFDébut"_s}) {
             QVERIFY(Cp1252::encodeFile(lookalike).startsWith("\xEF\xBB\xBF"));
             QCOMPARE(Cp1252::decodeFile(Cp1252::encodeFile(lookalike)), lookalike);
         }
