@@ -48,6 +48,12 @@ bool isMultiByteUtf8(const QByteArray &bytes)
             return false;
         if (i + extra >= n)
             return false;
+        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF are not UTF-8: a
+        // decoder would replace them, and the Windows-1252 text they are would be lost.
+        const unsigned char second = p[i + 1];
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+            (c == 0xF4 && second > 0x8F))
+            return false;
         for (int k = 1; k <= extra; ++k) {
             if ((p[i + k] & 0xC0) != 0x80)
                 return false;
@@ -79,16 +85,20 @@ QString decodeFile(const QByteArray &bytes, FileEncoding *found)
         if (found)
             *found = encoding;
     };
+    // The mark is taken off here, once: a decoder left to its default would take off a second
+    // one, the text's own character, and the text written back would lose it.
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         take(FileEncoding::Utf8WithMark);
-        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return utf8(QByteArrayView(bytes).sliced(3));
     }
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         const bool little = bytes.startsWith("\xFF\xFE");
         take(little ? FileEncoding::Utf16LE : FileEncoding::Utf16BE);
         // A lone last byte or a broken surrogate becomes a replacement character, as any reader
         // of a damaged file shows it.
-        QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringConverter::Flag::ConvertInitialBom);
         return decoder.decode(QByteArrayView(bytes).sliced(2));
     }
     if (isMultiByteUtf8(bytes)) {
@@ -120,8 +130,14 @@ QByteArray encode(const QString &text)
 
 QByteArray encodeFile(const QString &text)
 {
-    if (fits(text))
-        return encode(text);
+    // Some runs of Windows-1252 characters ("Ã©", or "ï»¿" at the start) are bytes that the
+    // reader takes for UTF-8: such a text is written as marked UTF-8, so that it reads back as it
+    // was written.
+    if (fits(text)) {
+        QByteArray bytes = encode(text);
+        if (decodeFile(bytes) == text)
+            return bytes;
+    }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 

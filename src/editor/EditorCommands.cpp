@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QLabel>
 #include <QLocale>
@@ -95,14 +96,35 @@ constexpr int kOriginalToolEntries = 28;
 // The separator the added entries go before: the one after "Imprimer".
 constexpr int kAddedToolEntriesBefore = 7;
 
+// The editor is a new window each time it opens, and Qt's pixmap cache keeps what each icon drew
+// under that icon's own key: with new icons per window, a day's letters piled up some ten
+// megabytes of the same pictures. So each picture is made once per process and shared.
+QHash<int, QIcon> &sharedIcons()
+{
+    static QHash<int, QIcon> icons;
+    return icons;
+}
+
+void forgetSharedIcons()
+{
+    sharedIcons().clear();
+}
+
 QIcon bundledIcon(int image, const char *theme)
 {
+    QHash<int, QIcon> &icons = sharedIcons();
+    if (const auto found = icons.constFind(image); found != icons.cend())
+        return *found;
+    if (icons.isEmpty())
+        qAddPostRoutine(forgetSharedIcons); // pixmaps go before the application does
     QIcon fallback;
     for (const int size : {16, 32})
         fallback.addFile(u":/editor/icons/ico%1_%2.png"_s.arg(size).arg(image, 2, 10, QLatin1Char('0')),
                          QSize(size, size));
     // A desktop theme, when there is one, has the last word.
-    return QIcon::themeName().isEmpty() ? fallback : QIcon::fromTheme(QString::fromLatin1(theme), fallback);
+    const QIcon icon = QIcon::themeName().isEmpty() ? fallback : QIcon::fromTheme(QString::fromLatin1(theme), fallback);
+    icons.insert(image, icon);
+    return icon;
 }
 } // namespace
 

@@ -261,15 +261,25 @@ bool FrmEditeur::setLetterRtf(int letter, const QByteArray &rtf, QString *error)
     const RichText::ReadResult read = RichText::readRtf(rtf, document);
     if (error)
         *error = read.error;
+    startAsUnchanged(edit);
+    return read.ok;
+}
+
+void FrmEditeur::startAsUnchanged(LetterEdit *edit)
+{
+    QTextDocument *document = edit->document();
     RichEditing::justify(document);
-    document->setUndoRedoEnabled(true);
+    // The printed width changes the document's margin, an edit Qt records as a change and as a
+    // step to undo: done while the history is off and before the letter counts as unchanged, so
+    // that closing the editor asks nothing and the first "Annuler" does not take the letter's
+    // content or layout away.
     Ajuste_Page(edit, LetterMargin, LetterMargin, true);
     edit->moveCursor(QTextCursor::Start);
+    document->setUndoRedoEnabled(true);
     document->setModified(false);
     showHeaderFooterNote();
     if (edit == current())
         showUndoState();
-    return read.ok;
 }
 
 void FrmEditeur::Nouveau()
@@ -314,13 +324,9 @@ bool FrmEditeur::Ouvrir()
         delete previous;
     letters[size_t(letter - 1)].path = path;
     setCaption(letter, fileTitle(path));
-    RichEditing::justify(document);
-    document->setUndoRedoEnabled(true);
-    document->setModified(false);
+    startAsUnchanged(edit);
     checkSpelling(edit);
     selectLetter(letter);
-    Ajuste_Page(edit, LetterMargin, LetterMargin, true); // the new document takes the printed width too
-    edit->moveCursor(QTextCursor::Start);
     showSelectionFormat();
     showHeaderFooterNote();
     showUndoState();

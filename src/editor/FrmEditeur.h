@@ -201,6 +201,9 @@ private:
     // Underlines the unknown words of the letter's document (each new document needs it again).
     static void checkSpelling(LetterEdit *edit);
     LetterEdit *addLetter(const QString &caption);
+    // A letter just read (opened or assembled): justified, laid out at the printed width, its
+    // cursor at the start, unchanged and with nothing to undo.
+    void startAsUnchanged(LetterEdit *edit);
     LetterEdit *current() const;
     bool confirmClose();
     void showCharacterTable();

@@ -19,8 +19,10 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QTextCursor>
 #include <QTextFormat>
+#include <QTextList>
 #include <QTextOption>
 
 #include <memory>
@@ -29,7 +31,6 @@
 #include <vector>
 
 class HeadersFooters;
-class QTextList;
 class QTextTable;
 
 namespace RtfReading {
@@ -488,8 +489,10 @@ public:
     qsizetype outputCharacters = 0;
     QString listText;
     RtfReading::CharProps listTextProps;
-    QHash<qint64, QTextList *> lists;
-    QTextList *pnList = nullptr;
+    // Qt deletes a list as soon as its last paragraph leaves it (a paragraph formatted again, as
+    // closing a table does): guarded pointers, so that a deleted list is made afresh, never used.
+    QHash<qint64, QPointer<QTextList>> lists;
+    QPointer<QTextList> pnList;
     RtfReading::PnProps pnListProps;
     QString pnBefore;
     QString pnAfter;

@@ -51,6 +51,15 @@ private slots:
         QTest::newRow("plain ascii") << QByteArray("Paris") << u"Paris"_s;
         // A lone lead byte is not UTF-8: the text is Windows-1252.
         QTest::newRow("broken utf-8 is cp1252") << QByteArray("caf\xC3 au lait") << u"cafÃ au lait"_s;
+        // Sequences a UTF-8 decoder would replace (overlong, surrogate, past U+10FFFF) are
+        // Windows-1252 too, so no byte is lost.
+        QTest::newRow("overlong") << QByteArray("votr\xE0\x80\x80") << u"votrà€€"_s;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << u"í\u00A0€"_s;
+        QTest::newRow("past unicode") << QByteArray("\xF4\x90\x80\x80") << u"ô\u0090€€"_s;
+        // Only the first mark is the encoding's: a second one is the text's own character.
+        QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                 "A")
+                                   << u"\uFEFFA"_s;
     }
 
     void fileDecoding()
@@ -69,6 +78,12 @@ private slots:
         const QByteArray bytes = Cp1252::encodeFile(foreign);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(Cp1252::decodeFile(bytes), foreign);
+        // Fits, but its Windows-1252 bytes would read as UTF-8 or as a mark; or starts with the
+        // mark's own character: marked UTF-8, read back whole.
+        for (const QString &lookalike : {u"Ã©tÃ©"_s, u"ï»¿Début"_s, u"\uFEFFDébut"_s}) {
+            QVERIFY(Cp1252::encodeFile(lookalike).startsWith("\xEF\xBB\xBF"));
+            QCOMPARE(Cp1252::decodeFile(Cp1252::encodeFile(lookalike)), lookalike);
+        }
     }
 };
 

@@ -102,6 +102,18 @@ private slots:
         QCOMPARE(QRect(again->pos(), again->size()), shown);
     }
 
+    // Each opening of the editor is a new window: it takes the same icons as the one before, not
+    // new ones, whose pictures would pile up in Qt's pixmap cache over a day's letters.
+    void aReopenedEditor_sharesItsToolBarPictures()
+    {
+        FrmEditeur *editor = FrmEditeur::instance();
+        const qint64 bold = editor->toolButton(FrmEditeur::ToolButton::Bold)->icon().cacheKey();
+        editor->show();
+        QVERIFY(editor->close());
+        editor = FrmEditeur::instance();
+        QCOMPARE(editor->toolButton(FrmEditeur::ToolButton::Bold)->icon().cacheKey(), bold);
+    }
+
     void statusBar_showsItsSixPanels()
     {
         Clock::setFixed(QDateTime(QDate(2005, 10, 11), QTime(13, 54, 30)));
@@ -441,9 +453,15 @@ private slots:
     void closingWithAChangedLetter_asksOnce_andCancelKeepsTheEditorOpen()
     {
         FrmEditeur *editor = FrmEditeur::instance();
-        // Assembled letters count as unchanged: no question for them.
+        // Assembled and opened letters count as unchanged, with nothing to undo: no question for
+        // them, though laying them out at the printed width changes the documents' margins.
         QVERIFY(editor->setLetterRtf(1, "{\\rtf1\\ansi Lettre assembl\\'e9e\\par}"));
+        writeLetter(path(u"ouverte.rtf"_s), u"Lettre ouverte"_s);
+        dialogs->answerText(path(u"ouverte.rtf"_s));
+        QVERIFY(editor->Ouvrir());
         editor->show();
+        for (int letter = 1; letter <= 2; ++letter)
+            QVERIFY(!editor->letterEdit(letter)->document()->isUndoAvailable());
         dialogs->requests.clear();
         QVERIFY(editor->close());
         QVERIFY(dialogs->requests.isEmpty());
