@@ -133,13 +133,18 @@ private slots:
     void corpus_everyFileReadsAndComesBackTheSame_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString &name : corpusFiles())
+        const QStringList files = corpusFiles();
+        for (const QString &name : files)
             QTest::newRow(qPrintable(name)) << name;
+        if (files.isEmpty())
+            QTest::newRow("sans corpus") << QString();
     }
     // Every file reads; written and read again, it is the same, headers and footers included.
     void corpus_everyFileReadsAndComesBackTheSame()
     {
         QFETCH(QString, name);
+        if (name.isEmpty())
+            QSKIP("the shared RTF files are not beside the clone");
         QTextDocument document;
         const RichText::ReadResult result =
             RichText::readRtf(QuilloTest::readBytes(corpusDir() + u'/' + name), &document);
@@ -164,7 +169,7 @@ private slots:
     {
         QFETCH(QString, name);
         const QString exported = corpusDir() + u"/lo-text/"_s + QString(name).replace(u".rtf"_s, u".txt"_s);
-        if (!QFile::exists(exported))
+        if (name.isEmpty() || !QFile::exists(exported))
             QSKIP("No text export for this file");
         // Files where the two readings cannot agree, and why.
         static const QHash<QString, const char *> differences = {
