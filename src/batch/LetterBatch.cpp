@@ -436,7 +436,9 @@ Report Batch::run(const Options &options) const
     std::atomic<bool> stop{false};
     int running = workerCount;
     int finished = done;
-    QList<Outcome> files = report.files; // the workers' results, under the mutex
+    // The workers' results, under the mutex. Workers only read report.files, through at(): a
+    // write access would detach the list it shares with this copy, from several threads at once.
+    QList<Outcome> files = report.files;
 
     const auto work = [&] {
         for (;;) {
@@ -447,12 +449,12 @@ Report Batch::run(const Options &options) const
             QList<Outcome> mine;
             for (int slot = first; slot < last; ++slot) {
                 for (int f = 0; f < formatCount; ++f)
-                    mine.append(report.files[queue[slot] * formatCount + f]);
+                    mine.append(report.files.at(queue.at(slot) * formatCount + f));
             }
             QList<const Letter *> letters;
             QList<QList<Outcome *>> pending;
             for (int slot = first; slot < last; ++slot) {
-                letters.append(&letterList[queue[slot]]);
+                letters.append(&letterList[queue.at(slot)]);
                 QList<Outcome *> own;
                 for (int f = 0; f < formatCount; ++f) {
                     Outcome &outcome = mine[(slot - first) * formatCount + f];
@@ -465,7 +467,7 @@ Report Batch::run(const Options &options) const
             const QMutexLocker locker(&mutex);
             for (int slot = first; slot < last; ++slot) {
                 for (int f = 0; f < formatCount; ++f)
-                    files[queue[slot] * formatCount + f] = mine[(slot - first) * formatCount + f];
+                    files[queue.at(slot) * formatCount + f] = mine[(slot - first) * formatCount + f];
             }
             finished += last - first;
             changed.wakeAll();

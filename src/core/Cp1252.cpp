@@ -99,7 +99,16 @@ QString decodeFile(const QByteArray &bytes, FileEncoding *found)
         // of a damaged file shows it.
         QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
                                QStringConverter::Flag::ConvertInitialBom);
-        return decoder.decode(QByteArrayView(bytes).sliced(2));
+        QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
+        // The decoder lets a lone half of a surrogate pair through: no file can hold it, so the
+        // text written back would read otherwise.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+            else if (text[i].isSurrogate())
+                text[i] = QChar::ReplacementCharacter;
+        }
+        return text;
     }
     if (isMultiByteUtf8(bytes)) {
         take(FileEncoding::Utf8);

@@ -60,6 +60,11 @@ private slots:
         QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
                                                  "A")
                                    << u"\uFEFFA"_s;
+        // A broken UTF-16 file shows what is broken once; written back, it reads the same.
+        QTest::newRow("utf-16 lone surrogate") << QByteArray("\xFF\xFE\x00\xD8"
+                                                             "A\0",
+                                                             6)
+                                               << u"\uFFFDA"_s;
     }
 
     void fileDecoding()
@@ -67,6 +72,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(Cp1252::decodeFile(bytes), text);
+        QCOMPARE(Cp1252::decodeFile(Cp1252::encodeFile(text)), text);
     }
 
     void fileEncodingKeepsEveryCharacter()

@@ -304,9 +304,18 @@ const QList<LongBatch> &longBatches()
              });
              const LetterBatch::Report report = lot.run(options);
              const int kept = report.count(LetterBatch::Outcome::Status::Kept);
-             return report.complete() && kept == written
-                        ? QString()
-                        : u"%1 gardées sur %2, %3"_s.arg(kept).arg(written).arg(report.failure + report.journalError);
+             if (report.complete() && kept == written)
+                 return QString();
+             QString failed;
+             for (const LetterBatch::Outcome &outcome : report.files) {
+                 if (outcome.status != LetterBatch::Outcome::Status::Written &&
+                     outcome.status != LetterBatch::Outcome::Status::Kept) {
+                     failed = u"%1 (%2) : %3"_s.arg(outcome.path).arg(int(outcome.status)).arg(outcome.error);
+                     break;
+                 }
+             }
+             return u"%1 gardées sur %2, %3 %4"_s.arg(kept).arg(written).arg(report.failure + report.journalError,
+                                                                             failed);
          }},
         {"import de 10 000 destinataires", 10000, u"Fichiers/Destinataires"_s, u"*.ini"_s, wholeCard,
          [](bool) {
