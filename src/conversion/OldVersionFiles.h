@@ -54,8 +54,9 @@ struct ImportResult
     QStringList partialLists;
 };
 
-// An old card holds ten short lines: a larger file is no card, and is not read whole.
-inline constexpr qint64 kMaxCardBytes = 64 * 1024;
+// An old card holds ten short lines: a larger file is no card, and is not read whole (the same
+// limit as the new cards').
+inline constexpr qint64 kMaxCardBytes = ContactCard::kMaxFileBytes;
 
 // A line as the old version's reader took it: quotes become spaces, then the spaces at both
 // ends go (spaces only: the old reader left tabs alone).
